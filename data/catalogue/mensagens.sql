@@ -1,0 +1,168 @@
+-- Texts of messages, labels and titles, in Portuguese, English and Spanish.
+-- "@" takes the next parameter; QtdParam counts them. In the message box "#" turns
+-- the text blue and "|" back to black; labels and list entries show both as typed.
+
+-- 1: a book's folder could not be mapped to or released from its drive, or its folder could not be removed; @ folder, @ drive letter (the error detail follows on a new line).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 1, 'Não foi possível concluir a operação com a pasta ou a unidade do livro.' || char(10) || 'Pasta: #@|' || char(10) || 'Unidade: #@|', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 1, 'The operation on the book''s folder or drive could not be completed.' || char(10) || 'Folder: #@|' || char(10) || 'Drive: #@|', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 1, 'No se pudo completar la operación con la carpeta o la unidad del libro.' || char(10) || 'Carpeta: #@|' || char(10) || 'Unidad: #@|', 2);
+
+-- 2: the drive scan found a registered book whose folder is gone; @ folder, @ drive with colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 2, 'A pasta #@| do livro registrado na unidade #@| não foi encontrada.' || char(10) || 'Ela pode ter sido apagada ou movida.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 2, 'The folder #@| of the book registered on drive #@| could not be found.' || char(10) || 'It may have been deleted or moved.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 2, 'No se encontró la carpeta #@| del libro registrado en la unidad #@|.' || char(10) || 'Puede que se haya borrado o movido.', 2);
+
+-- 3: follows 2 once that book's record is gone and its drive letter is free; @ folder.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 3, 'O livro da pasta #@| foi retirado da sua lista de livros e a unidade dele foi liberada.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 3, 'The book in folder #@| has been removed from your book list, and its drive letter is free again.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 3, 'El libro de la carpeta #@| se quitó de su lista de libros y su unidad quedó libre.', 1);
+
+-- 4: install refused because no drive letter is free; shown as stored, no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 4, 'Não há nenhuma letra de unidade livre (D: a Z:) para instalar um novo livro.' || char(10) || 'Remova um livro que você não usa mais ou libere uma unidade e tente novamente.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 4, 'There is no free drive letter (D: to Z:) for a new book.' || char(10) || 'Remove a book you no longer use, or free a drive letter, and try again.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 4, 'No hay ninguna letra de unidad libre (D: a Z:) para instalar un libro nuevo.' || char(10) || 'Elimine un libro que ya no utilice o libere una unidad e inténtelo de nuevo.', 0);
+
+-- 5: install window prompt to pick a book's ZIP file; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 5, 'Selecione o arquivo ZIP do livro que você deseja instalar.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 5, 'Choose the ZIP file of the book you want to install.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 5, 'Seleccione el archivo ZIP del libro que desea instalar.', 0);
+
+-- 7: a book cannot be opened: its drive does not show it and no letter is free to mount it; @ registered drive with colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 7, 'O livro registrado na unidade #@| não está disponível agora e não há nenhuma letra de unidade livre para abri-lo.' || char(10) || 'Libere uma unidade e tente novamente.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 7, 'The book registered on drive #@| is not available right now, and there is no free drive letter to open it.' || char(10) || 'Free a drive letter and try again.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 7, 'El libro registrado en la unidad #@| no está disponible ahora y no hay ninguna letra de unidad libre para abrirlo.' || char(10) || 'Libere una unidad e inténtelo de nuevo.', 1);
+
+-- 10: end of a removal when files stayed behind (after 21); @ drive letter without colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 10, 'O livro da unidade #@:| foi removido da sua lista de livros.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 10, 'The book on drive #@:| has been removed from your book list.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 10, 'El libro de la unidad #@:| se eliminó de su lista de libros.', 1);
+
+-- 11: removal stopped because the book's drive could not be released; @ folder (the free letter also passed is not shown).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 11, 'Não foi possível desconectar a unidade do livro da pasta #@|.' || char(10) || 'O livro continua na sua lista; tente removê-lo novamente.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 11, 'The drive of the book in folder #@| could not be released.' || char(10) || 'The book stays in your list; please try removing it again.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 11, 'No se pudo desconectar la unidad del libro de la carpeta #@|.' || char(10) || 'El libro sigue en su lista; intente eliminarlo de nuevo.', 1);
+
+-- 12: a book whose drive does not show it was taken off the list, files kept; @ drive letter without colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 12, 'A unidade #@:| não mostra o livro neste momento, por isso o livro foi retirado da sua lista.' || char(10) || 'Os arquivos do livro não foram apagados.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 12, 'Drive #@:| does not show the book at the moment, so the book has been removed from your list.' || char(10) || 'Its files have not been deleted.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 12, 'La unidad #@:| no muestra el libro en este momento, por eso el libro se quitó de su lista.' || char(10) || 'Los archivos del libro no se borraron.', 1);
+
+-- 13: install refused because a book of that name is already installed; @ book name, @ its drive letter without colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 13, 'O livro #@| já está instalado na unidade #@:|.' || char(10) || 'Para instalá-lo de novo, remova-o primeiro pela lista de livros.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 13, 'The book #@| is already installed on drive #@:|.' || char(10) || 'To install it again, remove it from the book list first.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 13, 'El libro #@| ya está instalado en la unidad #@:|.' || char(10) || 'Para instalarlo de nuevo, elimínelo primero desde la lista de libros.', 2);
+
+-- 15: first entry of the book list, shown in brackets; no parameters. Starts with a blank so that it never reads as a book and keeps Open/Remove disabled.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 15, ' Selecione um livro ', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 15, ' Choose a book ', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 15, ' Elija un libro ', 0);
+
+-- 16: error detail under 1: the drive letter is not a single letter; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 16, 'A letra de unidade informada não é válida.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 16, 'The drive letter given is not valid.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 16, 'La letra de unidad indicada no es válida.', 0);
+
+-- 19: install progress line while the ZIP file is unpacked, dots are added after it; @ book name.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 19, 'Instalando o livro @', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 19, 'Installing book @', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 19, 'Instalando el libro @', 1);
+
+-- 20: the ZIP file could not be deleted after unpacking, the install goes on; @ book name.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 20, 'O livro #@| foi descompactado, mas não foi possível apagar o arquivo ZIP dele.' || char(10) || 'A instalação vai continuar; você pode apagar o arquivo ZIP mais tarde.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 20, 'Book #@| has been unpacked, but its ZIP file could not be deleted.' || char(10) || 'The installation will go on; you can delete the ZIP file yourself later.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 20, 'El libro #@| se descomprimió, pero no se pudo borrar su archivo ZIP.' || char(10) || 'La instalación continuará; puede borrar el archivo ZIP más tarde.', 1);
+
+-- 21: some files or subfolders of a removed book could not be deleted; @ book folder.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 21, 'Alguns arquivos ou pastas de #@| não puderam ser apagados.' || char(10) || 'Você pode apagá-los mais tarde.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 21, 'Some files or folders in #@| could not be deleted.' || char(10) || 'You can delete them yourself later.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 21, 'Algunos archivos o carpetas de #@| no se pudieron borrar.' || char(10) || 'Puede borrarlos más tarde.', 1);
+
+-- 22: install stopped because the book folder is missing after unpacking; @ book folder.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 22, 'Não foi possível instalar o livro: a pasta #@| não foi encontrada depois da descompactação.' || char(10) || 'Obtenha novamente o arquivo ZIP do livro e repita a instalação.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 22, 'The book could not be installed: the folder #@| was not found after unpacking.' || char(10) || 'Please get the book''s ZIP file again and repeat the installation.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 22, 'No se pudo instalar el libro: no se encontró la carpeta #@| después de descomprimir.' || char(10) || 'Obtenga de nuevo el archivo ZIP del libro y repita la instalación.', 1);
+
+-- 23: install progress line once unpacking is done; stays until the next install; @ book name.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 23, 'Livro @ descompactado.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 23, 'Book @ unpacked.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 23, 'Libro @ descomprimido.', 1);
+
+-- 24: error detail under 1: the folder to map does not exist; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 24, 'A pasta do livro não existe.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 24, 'The book folder does not exist.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 24, 'La carpeta del libro no existe.', 0);
+
+-- 25: error detail under 1: the drive letter belongs to a disk of the computer; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 25, 'Esta letra de unidade já está sendo usada por um disco do computador.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 25, 'This drive letter is already used by a disk of this computer.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 25, 'Esta letra de unidad ya la usa un disco del equipo.', 0);
+
+-- 26: title of the book list window; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 26, 'Meus livros', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 26, 'My books', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 26, 'Mis libros', 0);
+
+-- 27: information line of the install window; @ is " [download folder]", blank included, so it follows a colon directly.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 27, 'Use o botão "Selecionar livro" para instalar um livro a partir do arquivo ZIP. Pasta dos livros:@', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 27, 'Use the "Select book" button to install a book from its ZIP file. Books folder:@', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 27, 'Use el botón "Seleccionar libro" para instalar un libro desde su archivo ZIP. Carpeta de los libros:@', 1);
+
+-- 30: removal finished, files and folder deleted; @ drive letter without colon, @ book folder.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 30, 'O livro da unidade #@:| foi removido e a pasta #@| foi apagada.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 30, 'The book on drive #@:| has been removed and its folder #@| has been deleted.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 30, 'El libro de la unidad #@:| se eliminó y su carpeta #@| se borró.', 2);
+
+-- 31: removal finished but the book folder could not be deleted; @ drive letter without colon, @ book folder.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 31, 'O livro da unidade #@:| foi removido da sua lista, mas não foi possível apagar a pasta #@| por completo.' || char(10) || 'Você pode apagá-la mais tarde.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 31, 'The book on drive #@:| has been removed from your list, but its folder #@| could not be deleted completely.' || char(10) || 'You can delete it yourself later.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 31, 'El libro de la unidad #@:| se eliminó de su lista, pero no se pudo borrar por completo su carpeta #@|.' || char(10) || 'Puede borrarla más tarde.', 2);
+
+-- 32: yes/no question before leaving the program from any window; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 32, 'Deseja sair do ZEKO Download?' || char(10) || 'As unidades dos seus livros serão desconectadas.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 32, 'Do you want to exit ZEKO Download?' || char(10) || 'The drives of your books will be released.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 32, '¿Desea salir de ZEKO Download?' || char(10) || 'Las unidades de sus libros se desconectarán.', 0);
+
+-- 33: a book cannot be opened while the course is running; shown as stored, no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 33, 'O curso já está em execução.' || char(10) || 'Feche o curso antes de abrir um livro.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 33, 'The course is already running.' || char(10) || 'Close the course before opening a book.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 33, 'El curso ya se está ejecutando.' || char(10) || 'Cierre el curso antes de abrir un libro.', 0);
+
+-- 34: title of the main window; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 34, 'Gerenciador de Livros do ZEKO', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 34, 'ZEKO Book Manager', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 34, 'Administrador de Libros de ZEKO', 0);
+
+-- 35: leaving from the book list is refused while the course is running; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 35, 'O curso ainda está em execução.' || char(10) || 'Feche o curso antes de sair do ZEKO Download.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 35, 'The course is still running.' || char(10) || 'Close the course before exiting ZEKO Download.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 35, 'El curso todavía se está ejecutando.' || char(10) || 'Cierre el curso antes de salir de ZEKO Download.', 0);
+
+-- 36: yes/no question before removing a book and deleting its files; @ book name.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 36, 'Deseja remover o livro #@|?' || char(10) || 'A unidade dele será desconectada e todos os arquivos do livro serão apagados do disco.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 36, 'Do you want to remove the book #@|?' || char(10) || 'Its drive will be released and all of its files will be deleted from the disk.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 36, '¿Desea eliminar el libro #@|?' || char(10) || 'Su unidad se desconectará y todos sus archivos se borrarán del disco.', 1);
+
+-- 37: a book cannot be removed while the course is running; shown as stored, no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 37, 'O curso está em execução.' || char(10) || 'Feche o curso antes de remover um livro.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 37, 'The course is running.' || char(10) || 'Close the course before removing a book.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 37, 'El curso se está ejecutando.' || char(10) || 'Cierre el curso antes de eliminar un libro.', 0);
+
+-- 38: a book was installed and mounted; @ book name, @ drive letter without colon.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 38, 'O livro #@| foi instalado com sucesso na unidade #@:|.' || char(10) || 'Para abri-lo, use a lista de livros.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 38, 'The book #@| has been installed successfully on drive #@:|.' || char(10) || 'To open it, go to the book list.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 38, 'El libro #@| se instaló correctamente en la unidad #@:|.' || char(10) || 'Para abrirlo, vaya a la lista de libros.', 2);
+
+-- 39: the chosen ZIP file does not exist; @ full path of the file.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 39, 'O arquivo #@| não foi encontrado.' || char(10) || 'Escolha outro arquivo.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 39, 'The file #@| could not be found.' || char(10) || 'Please choose another file.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 39, 'No se encontró el archivo #@|.' || char(10) || 'Elija otro archivo.', 1);
+
+-- 40: notice without buttons while a removed book's files are deleted (closes on a click or by itself); @ book name.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 40, 'Apagando os arquivos do livro #@|.' || char(10) || 'Aguarde, por favor...', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 40, 'Deleting the files of book #@|.' || char(10) || 'Please wait...', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 40, 'Borrando los archivos del libro #@|.' || char(10) || 'Espere, por favor...', 1);
+
+-- 41: information line of the book list window; no parameters.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 41, 'Escolha um livro na lista e clique em OK para abri-lo ou em Remover para apagá-lo.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 41, 'Choose a book from the list, then click OK to open it or Remove to delete it.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 41, 'Elija un libro de la lista y haga clic en OK para abrirlo o en Eliminar para borrarlo.', 0);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ProfileFile.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace platform {
+
+// One running process as a process snapshot lists it.
+struct ProcessEntry {
+    qint64 pid = 0;
+    QString exeFile; // bare file name, no folder
+};
+
+// The Windows facilities the manager uses. Paths are Windows paths
+// (C:\ZEKO_Download\Download\LIVRO1); a unix absolute path is accepted as it is.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // GetSystemDirectoryA as the 32-bit course software sees it.
+    virtual QString systemDirectory() const = 0;
+
+    // GetUserNameA with a buffer of bufferSize characters, the NUL included;
+    // nothing when the name does not fit or cannot be had.
+    virtual std::optional<QString> userName(int bufferSize) const = 0;
+
+    // GetDriveTypeA of letter & ":\": 1 no such root, 3 fixed disk, and so on.
+    virtual int driveType(QChar letter) const = 0;
+
+    // DefineDosDeviceA: makes device ("X:") show the folder target. Fails when
+    // the letter is taken by anything but a dangling entry.
+    virtual bool defineDosDevice(const QString &device, const QString &target, QString *error) = 0;
+
+    // DefineDosDeviceA with the remove flag and an exact target: removes the
+    // mapping only when it leads to target; never a disk or another mapping.
+    virtual bool removeDosDevice(const QString &device, const QString &target, QString *error) = 0;
+
+    virtual QString toUnixPath(const QString &windowsPath) const = 0;
+    virtual bool fileExists(const QString &windowsPath) const = 0;      // ordinary file
+    virtual bool directoryExists(const QString &windowsPath) const = 0;
+
+    // The running processes in snapshot order.
+    virtual QList<ProcessEntry> processes() const = 0;
+
+    // Starts a Windows program detached, without a shell; arguments go as a list.
+    virtual bool startProgram(const QString &windowsExe, const QStringList &arguments,
+                              const QString &workingDirectory, QString *error) = 0;
+
+    // GetPrivateProfileStringA and WritePrivateProfileStringA on a Windows path.
+    virtual ProfileRead getProfileString(const QString &section, const QString &key,
+                                         const QString &defaultValue, int bufferSize,
+                                         const QString &file) const = 0;
+    virtual bool writeProfileString(const QString &section, const QString &key,
+                                    const QString &value, const QString &file, QString *error) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,240 @@
+#include "WinePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString cleanDevice(const QString &device)
+{
+    // "X:" or "x:" name the same entry; anything else is no drive device.
+    if (device.size() != 2 || device[1] != u':' || !device[0].isLetter() || device[0].unicode() > 0x7F)
+        return {};
+    return device.toLower();
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// Where a dosdevices entry leads, as an absolute unix path (not resolved further).
+QString linkTarget(const QFileInfo &entry)
+{
+    const QString target = entry.symLinkTarget();
+    return target.isEmpty() ? QString() : QDir::cleanPath(target);
+}
+
+// The path with every link resolved, as far as it exists; the missing rest kept.
+QString canonicalOrClean(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    while (!existing.isEmpty() && existing != QStringLiteral("/") && !QFileInfo::exists(existing)) {
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        rest.prepend(existing.mid(slash));
+        existing = slash > 0 ? existing.left(slash) : QStringLiteral("/");
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    return QDir::cleanPath((canonical.isEmpty() ? existing : canonical) + rest);
+}
+
+} // namespace
+
+WinePlatform::WinePlatform(WinePrefix prefix)
+    : m_prefix(std::move(prefix))
+{
+}
+
+QString WinePlatform::systemDirectory() const
+{
+    // The stored and shown path stays the Windows one; toUnixPath redirects it.
+    return QStringLiteral("C:\\windows\\system32");
+}
+
+QString WinePlatform::loginName()
+{
+    if (const passwd *pw = ::getpwuid(::geteuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+std::optional<QString> WinePlatform::userName(int bufferSize) const
+{
+    const QString name = loginName();
+    if (name.isEmpty() || name.size() + 1 > bufferSize)
+        return std::nullopt;
+    return name;
+}
+
+int WinePlatform::driveType(QChar letter) const
+{
+    return m_prefix.driveType(letter);
+}
+
+bool WinePlatform::defineDosDevice(const QString &device, const QString &target, QString *error)
+{
+    const QString dev = cleanDevice(device);
+    if (dev.isEmpty()) {
+        setError(error, QStringLiteral("%1 is not a drive letter").arg(device));
+        return false;
+    }
+    const QString folder = canonicalOrClean(toUnixPath(target));
+    if (!QFileInfo(folder).isDir()) {
+        setError(error, QStringLiteral("%1 is not a folder").arg(target));
+        return false;
+    }
+    const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
+    const QFileInfo entry(entryPath);
+    if (entry.isSymLink() && !entry.exists()) {
+        // A mapping whose folder vanished: the letter is free, the entry is litter.
+        if (!QFile::remove(entryPath)) {
+            setError(error, QStringLiteral("cannot remove the stale entry %1").arg(entryPath));
+            return false;
+        }
+    } else if (entry.exists() || entry.isSymLink()) {
+        setError(error, QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
+        return false;
+    }
+    if (!QDir().mkpath(m_prefix.dosdevicesDir()) || !QFile::link(folder, entryPath)) {
+        setError(error, QStringLiteral("cannot create %1").arg(entryPath));
+        return false;
+    }
+    return true;
+}
+
+bool WinePlatform::removeDosDevice(const QString &device, const QString &target, QString *error)
+{
+    const QString dev = cleanDevice(device);
+    if (dev.isEmpty() || dev == QStringLiteral("c:")) {
+        setError(error, QStringLiteral("%1 is not a drive that can be removed").arg(device));
+        return false;
+    }
+    const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
+    const QFileInfo entry(entryPath);
+    if (!entry.isSymLink()) {
+        setError(error, QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
+        return false;
+    }
+    // A path on the very drive being removed cannot be what it maps.
+    const QString t = QString(target).replace(u'/', u'\\');
+    if (t.size() >= 2 && t[1] == u':' && t[0].toLower() == dev[0]) {
+        setError(error, QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
+        return false;
+    }
+    const QString leadsTo = canonicalOrClean(linkTarget(entry));
+    const QString wanted = canonicalOrClean(toUnixPath(target));
+    if (leadsTo != wanted || leadsTo == QStringLiteral("/")) {
+        setError(error, QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
+        return false;
+    }
+    if (!QFile::remove(entryPath)) {
+        setError(error, QStringLiteral("cannot remove %1").arg(entryPath));
+        return false;
+    }
+    return true;
+}
+
+QString WinePlatform::toUnixPath(const QString &windowsPath) const
+{
+    return m_prefix.toUnixPath(windowsPath);
+}
+
+bool WinePlatform::fileExists(const QString &windowsPath) const
+{
+    const QString unix = toUnixPath(windowsPath);
+    return !unix.isEmpty() && QFileInfo(unix).isFile();
+}
+
+bool WinePlatform::directoryExists(const QString &windowsPath) const
+{
+    const QString unix = toUnixPath(windowsPath);
+    return !unix.isEmpty() && QFileInfo(unix).isDir();
+}
+
+QList<ProcessEntry> WinePlatform::processes() const
+{
+    QList<ProcessEntry> list;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::vector<qint64> pids;
+    for (const QString &e : entries) {
+        bool ok = false;
+        const qint64 pid = e.toLongLong(&ok);
+        if (ok)
+            pids.push_back(pid);
+    }
+    std::sort(pids.begin(), pids.end());
+    for (qint64 pid : pids) {
+        const QString dir = QStringLiteral("/proc/%1/").arg(pid);
+        QFile commFile(dir + QStringLiteral("comm"));
+        if (!commFile.open(QIODevice::ReadOnly))
+            continue; // ended meanwhile
+        const QString comm = QString::fromLocal8Bit(commFile.readAll()).trimmed();
+        QFile cmdFile(dir + QStringLiteral("cmdline"));
+        QString argv0;
+        if (cmdFile.open(QIODevice::ReadOnly)) {
+            const QByteArray cmd = cmdFile.readAll();
+            argv0 = QString::fromLocal8Bit(cmd.left(cmd.indexOf('\0') < 0 ? cmd.size() : cmd.indexOf('\0')));
+        }
+        // Wine shows a program as "pupilapp.exe" in comm, cut to 15 characters;
+        // argv[0], often a Windows path, carries the full name.
+        const QString base = argv0.mid(std::max(argv0.lastIndexOf(u'\\'), argv0.lastIndexOf(u'/')) + 1);
+        const QString name = (!base.isEmpty() && base.startsWith(comm)) ? base : comm;
+        list.append({pid, name});
+    }
+    return list;
+}
+
+bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
+                                const QString &workingDirectory, QString *error)
+{
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (wine.isEmpty()) {
+        setError(error, QStringLiteral("Wine is not installed (no 'wine' program was found)"));
+        return false;
+    }
+    QProcess process;
+    process.setProgram(wine);
+    process.setArguments(QStringList{windowsExe} + arguments);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WINEPREFIX"), m_prefix.root());
+    process.setProcessEnvironment(env);
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(toUnixPath(workingDirectory));
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached()) {
+        setError(error, QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()));
+        return false;
+    }
+    return true;
+}
+
+ProfileRead WinePlatform::getProfileString(const QString &section, const QString &key,
+                                           const QString &defaultValue, int bufferSize,
+                                           const QString &file) const
+{
+    return ProfileFile::readFile(toUnixPath(file), section, key, defaultValue, bufferSize);
+}
+
+bool WinePlatform::writeProfileString(const QString &section, const QString &key,
+                                      const QString &value, const QString &file, QString *error)
+{
+    const QString unix = toUnixPath(file);
+    if (unix.isEmpty()) {
+        setError(error, QStringLiteral("%1 is not a path in the Wine prefix").arg(file));
+        return false;
+    }
+    return ProfileFile::writeFile(unix, section, key, value, error);
+}
+
+} // namespace platform

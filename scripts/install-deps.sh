@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs everything the project needs to build, run and test on Debian 12 (as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; else SUDO=; fi
+
+# Wine's 32-bit part runs the 32-bit course programs and the launcher.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool
+  libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine64 wine32:i386
+  fonts-liberation2 fonts-dejavu-core
+  libchm-dev
+  xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

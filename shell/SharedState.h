@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Database.h"
+#include "Recordset.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+namespace shell {
+
+// The state the start-up settles and every window reads and changes. One object,
+// handed to whoever needs it.
+struct SharedState {
+    // Name of the window now in front; the skin routines and the message box go by it.
+    QString strNomeForm;
+    // Set when the book-list or install window was left through its "Principal" button.
+    bool blnVoltaPrincipal = false;
+
+    QString strPastaCaiMsg; // message-box pictures
+    QString strPastaTlaPrc; // main window skin
+    QString strPastaTlaLiv; // book-list window skin
+    QString strPastaTlaIns; // install window skin
+    QString strPastaHelp;
+    QString strPastaDownload; // Windows path with a trailing backslash
+
+    QString strUsuario; // upper case
+
+    std::unique_ptr<Database> dbLivros;
+    std::unique_ptr<Database> dbMensagens;
+    std::unique_ptr<Recordset> rsMapeamento; // the user's books, by Curso
+    std::unique_ptr<Recordset> rsBotoes;
+    std::unique_ptr<Recordset> rsFuncoes;
+    std::unique_ptr<Recordset> rsMensagens;
+
+    // Free drive letters, highest first; element 0 is never used.
+    QStringList strLetrasLivres{QString()};
+
+    QString strMensagem;     // text of the next message box
+    int intBotaoMsg = 0;     // answer of the last box: 1 for its first button
+    bool blnMsgAberta = false;
+
+    QString arquivoAjuda;    // the help file of the chosen language
+    QString strVersao;       // caption of the main window's version label
+    QString tituloPrincipal; // caption of the main window's title
+    std::array<QString, 6> strHints; // main window button hints, 1 to 5
+};
+
+} // namespace shell

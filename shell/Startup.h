@@ -1,0 +1,46 @@
+#pragma once
+
+#include "SharedState.h"
+
+#include <QString>
+
+namespace platform {
+class Platform;
+class SingleInstance;
+} // namespace platform
+
+namespace shell {
+
+// What the start-up ended with.
+struct StartupResult {
+    enum class Status {
+        Ok,
+        AlreadyRunning, // another copy runs: end silently
+        Failed,         // end with `message` and a non-zero exit
+    };
+    Status status = Status::Ok;
+    QString message; // in the user's language, naming the file or the language
+};
+
+// Settles everything the windows rely on: folders, the user, the registry and
+// the catalogue with their four recordsets, the language, help file, version
+// text, title and hints of the main window.
+class Startup {
+public:
+    // installFolder: the folder of the running program (unix path).
+    Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder);
+
+    StartupResult run(SharedState &state);
+
+    // "1.00.0000" for version 1.0.0.
+    static QString MostraVersao(int major, int minor, int revision);
+    // The language used when zeko.ini names none.
+    static QString idiomaEfetivo(const QString &idiomaInst);
+
+private:
+    platform::Platform &m_platform;
+    platform::SingleInstance &m_instance;
+    QString m_installFolder;
+};
+
+} // namespace shell

@@ -1,0 +1,103 @@
+#include "common/InstallDir.h"
+#include "common/QtPrinters.h"
+#include "messages/Catalogue.h"
+#include "shell/Database.h"
+#include "shell/Recordset.h"
+
+#include <gtest/gtest.h>
+
+using shell::Database;
+using shell::Recordset;
+
+namespace {
+
+const int kMensagens[] = {1, 2, 3, 4, 5, 7, 10, 11, 12, 13, 15, 16, 19, 20, 21, 22, 23, 24, 25,
+                          26, 27, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41};
+const int kBotoes[] = {1, 2, 3, 4, 5, 7, 8, 9, 10};
+const char *const kIdiomas[] = {"POR", "ING", "ESP"};
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        db = Database::open(dir.catalogue(), Database::Mode::ExclusiveReadOnly, &error);
+        ASSERT_TRUE(db) << error.toStdString();
+    }
+    std::unique_ptr<Recordset> open(const char *table, const QString &idioma)
+    {
+        QString error;
+        auto rs = Recordset::open(*db, QStringLiteral("SELECT * FROM %1 WHERE Idioma = ?").arg(table),
+                                  {idioma}, &error);
+        EXPECT_TRUE(rs) << error.toStdString();
+        return rs;
+    }
+    InstallDir dir;
+    std::unique_ptr<Database> db;
+};
+
+} // namespace
+
+// Every text the windows and flows ask for exists in every language, and the
+// placeholder count the catalogue declares is the one the text carries.
+TEST_F(CatalogueTest, EveryCodeInEveryLanguageWithMatchingPlaceholders)
+{
+    for (const char *idioma : kIdiomas) {
+        auto rsMensagens = open("Mensagens", idioma);
+        auto rsBotoes = open("Botoes", idioma);
+        ASSERT_TRUE(rsMensagens && rsBotoes);
+        for (int codigo : kMensagens) {
+            ASSERT_TRUE(rsMensagens->findFirst("Codigo", codigo)) << idioma << " Mensagens " << codigo;
+            const QString texto = rsMensagens->field("Descricao").toString();
+            EXPECT_FALSE(texto.trimmed().isEmpty()) << idioma << " " << codigo;
+            EXPECT_EQ(rsMensagens->field("QtdParam").toInt(), texto.count(u'@')) << idioma << " " << codigo;
+            EXPECT_EQ(rsMensagens->field("Idioma").toString(), QString::fromLatin1(idioma));
+        }
+        for (int codigo : kBotoes) {
+            ASSERT_TRUE(rsBotoes->findFirst("Codigo", codigo)) << idioma << " Botoes " << codigo;
+            EXPECT_FALSE(rsBotoes->field("Hint").toString().trimmed().isEmpty());
+        }
+    }
+}
+
+// The three languages really differ: no text was left untranslated by copying.
+TEST_F(CatalogueTest, LanguagesAreTranslated)
+{
+    auto por = open("Mensagens", "POR");
+    auto ing = open("Mensagens", "ING");
+    auto esp = open("Mensagens", "ESP");
+    int same = 0;
+    for (int codigo : kMensagens) {
+        por->findFirst("Codigo", codigo);
+        ing->findFirst("Codigo", codigo);
+        esp->findFirst("Codigo", codigo);
+        const QString p = por->field("Descricao").toString();
+        same += (p == ing->field("Descricao").toString()) + (p == esp->field("Descricao").toString());
+    }
+    EXPECT_EQ(same, 0);
+}
+
+TEST_F(CatalogueTest, LookupFillsParameters)
+{
+    auto rsMensagens = open("Mensagens", "ING");
+    auto rsBotoes = open("Botoes", "ING");
+    messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
+    const QString texto = catalogue.mensagem(2, {"C:\\ZEKO_Download\\Download\\LIVRO1", "X:"});
+    EXPECT_TRUE(texto.contains("C:\\ZEKO_Download\\Download\\LIVRO1"));
+    EXPECT_TRUE(texto.contains("X:"));
+    EXPECT_FALSE(texto.contains(u'@'));
+}
+
+// A missing code names itself instead of showing the row the set stood on before.
+TEST_F(CatalogueTest, MissingCodeNamesItself)
+{
+    auto rsMensagens = open("Mensagens", "POR");
+    auto rsBotoes = open("Botoes", "POR");
+    messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
+    const QString titulo = catalogue.descricao(34);
+    const QString missing = catalogue.descricao(999);
+    EXPECT_NE(missing, titulo);
+    EXPECT_TRUE(missing.contains("999"));
+    EXPECT_TRUE(catalogue.hint(6).contains("6"));
+    EXPECT_EQ(catalogue.qtdParam(999), 0);
+}

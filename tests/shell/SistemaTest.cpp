@@ -1,0 +1,125 @@
+#include "common/NamedUserPlatform.h"
+#include "common/PrefixDir.h"
+#include "common/QtPrinters.h"
+#include "platform/WinePlatform.h"
+#include "shell/Sistema.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using shell::Sistema;
+
+namespace {
+
+class SistemaTest : public ::testing::TestWithParam<bool> {
+protected:
+    SistemaTest()
+        : dir(GetParam())
+        , wine(dir.prefix())
+        , sistema(wine)
+    {
+    }
+    PrefixDir dir;
+    platform::WinePlatform wine;
+    Sistema sistema;
+};
+
+} // namespace
+
+// zeko.ini lies where a 32-bit program's system32 is: syswow64 in a 64-bit prefix.
+TEST_P(SistemaTest, SettingsFileIsWhereTheCourseLooks)
+{
+    EXPECT_EQ(sistema.PastaSistema(), "C:\\windows\\system32");
+    dir.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst= ESP \r\nDriveCD=D:\r\n");
+    EXPECT_EQ(QFileInfo(wine.toUnixPath(sistema.ArquivoIni())).canonicalFilePath(),
+              QFileInfo(dir.zekoIni()).canonicalFilePath());
+    EXPECT_EQ(sistema.LeIdiomaInst(), "ESP");
+    EXPECT_EQ(sistema.LeDriveDownload(), "");
+}
+
+TEST_P(SistemaTest, MissingSettingsFileReadsEmptyAndIsNotCreated)
+{
+    EXPECT_EQ(sistema.LeIdiomaInst(), "");
+    EXPECT_EQ(sistema.LeDriveDownload(), "");
+    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_FALSE(QFileInfo::exists(dir.zekoIni()));
+}
+
+// Without a Drive the system drive is written, and only that line is added.
+TEST_P(SistemaTest, GaranteDriveDownloadWritesTheSystemDrive)
+{
+    const QByteArray course = "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n";
+    dir.writeZekoIni(course);
+    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_EQ(dir.readFile(dir.zekoIni()), course + "[ZEKODownload]\r\nDrive=C:\r\n");
+    EXPECT_EQ(sistema.LeDriveDownload(), "C:");
+
+    dir.writeZekoIni("[ZEKODownload]\r\nDrive=\r\n");
+    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_EQ(dir.readFile(dir.zekoIni()), "[ZEKODownload]\r\nDrive=C:\r\n");
+}
+
+TEST_P(SistemaTest, ExistingDriveIsNeverRewritten)
+{
+    dir.writeZekoIni("[zekodownload]\nDRIVE = D:\n");
+    struct stat before {};
+    ::stat(QFile::encodeName(dir.zekoIni()).constData(), &before);
+    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    struct stat after {};
+    ::stat(QFile::encodeName(dir.zekoIni()).constData(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(sistema.LeDriveDownload(), "D:");
+}
+
+TEST_P(SistemaTest, ReadOnlySettingsFileStaysIntact)
+{
+    const QByteArray course = "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\n";
+    dir.writeZekoIni(course);
+    ::chmod(QFile::encodeName(dir.zekoIni()).constData(), 0444);
+    QString error;
+    EXPECT_FALSE(sistema.GaranteDriveDownload(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(dir.readFile(dir.zekoIni()), course);
+    EXPECT_EQ(sistema.LeDriveDownload(), "");
+}
+
+TEST_P(SistemaTest, BadSettingsFilesReadAsEmpty)
+{
+    dir.writeZekoIni(QByteArray());
+    EXPECT_EQ(sistema.LeIdiomaInst(), "");
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 7919) % 251 + 3);
+    dir.writeZekoIni(garbage);
+    EXPECT_EQ(sistema.LeIdiomaInst(), "");
+    // A value longer than the 255-character buffer comes back cut to 254.
+    dir.writeZekoIni("[ZEKODownload]\r\nDrive=" + QByteArray(300, 'D') + "\r\n");
+    EXPECT_EQ(sistema.LeDriveDownload().size(), 254);
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, SistemaTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool> &p) { return p.param ? "Win64" : "Win32"; });
+
+// The name must fit in 20 characters with its terminating NUL; otherwise " ".
+TEST(LeUsuario, NamesThatDoNotFitGiveABlank)
+{
+    PrefixDir dir;
+    NamedUserPlatform maria(dir.prefix(), "maria");
+    EXPECT_EQ(Sistema(maria).LeUsuario(), "maria");
+    NamedUserPlatform nineteen(dir.prefix(), QString(19, u'a'));
+    EXPECT_EQ(Sistema(nineteen).LeUsuario(), QString(19, u'a'));
+    NamedUserPlatform twenty(dir.prefix(), QString(20, u'a'));
+    EXPECT_EQ(Sistema(twenty).LeUsuario(), " ");
+    NamedUserPlatform forty(dir.prefix(), QString(40, u'a'));
+    EXPECT_EQ(Sistema(forty).LeUsuario(), " ");
+}
+
+TEST(Sistema, TiraExtensaoAndTiraColchetes)
+{
+    EXPECT_EQ(Sistema::TiraExtensao("LIVRO1.ZIP"), "LIVRO1");
+    EXPECT_EQ(Sistema::TiraExtensao("Inglês 1.v2.zip"), QStringLiteral("Inglês 1.v2"));
+    EXPECT_EQ(Sistema::TiraExtensao("SEMEXTENSAO"), "SEMEXTENSAO");
+    EXPECT_EQ(Sistema::TiraExtensao(".zip"), "");
+    EXPECT_EQ(Sistema::TiraColchetes("LIVRO1 [ X: ]"), "LIVRO1  X: ");
+    EXPECT_EQ(Sistema::TiraColchetes("[[]]"), "");
+}

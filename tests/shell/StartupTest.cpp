@@ -1,0 +1,270 @@
+#include "common/InstallDir.h"
+#include "common/NamedUserPlatform.h"
+#include "common/PrefixDir.h"
+#include "common/QtPrinters.h"
+#include "platform/SingleInstance.h"
+#include "shell/Startup.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+using shell::SharedState;
+using shell::Startup;
+using shell::StartupResult;
+using Status = StartupResult::Status;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest()
+        : wine(prefix.prefix(), "maria")
+        , instance("ZEKODownload", lockDir.path() + "/lock")
+    {
+    }
+    StartupResult run() { return Startup(wine, instance, install.path()).run(state); }
+    void addBook(const char *user, const char *curso, const char *letra)
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO Mapeamento VALUES(?, ?, ?, ?)", -1, &stmt, nullptr), SQLITE_OK);
+        const QByteArray caminho = QByteArray("C:\\ZEKO_Download\\Download\\") + curso;
+        sqlite3_bind_text(stmt, 1, user, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, curso, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 3, letra, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 4, caminho.constData(), -1, SQLITE_STATIC);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+    }
+    static bool allRowsIn(shell::Recordset &rs, const QString &idioma)
+    {
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            if (rs.field("Idioma").toString() != idioma)
+                return false;
+        return true;
+    }
+
+    PrefixDir prefix;
+    InstallDir install;
+    QTemporaryDir lockDir;
+    NamedUserPlatform wine;
+    platform::SingleInstance instance;
+    SharedState state;
+};
+
+} // namespace
+
+// With no zeko.ini: Portuguese, its help file, the download folder on the
+// current drive's root; and everything the main window shows is ready.
+TEST_F(StartupTest, WithoutSettingsFile)
+{
+    addBook("MARIA", "LIVRO2", "Y:");
+    addBook("MARIA", "LIVRO1", "X:");
+    addBook("JOAO", "LIVRO3", "W:");
+    const StartupResult r = run();
+    ASSERT_EQ(r.status, Status::Ok) << r.message.toStdString();
+    EXPECT_EQ(state.strNomeForm, "frmPrincipal");
+    EXPECT_EQ(state.strVersao, "1.00.0000");
+    EXPECT_EQ(state.strPastaDownload, "\\ZEKO_Download\\Download\\");
+    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_POR.CHM");
+    EXPECT_EQ(state.strPastaTlaPrc, install.path() + "/Imagens/TLA_PRC/");
+    EXPECT_EQ(state.strPastaCaiMsg, install.path() + "/Imagens/Cai_Msg/");
+    // The user's name is looked up upper-cased; only that user's rows, by book.
+    EXPECT_EQ(state.strUsuario, "MARIA");
+    ASSERT_EQ(state.rsMapeamento->recordCount(), 2);
+    state.rsMapeamento->moveFirst();
+    EXPECT_EQ(state.rsMapeamento->field("Curso").toString(), "LIVRO1");
+    EXPECT_TRUE(allRowsIn(*state.rsMensagens, "POR"));
+    EXPECT_FALSE(state.tituloPrincipal.isEmpty());
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_FALSE(state.strHints[i].isEmpty()) << i;
+    EXPECT_FALSE(QFileInfo::exists(prefix.zekoIni()));
+}
+
+// The language of the course installation filters every catalogue set.
+TEST_F(StartupTest, LanguageFromTheCourseInstallation)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\nDriveCD=D:\r\n");
+    ASSERT_EQ(run().status, Status::Ok);
+    EXPECT_TRUE(allRowsIn(*state.rsMensagens, "ING"));
+    EXPECT_TRUE(allRowsIn(*state.rsBotoes, "ING"));
+    EXPECT_TRUE(allRowsIn(*state.rsFuncoes, "ING"));
+    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_ING.CHM");
+    // zeko.ini without a Drive gets the system drive, and the folder follows it.
+    EXPECT_EQ(state.strPastaDownload, "C:\\ZEKO_Download\\Download\\");
+    EXPECT_TRUE(prefix.readFile(prefix.zekoIni()).endsWith("[ZEKODownload]\r\nDrive=C:\r\n"));
+}
+
+TEST_F(StartupTest, SpanishAndAnExistingDrive)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ESP\r\n[ZEKODownload]\r\nDrive=D:\r\n");
+    ASSERT_EQ(run().status, Status::Ok);
+    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_ESP.CHM");
+    EXPECT_EQ(state.strPastaDownload, "D:\\ZEKO_Download\\Download\\");
+    EXPECT_TRUE(allRowsIn(*state.rsMensagens, "ESP"));
+}
+
+TEST_F(StartupTest, SecondCopyEndsSilently)
+{
+    platform::SingleInstance first("ZEKODownload", lockDir.path() + "/lock");
+    ASSERT_TRUE(first.tryAcquire());
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::AlreadyRunning);
+    EXPECT_TRUE(r.message.isEmpty());
+    EXPECT_FALSE(state.dbLivros);
+}
+
+// A user name with an apostrophe is only a name.
+TEST_F(StartupTest, ApostropheInUserName)
+{
+    NamedUserPlatform obrien(prefix.prefix(), "o'brien");
+    addBook("O'BRIEN", "LIVRO1", "X:");
+    addBook("MARIA", "LIVRO2", "Y:");
+    ASSERT_EQ(Startup(obrien, instance, install.path()).run(state).status, Status::Ok);
+    EXPECT_EQ(state.strUsuario, "O'BRIEN");
+    EXPECT_EQ(state.rsMapeamento->recordCount(), 1);
+}
+
+// Each broken database ends the start-up with a message naming the file.
+TEST_F(StartupTest, MissingRegistry)
+{
+    QFile::remove(install.registry());
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(install.registry()));
+    EXPECT_TRUE(r.message.contains(QStringLiteral("não existe")));
+    // No empty database was made in its place.
+    EXPECT_FALSE(QFileInfo::exists(install.registry()));
+}
+
+TEST_F(StartupTest, RegistryThatIsNotADatabase)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n");
+    prefix.writeFile(install.registry(), QByteArray(8192, 'x'));
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains("not a valid database")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(install.registry()));
+}
+
+TEST_F(StartupTest, ReadOnlyRegistry)
+{
+    ::chmod(QFile::encodeName(install.registry()).constData(), 0444);
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(QStringLiteral("somente leitura"))) << r.message.toStdString();
+}
+
+TEST_F(StartupTest, LockedRegistry)
+{
+    sqlite3 *holder = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const StartupResult r = run();
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(QStringLiteral("bloqueado"))) << r.message.toStdString();
+}
+
+TEST_F(StartupTest, MissingCatalogue)
+{
+    QFile::remove(install.catalogue());
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(install.catalogue()));
+}
+
+// The catalogue is held by one copy alone, as another user's copy would find it.
+TEST_F(StartupTest, CatalogueHeldByAnotherCopy)
+{
+    QString error;
+    auto other = shell::Database::open(install.catalogue(), shell::Database::Mode::ExclusiveReadOnly, &error);
+    ASSERT_TRUE(other);
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(QStringLiteral("em uso")));
+}
+
+// A language the catalogue has no texts for is named in all three languages.
+TEST_F(StartupTest, LanguageWithoutTexts)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=FRA\r\n");
+    const StartupResult r = run();
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains("\"FRA\""));
+    EXPECT_TRUE(r.message.contains("language"));
+    EXPECT_TRUE(r.message.contains("idioma"));
+}
+
+TEST(MostraVersao, Format)
+{
+    EXPECT_EQ(Startup::MostraVersao(1, 0, 0), "1.00.0000");
+    EXPECT_EQ(Startup::MostraVersao(2, 15, 123), "2.15.0123");
+}
+
+// The program itself: a broken start-up ends with a message and a non-zero exit
+// (never a crash or a hang); a second copy ends at once without a word.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(ZEKO_APP_DIR "/ZEKODownload", install.path() + "/ZEKODownload"));
+        QFile::setPermissions(install.path() + "/ZEKODownload", QFile::ReadOwner | QFile::ExeOwner);
+    }
+    int runProgram(QByteArray *err = nullptr, QByteArray *out = nullptr)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("WINEPREFIX", prefix.root());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        p.setProcessEnvironment(env);
+        p.start(install.path() + "/ZEKODownload", {});
+        EXPECT_TRUE(p.waitForFinished(20000)) << "the program hung";
+        if (err)
+            *err = p.readAllStandardError();
+        if (out)
+            *out = p.readAllStandardOutput();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "the program crashed";
+        return p.exitCode();
+    }
+    PrefixDir prefix;
+    InstallDir install;
+    QTemporaryDir runtime;
+};
+
+TEST_F(ProgramTest, FailureExitsNonZeroWithMessage)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=FRA\r\n");
+    QByteArray err;
+    EXPECT_EQ(runProgram(&err), 1);
+    EXPECT_TRUE(err.contains("FRA")) << err.toStdString();
+
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n");
+    QFile::remove(install.registry());
+    EXPECT_EQ(runProgram(&err), 1);
+    EXPECT_TRUE(err.contains("ZEKOVD.db")) << err.toStdString();
+}
+
+TEST_F(ProgramTest, SecondCopyEndsSilently)
+{
+    platform::SingleInstance first("ZEKODownload");
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    platform::SingleInstance running("ZEKODownload");
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    ASSERT_TRUE(running.tryAcquire());
+    QByteArray err, out;
+    EXPECT_EQ(runProgram(&err, &out), 0);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_TRUE(out.isEmpty()) << out.toStdString();
+}
