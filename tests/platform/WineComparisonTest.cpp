@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,26 @@ TEST_P(WineComparisonTest, FileVisibilityAndTheSettingsFile)
     ASSERT_TRUE(after.run());
     EXPECT_EQ(after.attrsResult(gone).value_or(0), 0xFFFFFFFFu);
     EXPECT_EQ(after.driveTypeResult(type).value_or(0), 1);
+}
+
+// A Windows program starts through Wine without a shell: blanks in arguments and
+// in the working folder reach it intact, and the manager does not wait for it.
+TEST_P(WineComparisonTest, StartsAWindowsProgram)
+{
+    const QString folder = work + "/a folder with blanks";
+    put(folder + "/commands.txt", "curdir\n");
+    const QString output = folder + "/answer file.txt";
+    QString error;
+    ASSERT_TRUE(wine->startProgram(QStringLiteral(ZEKO_WINPROBE_EXE), {win(folder + "/commands.txt"), win(output)},
+                                   win(folder), &error))
+        << error.toStdString();
+    QFile answer(output);
+    for (int i = 0; i < 300 && !(answer.exists() && answer.size() > 0); ++i)
+        QThread::msleep(100);
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly)) << "the program did not run";
+    const QString curdir = QString::fromLatin1(QByteArray::fromHex(answer.readAll().trimmed()));
+    EXPECT_EQ(QDir::cleanPath(curdir).compare(QDir::cleanPath(win(folder)), Qt::CaseInsensitive), 0)
+        << curdir.toStdString();
 }
 
 TEST_P(WineComparisonTest, UserName)

@@ -170,6 +170,19 @@ TEST_F(WinePlatformTest, StartingWithoutWineSaysSo)
     EXPECT_TRUE(error.contains("Wine")) << error.toStdString();
 }
 
+// A prefix that does not exist yet gets what the manager needs of it.
+TEST(WinePrefix, SkeletonOfANewPrefix)
+{
+    QTemporaryDir dir;
+    const platform::WinePrefix prefix(dir.path() + "/new prefix");
+    ASSERT_TRUE(prefix.ensureSkeleton());
+    EXPECT_TRUE(QFileInfo(prefix.deviceEntry(u'c')).isDir());
+    EXPECT_EQ(QFileInfo(prefix.deviceEntry(u'z')).canonicalFilePath(), "/");
+    EXPECT_EQ(prefix.driveType(u'C'), 3);
+    // The 32-bit system folder exists where the settings file will be looked for.
+    EXPECT_TRUE(QFileInfo(QFileInfo(prefix.toUnixPath("C:\\windows\\system32\\zeko.ini")).absolutePath()).isDir());
+}
+
 TEST(SingleInstance, OnlyOneHolderUntilItEnds)
 {
     QTemporaryDir dir;
