@@ -11,6 +11,14 @@
 
 namespace platform {
 
+// Why a drive mapping could not be made or removed.
+enum class DeviceFailure {
+    None,
+    InUse,         // the letter is taken by a disk, a device or another mapping
+    NotThisFolder, // the letter does not map the folder named for removal
+    Other,
+};
+
 // One running process as a process snapshot lists it.
 struct ProcessEntry {
     qint64 pid = 0;
@@ -35,11 +43,13 @@ public:
 
     // DefineDosDeviceA: makes device ("X:") show the folder target. Fails when
     // the letter is taken by anything but a dangling entry.
-    virtual bool defineDosDevice(const QString &device, const QString &target, QString *error) = 0;
+    virtual bool defineDosDevice(const QString &device, const QString &target, QString *error,
+                                 DeviceFailure *failure = nullptr) = 0;
 
     // DefineDosDeviceA with the remove flag and an exact target: removes the
     // mapping only when it leads to target; never a disk or another mapping.
-    virtual bool removeDosDevice(const QString &device, const QString &target, QString *error) = 0;
+    virtual bool removeDosDevice(const QString &device, const QString &target, QString *error,
+                                 DeviceFailure *failure = nullptr) = 0;
 
     virtual QString toUnixPath(const QString &windowsPath) const = 0;
     virtual bool fileExists(const QString &windowsPath) const = 0;      // ordinary file

@@ -28,6 +28,14 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+bool failWith(QString *error, DeviceFailure *failure, DeviceFailure kind, const QString &text)
+{
+    setError(error, text);
+    if (failure)
+        *failure = kind;
+    return false;
+}
+
 // Where a dosdevices entry leads, as an absolute unix path (not resolved further).
 QString linkTarget(const QFileInfo &entry)
 {
@@ -82,66 +90,63 @@ int WinePlatform::driveType(QChar letter) const
     return m_prefix.driveType(letter);
 }
 
-bool WinePlatform::defineDosDevice(const QString &device, const QString &target, QString *error)
+bool WinePlatform::defineDosDevice(const QString &device, const QString &target, QString *error,
+                                   DeviceFailure *failure)
 {
+    if (failure)
+        *failure = DeviceFailure::None;
     const QString dev = cleanDevice(device);
-    if (dev.isEmpty()) {
-        setError(error, QStringLiteral("%1 is not a drive letter").arg(device));
-        return false;
-    }
+    if (dev.isEmpty())
+        return failWith(error, failure, DeviceFailure::Other,
+                        QStringLiteral("%1 is not a drive letter").arg(device));
     const QString folder = canonicalOrClean(toUnixPath(target));
-    if (!QFileInfo(folder).isDir()) {
-        setError(error, QStringLiteral("%1 is not a folder").arg(target));
-        return false;
-    }
+    if (!QFileInfo(folder).isDir())
+        return failWith(error, failure, DeviceFailure::Other,
+                        QStringLiteral("%1 is not a folder").arg(target));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
     if (entry.isSymLink() && !entry.exists()) {
         // A mapping whose folder vanished: the letter is free, the entry is litter.
-        if (!QFile::remove(entryPath)) {
-            setError(error, QStringLiteral("cannot remove the stale entry %1").arg(entryPath));
-            return false;
-        }
+        if (!QFile::remove(entryPath))
+            return failWith(error, failure, DeviceFailure::Other,
+                            QStringLiteral("cannot remove the stale entry %1").arg(entryPath));
     } else if (entry.exists() || entry.isSymLink()) {
-        setError(error, QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
-        return false;
+        return failWith(error, failure, DeviceFailure::InUse,
+                        QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
     }
-    if (!QDir().mkpath(m_prefix.dosdevicesDir()) || !QFile::link(folder, entryPath)) {
-        setError(error, QStringLiteral("cannot create %1").arg(entryPath));
-        return false;
-    }
+    if (!QDir().mkpath(m_prefix.dosdevicesDir()) || !QFile::link(folder, entryPath))
+        return failWith(error, failure, DeviceFailure::Other,
+                        QStringLiteral("cannot create %1").arg(entryPath));
     return true;
 }
 
-bool WinePlatform::removeDosDevice(const QString &device, const QString &target, QString *error)
+bool WinePlatform::removeDosDevice(const QString &device, const QString &target, QString *error,
+                                   DeviceFailure *failure)
 {
+    if (failure)
+        *failure = DeviceFailure::None;
     const QString dev = cleanDevice(device);
-    if (dev.isEmpty() || dev == QStringLiteral("c:")) {
-        setError(error, QStringLiteral("%1 is not a drive that can be removed").arg(device));
-        return false;
-    }
+    if (dev.isEmpty() || dev == QStringLiteral("c:"))
+        return failWith(error, failure, DeviceFailure::Other,
+                        QStringLiteral("%1 is not a drive that can be removed").arg(device));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
-    if (!entry.isSymLink()) {
-        setError(error, QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
-        return false;
-    }
+    if (!entry.isSymLink())
+        return failWith(error, failure, DeviceFailure::NotThisFolder,
+                        QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
     // A path on the very drive being removed cannot be what it maps.
     const QString t = QString(target).replace(u'/', u'\\');
-    if (t.size() >= 2 && t[1] == u':' && t[0].toLower() == dev[0]) {
-        setError(error, QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
-        return false;
-    }
+    if (t.size() >= 2 && t[1] == u':' && t[0].toLower() == dev[0])
+        return failWith(error, failure, DeviceFailure::NotThisFolder,
+                        QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
     const QString leadsTo = canonicalOrClean(linkTarget(entry));
     const QString wanted = canonicalOrClean(toUnixPath(target));
-    if (leadsTo != wanted || leadsTo == QStringLiteral("/")) {
-        setError(error, QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
-        return false;
-    }
-    if (!QFile::remove(entryPath)) {
-        setError(error, QStringLiteral("cannot remove %1").arg(entryPath));
-        return false;
-    }
+    if (leadsTo != wanted || leadsTo == QStringLiteral("/"))
+        return failWith(error, failure, DeviceFailure::NotThisFolder,
+                        QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
+    if (!QFile::remove(entryPath))
+        return failWith(error, failure, DeviceFailure::Other,
+                        QStringLiteral("cannot remove %1").arg(entryPath));
     return true;
 }
 
@@ -180,6 +185,14 @@ QList<ProcessEntry> WinePlatform::processes() const
         if (!commFile.open(QIODevice::ReadOnly))
             continue; // ended meanwhile
         const QString comm = QString::fromLocal8Bit(commFile.readAll()).trimmed();
+        // A process that has ended but not been reaped yet is no longer running.
+        QFile statFile(dir + QStringLiteral("stat"));
+        if (statFile.open(QIODevice::ReadOnly)) {
+            const QByteArray stat = statFile.readAll();
+            const qsizetype close = stat.lastIndexOf(')');
+            if (close >= 0 && close + 2 < stat.size() && (stat[close + 2] == 'Z' || stat[close + 2] == 'X'))
+                continue;
+        }
         QFile cmdFile(dir + QStringLiteral("cmdline"));
         QString argv0;
         if (cmdFile.open(QIODevice::ReadOnly)) {

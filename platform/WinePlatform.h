@@ -15,8 +15,10 @@ public:
     QString systemDirectory() const override;
     std::optional<QString> userName(int bufferSize) const override;
     int driveType(QChar letter) const override;
-    bool defineDosDevice(const QString &device, const QString &target, QString *error) override;
-    bool removeDosDevice(const QString &device, const QString &target, QString *error) override;
+    bool defineDosDevice(const QString &device, const QString &target, QString *error,
+                         DeviceFailure *failure = nullptr) override;
+    bool removeDosDevice(const QString &device, const QString &target, QString *error,
+                         DeviceFailure *failure = nullptr) override;
     QString toUnixPath(const QString &windowsPath) const override;
     bool fileExists(const QString &windowsPath) const override;
     bool directoryExists(const QString &windowsPath) const override;

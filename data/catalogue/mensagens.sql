@@ -166,3 +166,9 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 40, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 41, 'Escolha um livro na lista e clique em OK para abri-lo ou em Remover para apagá-lo.', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 41, 'Choose a book from the list, then click OK to open it or Remove to delete it.', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 41, 'Elija un libro de la lista y haga clic en OK para abrirlo o en Eliminar para borrarlo.', 0);
+
+-- 42: appended to the drive-mapping failure report when a drive letter is to be
+-- released but shows another folder than the book's; the letter is left alone.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 42, 'Esta letra de unidade mostra outra pasta, e não a deste livro; ela foi mantida como está.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 42, 'This drive letter shows another folder, not this book''s, so it was left as it is.', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 42, 'Esta letra de unidad muestra otra carpeta, no la de este libro; se ha dejado como está.', 0);

@@ -4,6 +4,7 @@
 #include "platform/WinePlatform.h"
 
 #include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -151,12 +152,17 @@ TEST_F(WinePlatformTest, ProcessesByFileName)
         if (p.exeFile == "averylongcourseprogram.exe")
             foundB = p.pid;
     }
-    a.kill();
-    b.kill();
-    a.waitForFinished();
-    b.waitForFinished();
     EXPECT_EQ(foundA, pidA);
     EXPECT_EQ(foundB, pidB);
+
+    // Once ended it is gone from the list, even before anyone reaps it.
+    a.kill();
+    QThread::msleep(300);
+    for (const auto &p : wine.processes())
+        EXPECT_NE(p.pid, pidA) << "an ended process is still listed";
+    a.waitForFinished();
+    b.kill();
+    b.waitForFinished();
 }
 
 TEST_F(WinePlatformTest, StartingWithoutWineSaysSo)

@@ -1,0 +1,155 @@
+#include "MountDrive.h"
+
+#include "messages/Catalogue.h"
+#include "messages/FormataMensagem.h"
+#include "messages/MessageBox.h"
+#include "platform/Platform.h"
+#include "shell/SharedState.h"
+
+namespace drive {
+
+namespace {
+
+// Catalogue codes of the mapping errors.
+constexpr int kErroLetraInvalida = 16;
+constexpr int kErroPastaInexistente = 24;
+constexpr int kErroLetraEmUso = 25;
+constexpr int kErroOutraPasta = 42;
+constexpr int kRelatorioMapeamento = 1;
+
+} // namespace
+
+MountDrive::MountDrive(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box)
+    : m_platform(platform)
+    , m_state(state)
+    , m_box(box)
+{
+}
+
+void MountDrive::relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero,
+                                      const QString &texto)
+{
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    m_state.strMensagem = catalogo.mensagem(kRelatorioMapeamento, {strCaminho, letra}) + u'\n'
+                          + QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
+    m_box.mostraAviso(m_state.strMensagem);
+}
+
+void MountDrive::mostraMensagem(int codigo, const QStringList &params)
+{
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    m_state.strMensagem = catalogo.mensagem(codigo, params);
+    m_box.mostraAviso(m_state.strMensagem);
+}
+
+bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover)
+{
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    // Raising a catalogue error: its code is the error number, its text the reason.
+    auto erro = [&](const QString &letra, int codigo) {
+        relataErroMapeamento(strCaminho, letra, codigo, catalogo.descricao(codigo));
+        return false;
+    };
+
+    QString letra = strLetra;
+    while (letra.startsWith(u' '))
+        letra.remove(0, 1);
+    while (letra.endsWith(u' '))
+        letra.chop(1);
+    if (letra.size() != 1)
+        return erro(letra, kErroLetraInvalida);
+    if (!bRemover && !m_platform.directoryExists(strCaminho))
+        return erro(letra, kErroPastaInexistente);
+
+    const QChar l = letra[0];
+    letra += u':';
+    const int tipo = m_platform.driveType(l);
+
+    QString motivo;
+    platform::DeviceFailure falha = platform::DeviceFailure::None;
+    if (!bRemover) {
+        // A disk letter is never taken; neither is a CD or network letter, which a
+        // mapping in a Wine prefix would replace instead of covering.
+        if (tipo != 1)
+            return erro(letra, kErroLetraEmUso);
+        if (m_platform.defineDosDevice(letra, strCaminho, &motivo, &falha))
+            return true;
+        if (falha == platform::DeviceFailure::InUse)
+            return erro(letra, kErroLetraEmUso);
+    } else {
+        if (tipo != 3)
+            return false;
+        if (m_platform.removeDosDevice(letra, strCaminho, &motivo, &falha))
+            return true;
+        if (falha == platform::DeviceFailure::NotThisFolder)
+            return erro(letra, kErroOutraPasta);
+    }
+    // A failure that does not come from the catalogue shows as number 0000.
+    relataErroMapeamento(strCaminho, letra, 0, motivo);
+    return false;
+}
+
+void MountDrive::MontaListaDrives(bool pblCriaDrive)
+{
+    shell::Recordset &rs = *m_state.rsMapeamento;
+    m_state.strLetrasLivres = QStringList{QString()};
+    for (char16_t code = u'Z'; code >= u'D'; --code) {
+        const QString letra(QChar{code});
+        const bool registrada = rs.findFirst(QStringLiteral("LetraDrive"), letra + u':');
+        // A letter in use by anything (a disk, another mapping, this book mounted) is never listed.
+        if (m_platform.driveType(QChar{code}) != 1)
+            continue;
+        if (!registrada) {
+            m_state.strLetrasLivres.append(letra);
+            continue;
+        }
+        const QString caminho = rs.field(QStringLiteral("Caminho")).toString();
+        if (!m_platform.directoryExists(caminho)) {
+            mostraMensagem(2, {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
+            // The box may have let other events run; stand on the row again before deleting it.
+            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':'))
+                rs.deleteCurrent();
+            m_state.strLetrasLivres.append(letra);
+            mostraMensagem(3, {caminho});
+        } else if (pblCriaDrive) {
+            if (!MapeiaDrive(letra, caminho, false) && rs.findFirst(QStringLiteral("LetraDrive"), letra + u':'))
+                rs.deleteCurrent();
+        }
+    }
+}
+
+void MountDrive::DesmontaLivros()
+{
+    shell::Recordset &rs = *m_state.rsMapeamento;
+    if (rs.isEmpty())
+        return;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const QString letraDrive = rs.field(2).toString();
+        if (PastaDeLivro(letraDrive))
+            MapeiaDrive(letraDrive.left(1), rs.field(3).toString(), true);
+    }
+}
+
+bool MountDrive::PastaDeLivro(const QString &strCaminho) const
+{
+    return m_platform.fileExists(strCaminho + QStringLiteral("\\Autorun.exe"))
+           && m_platform.fileExists(strCaminho + QStringLiteral("\\Idioma.kvt"));
+}
+
+bool MountDrive::CursoEmExecucao() const
+{
+    return ProcuraProcesso(QStringLiteral("pupilapp.exe")) != 0;
+}
+
+qint64 MountDrive::ProcuraProcesso(const QString &strExe) const
+{
+    const QString procurado = strExe.toLower();
+    for (const platform::ProcessEntry &p : m_platform.processes()) {
+        const qsizetype nul = p.exeFile.indexOf(QChar(u'\0'));
+        if ((nul < 0 ? p.exeFile : p.exeFile.left(nul)).toLower() == procurado)
+            return p.pid;
+    }
+    return 0;
+}
+
+} // namespace drive

@@ -1,0 +1,252 @@
+#include "common/ManagerFixture.h"
+#include "common/QtPrinters.h"
+#include "drive/MountDrive.h"
+
+#include <QProcess>
+
+using drive::MountDrive;
+
+namespace {
+
+// The Wine platform with mapping requests that fail, as a full or read-only
+// prefix would make them fail.
+class RefusingPlatform : public NamedUserPlatform {
+public:
+    using NamedUserPlatform::NamedUserPlatform;
+    bool defineDosDevice(const QString &, const QString &, QString *error,
+                         platform::DeviceFailure *failure = nullptr) override
+    {
+        *error = "cannot create the link";
+        if (failure)
+            *failure = platform::DeviceFailure::Other;
+        return false;
+    }
+    bool removeDosDevice(const QString &, const QString &, QString *error,
+                         platform::DeviceFailure *failure = nullptr) override
+    {
+        *error = "cannot remove the link";
+        if (failure)
+            *failure = platform::DeviceFailure::Other;
+        return false;
+    }
+};
+
+class MountDriveTest : public ManagerFixture {
+protected:
+    MountDrive drives() { return MountDrive(*platform(), state, box); }
+    QString report(const QString &caminho, const QString &letra, const char *numero, int codigo)
+    {
+        return texto(1, {caminho, letra}) + "\n(" + numero + ") " + descricao(codigo);
+    }
+};
+
+class RefusedMountDriveTest : public MountDriveTest {
+protected:
+    RefusedMountDriveTest()
+        : refusing(prefix.prefix(), "maria")
+    {
+    }
+    platform::Platform *platform() override { return &refusing; }
+    RefusingPlatform refusing;
+};
+
+} // namespace
+
+// Z: (the root) and Y: are taken, so the highest free letter is X; the scan goes
+// from Z down to D and never lists C.
+TEST_F(MountDriveTest, ScanListsFreeLettersFromTheTop)
+{
+    link(u'y', prefix.driveC());
+    drives().MontaListaDrives(false);
+    ASSERT_GE(state.strLetrasLivres.size(), 2);
+    EXPECT_EQ(state.strLetrasLivres[0], "");
+    EXPECT_EQ(state.strLetrasLivres[1], "X");
+    EXPECT_EQ(state.strLetrasLivres.size(), 1 + 21);
+    EXPECT_EQ(state.strLetrasLivres.last(), "D");
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// A letter whose mapping leads nowhere is free, as Wine sees it.
+TEST_F(MountDriveTest, DanglingMappingCountsAsFree)
+{
+    link(u'y', prefix.root() + "/vanished");
+    drives().MontaListaDrives(false);
+    EXPECT_EQ(state.strLetrasLivres.value(1), "Y");
+}
+
+TEST_F(MountDriveTest, MountedRegisteredBookIsNeitherListedNorTouched)
+{
+    const QString livro = makeBook("LIVRO1");
+    registerBook("MARIA", "LIVRO1", "Y:", livro);
+    link(u'y', unixOf(livro));
+    drives().MontaListaDrives(true);
+    EXPECT_FALSE(state.strLetrasLivres.contains("Y"));
+    EXPECT_EQ(mapped(u'Y'), unixOf(livro));
+    EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// A book whose folder was deleted by hand: messages 2 then 3, the row goes, and
+// the letter is free in the same scan.
+TEST_F(MountDriveTest, VanishedFolderFreesItsLetter)
+{
+    const QString caminho = "C:\\ZEKO_Download\\Download\\APAGADO";
+    registerBook("MARIA", "APAGADO", "X:", caminho);
+    registerBook("MARIA", "OUTRO", "W:", makeBook("OUTRO"));
+    drives().MontaListaDrives(false);
+    ASSERT_EQ(box.shown.size(), 2);
+    EXPECT_EQ(box.shown[0].texto, texto(2, {caminho, "X:"}));
+    EXPECT_EQ(box.shown[1].texto, texto(3, {caminho}));
+    EXPECT_EQ(box.shown[0].tipoCaixa, 1);
+    EXPECT_EQ(box.shown[0].tamanhoFonte, 10);
+    EXPECT_TRUE(box.shown[0].aguardaResposta);
+    EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "APAGADO"));
+    EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "OUTRO"));
+    EXPECT_EQ(state.strLetrasLivres.mid(1, 2), QStringList({"Y", "X"}));
+    // Without pblCriaDrive the letter of an existing book stays reserved.
+    EXPECT_FALSE(state.strLetrasLivres.contains("W"));
+    EXPECT_TRUE(mapped(u'W').isEmpty());
+}
+
+TEST_F(MountDriveTest, ScanMapsRegisteredBooksAgain)
+{
+    const QString livro = makeBook("LIVRO1");
+    registerBook("MARIA", "LIVRO1", "W:", livro);
+    drives().MontaListaDrives(true);
+    EXPECT_EQ(mapped(u'W'), unixOf(livro));
+    EXPECT_FALSE(state.strLetrasLivres.contains("W"));
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// When mapping the book again fails, the failure is reported and its row deleted.
+TEST_F(RefusedMountDriveTest, FailedRemapDeletesTheRow)
+{
+    const QString livro = makeBook("LIVRO1");
+    registerBook("MARIA", "LIVRO1", "W:", livro);
+    drives().MontaListaDrives(true);
+    EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
+    EXPECT_FALSE(state.strLetrasLivres.contains("W"));
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_EQ(box.shown[0].texto, texto(1, {livro, "W:"}) + "\n(0000) cannot create the link");
+}
+
+// A request the platform could not carry out is a failure, never a success.
+TEST_F(RefusedMountDriveTest, RefusedRequestsReportFailure)
+{
+    const QString livro = makeBook("LIVRO1");
+    EXPECT_FALSE(drives().MapeiaDrive("X", livro, false));
+    link(u'x', unixOf(livro));
+    EXPECT_FALSE(drives().MapeiaDrive("X", livro, true));
+    ASSERT_EQ(box.shown.size(), 2);
+    EXPECT_EQ(box.shown[1].texto, texto(1, {livro, "X:"}) + "\n(0000) cannot remove the link");
+}
+
+TEST_F(MountDriveTest, LetterMustBeOneCharacter)
+{
+    const QString livro = makeBook("LIVRO1");
+    EXPECT_FALSE(drives().MapeiaDrive("XY", livro, false));
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_EQ(box.shown[0].texto, report(livro, "XY", "0016", 16));
+    EXPECT_TRUE(box.shown[0].texto.contains("\n(0016) "));
+    EXPECT_FALSE(drives().MapeiaDrive("", livro, false));
+    EXPECT_EQ(box.shown.size(), 2);
+
+    EXPECT_TRUE(drives().MapeiaDrive(" X ", livro, false));
+    EXPECT_EQ(mapped(u'X'), unixOf(livro));
+    EXPECT_EQ(box.shown.size(), 2);
+}
+
+TEST_F(MountDriveTest, MappingAMissingFolderOrATakenLetter)
+{
+    EXPECT_FALSE(drives().MapeiaDrive("X", "C:\\ZEKO_Download\\Download\\NADA", false));
+    EXPECT_EQ(box.shown.last().texto, report("C:\\ZEKO_Download\\Download\\NADA", "X", "0024", 24));
+
+    const QString livro = makeBook("LIVRO1");
+    EXPECT_FALSE(drives().MapeiaDrive("C", livro, false));
+    EXPECT_EQ(box.shown.last().texto, report(livro, "C:", "0025", 25));
+    EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/c:").symLinkTarget(), prefix.driveC());
+}
+
+TEST_F(MountDriveTest, RemovingALetterThatIsNotMountedSaysNothing)
+{
+    const QString livro = makeBook("LIVRO1");
+    EXPECT_FALSE(drives().MapeiaDrive("X", livro, true));
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// Removal takes away only the book's own mapping, never another book's.
+TEST_F(MountDriveTest, RemovalLeavesAnotherBooksMapping)
+{
+    const QString livro1 = makeBook("LIVRO1");
+    const QString livro2 = makeBook("LIVRO2");
+    ASSERT_TRUE(drives().MapeiaDrive("X", livro2, false));
+    EXPECT_FALSE(drives().MapeiaDrive("X", livro1, true));
+    EXPECT_EQ(mapped(u'X'), unixOf(livro2));
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_EQ(box.shown[0].texto, report(livro1, "X:", "0042", 42));
+    EXPECT_FALSE(drives().MapeiaDrive("Z", "Z:\\", true));
+    EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/z:").symLinkTarget(), "/");
+    EXPECT_TRUE(drives().MapeiaDrive("X", livro2, true));
+    EXPECT_TRUE(mapped(u'X').isEmpty());
+}
+
+TEST_F(MountDriveTest, UnmappingAtExit)
+{
+    MountDrive d = drives();
+    d.DesmontaLivros(); // no rows: nothing happens
+    EXPECT_TRUE(box.shown.isEmpty());
+
+    const QString mine = makeBook("MEU");
+    const QString notMounted = makeBook("PARADO");
+    const QString theirs = makeBook("DELES");
+    registerBook("MARIA", "MEU", "X:", mine);
+    registerBook("MARIA", "PARADO", "Y:", notMounted);
+    registerBook("MARIA", "TROCADO", "W:", "C:\\ZEKO_Download\\Download\\TROCADO");
+    registerBook("JOAO", "DELES", "V:", theirs);
+    startUp();
+    link(u'x', unixOf(mine));
+    link(u'v', unixOf(theirs));
+    // W: is now another disk without the book's files.
+    QDir().mkpath(prefix.root() + "/outro-disco");
+    link(u'w', prefix.root() + "/outro-disco");
+
+    drives().DesmontaLivros();
+    EXPECT_TRUE(mapped(u'X').isEmpty());
+    EXPECT_EQ(mapped(u'V'), unixOf(theirs));
+    EXPECT_EQ(mapped(u'W'), QFileInfo(prefix.root() + "/outro-disco").canonicalFilePath());
+    EXPECT_TRUE(box.shown.isEmpty());
+    EXPECT_EQ(state.rsMapeamento->recordCount(), 3);
+}
+
+TEST_F(MountDriveTest, PastaDeLivroNeedsBothFiles)
+{
+    const QString livro = makeBook("LIVRO1");
+    EXPECT_TRUE(drives().PastaDeLivro(livro));
+    EXPECT_TRUE(drives().PastaDeLivro(livro + "\\"));
+    QFile::remove(prefix.driveC() + "/ZEKO_Download/Download/LIVRO1/Idioma.kvt");
+    prefix.writeFile(prefix.driveC() + "/ZEKO_Download/Download/LIVRO1/IDIOMA.KVT", "POR");
+    EXPECT_TRUE(drives().PastaDeLivro(livro));
+    link(u'x', unixOf(livro));
+    EXPECT_TRUE(drives().PastaDeLivro("X:"));
+    QFile::remove(prefix.driveC() + "/ZEKO_Download/Download/LIVRO1/Autorun.exe");
+    EXPECT_FALSE(drives().PastaDeLivro("X:"));
+    EXPECT_FALSE(drives().PastaDeLivro("Q:"));
+}
+
+TEST_F(MountDriveTest, FindsTheCoursePlayerByFileName)
+{
+    EXPECT_FALSE(drives().CursoEmExecucao());
+    QTemporaryDir bin;
+    ASSERT_TRUE(QFile::link("/bin/sleep", bin.path() + "/pupilapp.exe"));
+    QProcess player;
+    player.start(bin.path() + "/pupilapp.exe", {"30"});
+    ASSERT_TRUE(player.waitForStarted());
+    const qint64 pid = player.processId();
+    EXPECT_EQ(drives().ProcuraProcesso("PUPILAPP.EXE"), pid);
+    EXPECT_TRUE(drives().CursoEmExecucao());
+    // Only the bare file name counts.
+    EXPECT_EQ(drives().ProcuraProcesso(bin.path() + "/pupilapp.exe"), 0);
+    player.kill();
+    player.waitForFinished();
+    EXPECT_FALSE(drives().CursoEmExecucao());
+}

@@ -1,0 +1,115 @@
+// The mappings are real for the course software: Windows programs under Wine see
+// a mapped book at the root of its drive, and the course player is found running.
+
+#include "WineProbe.h"
+#include "WineTestPrefix.h"
+#include "common/InstallDir.h"
+#include "common/NamedUserPlatform.h"
+#include "common/ScriptedMessageBox.h"
+#include "drive/MountDrive.h"
+#include "platform/SingleInstance.h"
+#include "shell/Startup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using Arch = WineTestPrefix::Arch;
+
+namespace {
+
+class MountDriveWineTest : public ::testing::TestWithParam<Arch> {
+protected:
+    void SetUp() override
+    {
+        if (!WineTestPrefix::wineAvailable())
+            GTEST_SKIP() << "Wine is not installed";
+        prefix = std::make_unique<WineTestPrefix>(GetParam());
+        ASSERT_TRUE(prefix->ok()) << prefix->errorString().toStdString();
+        wine = std::make_unique<NamedUserPlatform>(platform::WinePrefix(prefix->path()), "maria");
+        instance = std::make_unique<platform::SingleInstance>("ZEKODownload", lockDir.path() + "/lock");
+        const auto r = shell::Startup(*wine, *instance, install.path()).run(state);
+        ASSERT_EQ(r.status, shell::StartupResult::Status::Ok) << r.message.toStdString();
+        drives = std::make_unique<drive::MountDrive>(*wine, state, box);
+    }
+    void TearDown() override { drives.reset(); }
+
+    QString makeBook(const QString &name) const
+    {
+        const QString folder = prefix->driveCPath() + "/ZEKO_Download/Download/" + name;
+        QDir().mkpath(folder);
+        for (const char *f : {"/Autorun.exe", "/Idioma.kvt"}) {
+            QFile file(folder + f);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+        return "C:\\ZEKO_Download\\Download\\" + name;
+    }
+
+    std::unique_ptr<WineTestPrefix> prefix;
+    InstallDir install;
+    QTemporaryDir lockDir;
+    std::unique_ptr<NamedUserPlatform> wine;
+    std::unique_ptr<platform::SingleInstance> instance;
+    shell::SharedState state;
+    ScriptedMessageBox box{state};
+    std::unique_ptr<drive::MountDrive> drives;
+};
+
+} // namespace
+
+TEST_P(MountDriveWineTest, MappedBookIsAtTheRootOfItsDrive)
+{
+    const QString livro = makeBook("Livro 1");
+    ASSERT_TRUE(drives->MapeiaDrive("X", livro, false)) << box.texts().join('\n').toStdString();
+
+    WineProbe seen(*prefix, QStringLiteral(ZEKO_WINPROBE_EXE));
+    const int autorun = seen.attrs("X:\\Autorun.exe");
+    const int idioma = seen.attrs("X:\\IDIOMA.KVT");
+    const int type = seen.drivetype("X:\\");
+    ASSERT_TRUE(seen.run()) << seen.errorString().toStdString();
+    EXPECT_NE(seen.attrsResult(autorun).value_or(0xFFFFFFFF), 0xFFFFFFFFu);
+    EXPECT_NE(seen.attrsResult(idioma).value_or(0xFFFFFFFF), 0xFFFFFFFFu);
+    EXPECT_EQ(seen.driveTypeResult(type).value_or(0), 3);
+    EXPECT_TRUE(drives->PastaDeLivro("X:"));
+
+    ASSERT_TRUE(drives->MapeiaDrive("X", livro, true));
+    WineProbe gone(*prefix, QStringLiteral(ZEKO_WINPROBE_EXE));
+    const int after = gone.attrs("X:\\Autorun.exe");
+    const int typeAfter = gone.drivetype("X:\\");
+    ASSERT_TRUE(gone.run());
+    EXPECT_EQ(gone.attrsResult(after).value_or(0), 0xFFFFFFFFu);
+    EXPECT_EQ(gone.driveTypeResult(typeAfter).value_or(0), 1);
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+TEST_P(MountDriveWineTest, FindsTheCoursePlayerRunningUnderWine)
+{
+    EXPECT_FALSE(drives->CursoEmExecucao());
+    QString error;
+    auto player = prefix->startWine({QStringLiteral(ZEKO_STUB_DIR "/pupilapp.exe")}, {}, &error);
+    ASSERT_TRUE(player) << error.toStdString();
+    qint64 pid = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (pid == 0 && timer.elapsed() < 30000) {
+        QThread::msleep(100);
+        pid = drives->ProcuraProcesso("PUPILAPP.EXE");
+    }
+    EXPECT_NE(pid, 0);
+    EXPECT_TRUE(drives->CursoEmExecucao());
+    prefix->killServer();
+    timer.restart();
+    while (drives->CursoEmExecucao() && timer.elapsed() < 30000)
+        QThread::msleep(100);
+    EXPECT_FALSE(drives->CursoEmExecucao());
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, MountDriveWineTest, ::testing::Values(Arch::Win64, Arch::Win32),
+                         [](const ::testing::TestParamInfo<Arch> &p) {
+                             return p.param == Arch::Win64 ? "Win64" : "Win32";
+                         });
