@@ -13,7 +13,7 @@ namespace {
 
 // Start-up failures are said before any catalogue text can be trusted, so their
 // few texts live here, in the three languages of the course.
-enum class Texto { Registro, Catalogo, SemIdioma, Arquivo, Ausente, NaoArquivo, SomenteLeitura, EmUso,
+enum class Texto { Registro, Catalogo, SemIdioma, ArquivoAusente, Arquivo, Ausente, NaoArquivo, SomenteLeitura, EmUso,
                    NaoBanco, Bloqueado, Erro };
 
 QString texto(Texto t, const QString &idioma)
@@ -29,6 +29,9 @@ QString texto(Texto t, const QString &idioma)
                                  "The message catalogue has no texts for the language \"%1\" (IdiomaInst in %2).",
                                  "El catálogo de mensajes no tiene textos para el idioma \"%1\" (IdiomaInst en %2)."}},
         {int(Texto::Arquivo), {"Arquivo: %1", "File: %1", "Archivo: %1"}},
+        {int(Texto::ArquivoAusente), {"Um arquivo do programa está faltando ou não pode ser lido: %1",
+                                      "A file of the program is missing or cannot be read: %1",
+                                      "Falta un archivo del programa o no se puede leer: %1"}},
         {int(Texto::Ausente), {"O arquivo não existe.", "The file does not exist.", "El archivo no existe."}},
         {int(Texto::NaoArquivo), {"O caminho não é um arquivo.", "The path is not a file.", "La ruta no es un archivo."}},
         {int(Texto::SomenteLeitura), {"O arquivo é somente leitura.", "The file is read-only.",
@@ -89,6 +92,11 @@ Startup::Startup(platform::Platform &platform, platform::SingleInstance &instanc
 QString Startup::MostraVersao(int major, int minor, int revision)
 {
     return QStringLiteral("%1.%2.%3").arg(major).arg(minor, 2, 10, QChar(u'0')).arg(revision, 4, 10, QChar(u'0'));
+}
+
+QString Startup::arquivoAusente(const QString &idioma, const QString &arquivo)
+{
+    return texto(Texto::ArquivoAusente, idiomaEfetivo(idioma)).arg(arquivo);
 }
 
 QString Startup::idiomaEfetivo(const QString &idiomaInst)

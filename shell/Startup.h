@@ -34,6 +34,9 @@ public:
 
     // "1.00.0000" for version 1.0.0.
     static QString MostraVersao(int major, int minor, int revision);
+    // The report of a file the program cannot do without (a picture, a map), in
+    // the language of the course installation.
+    static QString arquivoAusente(const QString &idioma, const QString &arquivo);
     // The language used when zeko.ini names none.
     static QString idiomaEfetivo(const QString &idiomaInst);
 

@@ -1,11 +1,17 @@
+#include "drive/MountDrive.h"
+#include "messages/frmMensagem.h"
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"
+#include "shell/Sistema.h"
+#include "shell/HelpWindow.h"
 #include "shell/Startup.h"
+#include "shell/frmPrincipal.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QMessageBox>
-#include <QTextStream>
 
 #include <cstdio>
 #include <memory>
@@ -18,10 +24,21 @@ bool haveDisplay()
            || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// A failure before any catalogue text can be trusted: a plain dialog, then the end.
+int falha(const QString &mensagem)
+{
+    std::fprintf(stderr, "ZEKODownload: %s\n", qPrintable(mensagem));
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        QMessageBox::critical(nullptr, QStringLiteral("ZEKO Download"), mensagem);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QElapsedTimer desdeInicio;
+    desdeInicio.start();
     // Without any display a failure can still be told on the terminal.
     std::unique_ptr<QCoreApplication> app;
     if (haveDisplay())
@@ -31,33 +48,39 @@ int main(int argc, char *argv[])
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
     QString error;
-    if (!prefix.ensureSkeleton(&error)) {
-        std::fprintf(stderr, "ZEKODownload: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!prefix.ensureSkeleton(&error))
+        return falha(error);
     platform::WinePlatform wine(prefix);
     platform::SingleInstance instance(QStringLiteral("ZEKODownload"));
     shell::SharedState state;
-    shell::Startup startup(wine, instance, QCoreApplication::applicationDirPath());
-    const shell::StartupResult result = startup.run(state);
+    const shell::StartupResult result = shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
 
     switch (result.status) {
     case shell::StartupResult::Status::AlreadyRunning:
         return 0;
     case shell::StartupResult::Status::Failed:
-        std::fprintf(stderr, "ZEKODownload: %s\n", qPrintable(result.message));
-        if (qobject_cast<QApplication *>(app.get()))
-            QMessageBox::critical(nullptr, QStringLiteral("ZEKO Download"), result.message);
-        return 1;
+        return falha(result.message);
     case shell::StartupResult::Status::Ok:
         break;
     }
+    if (!qobject_cast<QApplication *>(app.get()))
+        return falha(QStringLiteral("no graphical display: DISPLAY is not set"));
 
-    QTextStream out(stdout);
-    out << state.tituloPrincipal << ' ' << state.strVersao << '\n'
-        << "Wine prefix: " << prefix.root() << '\n'
-        << "User: " << state.strUsuario << ", books: " << state.rsMapeamento->recordCount() << '\n'
-        << "Download folder: " << state.strPastaDownload << '\n'
-        << "Help file: " << state.arquivoAjuda << '\n';
-    return 0;
+    messages::CaixaMensagem box(state, wine);
+    drive::MountDrive drives(wine, state, box);
+    shell::frmPrincipal principal(state, drives, box, [] { QCoreApplication::exit(0); });
+    if (!principal.carrega(&error))
+        return falha(shell::Startup::arquivoAusente(shell::Sistema(wine).LeIdiomaInst(), error));
+    QObject::connect(&principal, &shell::frmPrincipal::ajudaPedida, &principal, [&] {
+        shell::HelpWindow::MostraAjuda(&principal, state.arquivoAjuda,
+                                       shell::Startup::idiomaEfetivo(shell::Sistema(wine).LeIdiomaInst()));
+    });
+
+    // For the start-up timing script: report when the main window has been shown and end.
+    if (qEnvironmentVariableIsSet("ZEKO_MEDIR_INICIO"))
+        QTimer::singleShot(0, &principal, [&] {
+            std::printf("%lld\n", static_cast<long long>(desdeInicio.elapsed()));
+            QCoreApplication::exit(0);
+        });
+    return app->exec();
 }

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "MessageBox.h"
+#include "MessageBoxLayout.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+namespace platform {
+class Platform;
+}
+namespace shell {
+struct SharedState;
+}
+
+namespace messages {
+
+// The skinned message box window. One is made for each box shown and goes when
+// the box is answered.
+class frmMensagem : public QWidget {
+    Q_OBJECT
+public:
+    frmMensagem(const QString &pasta, int tipoCaixa, int aguarda);
+
+    // Places every control as the layout computed (twips) and shows the text.
+    void aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf);
+
+    QLabel *face(int n) const { return m_faces[n - 1]; }
+    QLabel *imageButton(int n) const { return m_imagens[n - 1]; }
+    QWidget *areaButton(int n) const { return m_areas[n - 1]; }
+    QLabel *mensagemRtf() const { return m_rtf; }
+    QLabel *tarja() const { return m_tarja; }
+    QLabel *fundo() const { return m_fundo; }
+    QTimer *timerMsg() { return &m_timer; }
+    // The picture file each face shows now, its overlay included (for tests).
+    QString imagemFace(int n) const;
+
+signals:
+    // The box was answered with button n (1, 2 or 3); it unloads next.
+    void respondida(int n);
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+private:
+    void responde(int n);
+    void limpaFaces();
+    void mostraSobreposicao(int n, const char *estado);
+
+    QString m_pasta;
+    int m_tipoCaixa;
+    int m_aguarda;
+    std::array<QString, 3> m_codigos;
+    std::array<QLabel *, 3> m_faces{};
+    std::array<QLabel *, 3> m_imagens{};
+    std::array<QWidget *, 3> m_areas{};
+    std::array<QString, 3> m_sobreposicao;
+    QLabel *m_tarja, *m_logo, *m_zeko, *m_fundo, *m_fxBotton, *m_rtf;
+    QTimer m_timer;
+    bool m_arrastando = false;
+    QPoint m_pressao;
+    bool m_respondida = false;
+    int m_botoesVisiveis = 0;
+};
+
+// The message box every window reports and asks through. A waiting call keeps
+// the window in front disabled and processes events until the box is answered.
+class CaixaMensagem : public MessageBox {
+public:
+    CaixaMensagem(shell::SharedState &state, platform::Platform &platform);
+    ~CaixaMensagem() override;
+
+    void ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
+                       bool aguardaResposta, const QString &textoRtf, int reservado) override;
+
+    // The box on screen, if any.
+    frmMensagem *form() const { return m_form; }
+    const MessageBoxLayout::Resultado &ultimoLayout() const { return m_ultimo; }
+
+    // Size of a text as the box's label shows it, in twips.
+    static MessageBoxLayout::Medida mede(const QString &texto, int tamanhoFonte);
+
+private:
+    void descarrega();
+
+    shell::SharedState &m_state;
+    platform::Platform &m_platform;
+    MessageBoxLayout m_layout;
+    MessageBoxLayout::Resultado m_ultimo;
+    QPointer<frmMensagem> m_form;
+    int m_reservado = 0;
+};
+
+} // namespace messages

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs the manager on a real X display (Xvfb) and takes pictures of the main
+# window, its hover state, the exit question and the help window.
+# Usage: screenshots.sh [output folder]   (default: docs/screenshots)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZEKO_BUILD_DIR:-$here/build}
+out=${1:-$here/docs/screenshots}
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
+done
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+
+export DISPLAY=:97
+Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX"
+start() { "$build/app/ZEKODownload" & app=$!; sleep 3; }
+# Crops the screen to a window of the manager: the one of the given size, or else
+# the newest one that is not the main window.
+shot() {
+  local name=$1 want=${2:-} geom=""
+  for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    if [ -n "$want" ] && [ "${WIDTH}x${HEIGHT}" = "$want" ]; then geom="${WIDTH}x${HEIGHT}+$X+$Y"; fi
+    if [ -z "$want" ] && [ "${WIDTH}x${HEIGHT}" != "437x344" ] && [ "$WIDTH" -gt 100 ]; then geom="${WIDTH}x${HEIGHT}+$X+$Y"; fi
+  done
+  [ -n "$geom" ] || { echo "no window for $name" >&2; return 1; }
+  import -window root -crop "$geom" +repage "$out/$name.png"
+  echo "$out/$name.png"
+}
+
+# The main window is 437 x 344 pixels, centred on the 1024 x 768 screen.
+x0=$(( (1024 - 437) / 2 )); y0=$(( (768 - 344) / 2 ))
+start
+xdotool mousemove 5 5; sleep 0.5
+shot main-window 437x344
+xdotool mousemove $(( x0 + 80 )) $(( y0 + 187 )); sleep 1
+shot main-window-hover 437x344
+# The exit button asks first.
+xdotool mousemove $(( x0 + 419 )) $(( y0 + 15 )) click 1; sleep 1
+shot exit-question
+kill $app; wait $app 2>/dev/null || true
+
+start
+xdotool mousemove $(( x0 + 357 )) $(( y0 + 187 )) click 1; sleep 2
+shot help-window

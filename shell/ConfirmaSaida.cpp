@@ -1,0 +1,16 @@
+#include "ConfirmaSaida.h"
+
+#include "SharedState.h"
+#include "messages/Catalogue.h"
+#include "messages/MessageBox.h"
+
+namespace shell {
+
+bool ConfirmaSaida(SharedState &state, messages::MessageBox &box)
+{
+    state.strMensagem = messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(32);
+    box.ExibeMensagem(state.strMensagem, 4, 10, 1, true, QString(), 0);
+    return state.intBotaoMsg == 1;
+}
+
+} // namespace shell

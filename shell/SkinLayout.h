@@ -1,0 +1,254 @@
+#pragma once
+
+// Where everything sits on the three skinned windows and in the message box, in
+// pixels (15 twips to a pixel). The artwork generator paints to these measures and
+// the windows place their controls by them, so the two cannot drift apart. Plain
+// data on purpose: no Qt, so the logic, the windows and the build tool all use it.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace shell::skin {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    constexpr int right() const { return x + width; }   // one past the last column
+    constexpr int bottom() const { return y + height; } // one past the last row
+    constexpr bool operator==(const Rect &) const = default;
+};
+
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+// Colours of the artwork as 0xRRGGBB, for the windows to draw text and native
+// controls that match it.
+namespace palette {
+inline constexpr std::uint32_t kNavy = 0x0E2A47;      // title bars and footers
+inline constexpr std::uint32_t kNavyLight = 0x1C4770; // top of the title-bar gradient
+inline constexpr std::uint32_t kTeal = 0x1E9AA0;      // ordinary buttons
+inline constexpr std::uint32_t kAmber = 0xF0A23A;     // the window's main action, accents
+inline constexpr std::uint32_t kSlate = 0x587894;     // going back, help
+inline constexpr std::uint32_t kBrick = 0xC0563F;     // removing
+inline constexpr std::uint32_t kBody = 0xF3F6F9;      // window body and message-box body
+inline constexpr std::uint32_t kCard = 0xFFFFFF;      // panels behind information lines
+inline constexpr std::uint32_t kCardLine = 0xD3DEE8;  // panel outlines
+inline constexpr std::uint32_t kDarkText = 0x15304D;  // text on body and panels
+inline constexpr std::uint32_t kMutedText = 0x4F6479; // secondary text on light ground
+inline constexpr std::uint32_t kLightText = 0xE9F0F6; // text on title bars and footers
+} // namespace palette
+
+enum class Align { Left, Center, Right };
+
+// A text control the window places on its background. The ground under `rect`
+// is left plain so that text of the given colour stays readable there.
+struct LabelSpec {
+    const char *name;   // control name
+    Rect rect;
+    bool darkText;      // true: light ground, draw palette::kDarkText; false: dark ground, kLightText
+    int fontPixelSize;  // size the artwork leaves room for (Liberation Sans / Arial)
+    bool bold;
+    Align align;
+};
+
+// An image button. Its pictures (prefix + stem + "_" + state + ".jpg") are exactly
+// `rect` in size and carry the background under them, and `rect` is also the
+// button's hot-spot region on the background.
+struct ButtonSpec {
+    const char *hotSpot; // region name in the window's .HSP map
+    const char *stem;    // "BT01", "MNZ", "SAI"
+    Rect rect;
+};
+
+inline constexpr std::array<const char *, 4> kButtonStates{"NM", "MM", "MC", "DS"};
+
+struct WindowSkin {
+    const char *formName;   // "frmPrincipal", ...
+    const char *folder;     // under Imagens/
+    const char *prefix;     // file-name prefix of every picture of the window
+    const char *background; // window-sized picture
+    const char *dragBar;    // picture of the bar, `dragBarRect` in size
+    const char *hotSpotMap; // .HSP file, one region per button in button order
+    Size size;
+    Rect dragBarRect;
+    std::span<const ButtonSpec> buttons; // index 0 is button 1
+    std::span<const LabelSpec> labels;
+    Rect listRect; // the drop-down list of books; empty on windows without one
+
+    // Picture of button `index` (1-based) in `state` ("NM", "MM", "MC", "DS").
+    std::string buttonFile(int index, const char *state) const
+    {
+        return std::string(prefix) + buttons[static_cast<std::size_t>(index - 1)].stem + "_" + state + ".jpg";
+    }
+    const LabelSpec *label(std::string_view controlName) const
+    {
+        for (const LabelSpec &l : labels)
+            if (controlName == l.name)
+                return &l;
+        return nullptr;
+    }
+};
+
+// Every window has the same title-bar band: the drag bar on its left, the minimise
+// and exit buttons (small, square) right of it.
+inline constexpr int kTitleBarHeight = 30;
+inline constexpr int kChromeButtonSize = 24;
+
+constexpr Rect dragBarFor(int windowWidth) { return {0, 0, windowWidth - 62, kTitleBarHeight}; }
+constexpr Rect minimiseFor(int windowWidth) { return {windowWidth - 58, 3, kChromeButtonSize, kChromeButtonSize}; }
+constexpr Rect exitFor(int windowWidth) { return {windowWidth - 30, 3, kChromeButtonSize, kChromeButtonSize}; }
+
+// frmPrincipal, 6555 x 5160 twips: title under the bar, three large buttons in a
+// row, the version in the footer band.
+namespace principal {
+inline constexpr Size kSize{437, 344};
+inline constexpr std::array<ButtonSpec, 5> kButtons{{
+    {"Livros", "BT01", {22, 128, 115, 118}},     // book list (the main action)
+    {"Configurar", "BT02", {161, 128, 115, 118}}, // install a book
+    {"Help", "BT03", {300, 128, 115, 118}},
+    {"Minimizar", "MNZ", minimiseFor(kSize.width)},
+    {"Sair", "SAI", exitFor(kSize.width)},
+}};
+inline constexpr std::array<LabelSpec, 2> kLabels{{
+    {"fxlblTitulo", {20, 40, 397, 36}, true, 20, true, Align::Left},
+    {"lblVersao", {300, 318, 127, 18}, false, 11, false, Align::Right}, // on the footer band
+}};
+} // namespace principal
+
+// frmAbrirLivro, 10230 x 5160 twips: title, a white panel holding the information
+// line and the list of books, then the buttons: open and remove on the left, the
+// ways to other windows and help on the right.
+namespace abrirLivro {
+inline constexpr Size kSize{682, 344};
+inline constexpr std::array<ButtonSpec, 7> kButtons{{
+    {"Remover", "BT01", {158, 184, 96, 92}},
+    {"Configurar", "BT02", {314, 184, 96, 92}}, // install window
+    {"Principal", "BT03", {428, 184, 96, 92}},  // back to the main window
+    {"Help", "BT04", {542, 184, 96, 92}},
+    {"OK", "BT05", {44, 184, 96, 92}}, // open the chosen book (the main action)
+    {"Minimizar", "MNZ", minimiseFor(kSize.width)},
+    {"Sair", "SAI", exitFor(kSize.width)},
+}};
+inline constexpr std::array<LabelSpec, 2> kLabels{{
+    {"fxlblTitulo", {20, 40, 642, 36}, true, 20, true, Align::Left},
+    {"fxlblMensagem", {60, 96, 562, 20}, true, 13, false, Align::Left}, // on the panel
+}};
+inline constexpr Rect kList{60, 124, 562, 24}; // cbZEKO, on the panel
+} // namespace abrirLivro
+
+// frmInstalarLivro, 9180 x 3765 twips: a white panel with the information line
+// (two lines, since it names the books folder) and the progress line, then the
+// buttons: choose a book's file on the left, the other windows and help on the right.
+namespace instalarLivro {
+inline constexpr Size kSize{612, 251};
+inline constexpr std::array<ButtonSpec, 6> kButtons{{
+    {"Procurar", "BT01", {66, 129, 96, 82}}, // choose the ZIP file (the main action)
+    {"Livro", "BT02", {222, 129, 96, 82}},   // book list
+    {"Principal", "BT03", {336, 129, 96, 82}},
+    {"Help", "BT04", {450, 129, 96, 82}},
+    {"Minimizar", "MNZ", minimiseFor(kSize.width)},
+    {"Sair", "SAI", exitFor(kSize.width)},
+}};
+inline constexpr std::array<LabelSpec, 2> kLabels{{
+    {"FXLblDisponivel", {36, 48, 540, 34}, true, 13, false, Align::Left}, // word-wrapped, two lines
+    {"FXLblMensagem", {36, 84, 540, 18}, true, 13, true, Align::Left},
+}};
+} // namespace instalarLivro
+
+inline constexpr WindowSkin kPrincipal{
+    "frmPrincipal", "TLA_PRC", "T01_", "T01_BG.jpg", "T01_BARRA.jpg", "TLA_PRC.HSP",
+    principal::kSize, dragBarFor(principal::kSize.width), principal::kButtons, principal::kLabels, {}};
+inline constexpr WindowSkin kAbrirLivro{
+    "frmAbrirLivro", "TLA_LIV", "T02_", "T02_BG.jpg", "T02_BARRA.jpg", "TLA_LIV.HSP",
+    abrirLivro::kSize, dragBarFor(abrirLivro::kSize.width), abrirLivro::kButtons, abrirLivro::kLabels,
+    abrirLivro::kList};
+inline constexpr WindowSkin kInstalarLivro{
+    "frmInstalarLivro", "TLA_INS", "T03_", "T03_BG.jpg", "T03_BARRA.jpg", "TLA_INS.HSP",
+    instalarLivro::kSize, dragBarFor(instalarLivro::kSize.width), instalarLivro::kButtons,
+    instalarLivro::kLabels, {}};
+
+inline constexpr std::array<const WindowSkin *, 3> kWindows{&kPrincipal, &kAbrirLivro, &kInstalarLivro};
+
+// The window skin of a form name as the skin routines compare it (ignoring case);
+// nullptr for any other window.
+inline const WindowSkin *windowSkin(std::string_view formName)
+{
+    const auto same = [](std::string_view a, std::string_view b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+            if (lower(a[i]) != lower(b[i]))
+                return false;
+        }
+        return true;
+    };
+    for (const WindowSkin *w : kWindows)
+        if (same(formName, w->formName))
+            return w;
+    return nullptr;
+}
+
+// The message box (Imagens/Cai_Msg). Its width follows the text, so the title strip
+// is wider than any box and is cut at the box's right edge; the two logos sit on it
+// at its left and right ends. The body is light: text is drawn dark (and blue where
+// marked), on palette::kBody.
+namespace msgbox {
+inline constexpr const char *kFolder = "Cai_Msg";
+inline constexpr int kTitleBarHeight = 30;                     // 450 twips
+inline constexpr Size kTitleStrip{1280, kTitleBarHeight};      // Tarja.JPG
+inline constexpr Size kLogo{30, kTitleBarHeight};              // MSGLOGO.JPG, left end
+inline constexpr Size kProductLogo{92, kTitleBarHeight};       // MSGZEKO.JPG, right end
+inline constexpr Size kBackground{700, 400};                   // MSGFUNDO.JPG, body
+inline constexpr Size kFace{64, 25};                           // every button face, 960 x 375 twips
+inline constexpr int kBottomStripHeight = 3;                   // 45 twips, palette::kAmber
+inline constexpr const char *kTitleStripFile = "Tarja.JPG";
+inline constexpr const char *kLogoFile = "MSGLOGO.JPG";
+inline constexpr const char *kProductLogoFile = "MSGZEKO.JPG";
+inline constexpr const char *kBackgroundFile = "MSGFUNDO.JPG";
+
+struct FaceSpec {
+    const char *code;  // picture stem: code + "_NM.JPG", "_MM.JPG", "_MC.JPG"
+    const char *label; // UTF-8, in the language the code belongs to
+    bool affirmative;  // drawn in the accent colour; the others are quieter
+};
+inline constexpr std::array<const char *, 3> kFaceStates{"NM", "MM", "MC"};
+inline constexpr std::array<FaceSpec, 19> kFaces{{
+    {"OK", "OK", true},
+    {"OKOK", "OK", true},
+    {"SIM", "Sim", true},
+    {"NAO", "N\xC3\xA3o", false},
+    {"YES", "Yes", true},
+    {"NO", "No", false},
+    {"SI", "S\xC3\xAD", true},
+    {"CAN", "Cancelar", false},
+    {"CAC", "Cancel", false},
+    {"FCJ", "Fechar", false},
+    {"CLW", "Close", false},
+    {"CLWN", "Close", false},
+    {"CRV", "Cerrar", false},
+    {"CRVT", "Cerrar", false},
+    {"REP", "Repetir", true},
+    {"RET", "Retry", true},
+    {"SSB", "Sobre", true},
+    {"IMP", "Imprimir", true},
+    {"CAL", "Calcular", true},
+}};
+
+inline std::string faceFile(const char *code, const char *state) { return std::string(code) + "_" + state + ".JPG"; }
+} // namespace msgbox
+
+} // namespace shell::skin

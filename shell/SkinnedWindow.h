@@ -1,0 +1,123 @@
+#pragma once
+
+#include "HotSpotMap.h"
+
+#include <QLabel>
+#include <QList>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace shell {
+
+struct SharedState;
+
+// What tells one skinned window from another: its name, pictures and sizes.
+struct Skin {
+    QString nome;      // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
+    QString pasta;     // the window's picture folder, with a trailing slash
+    QString prefixo;   // "T01_"
+    QString fundo;     // background picture
+    QString mapa;      // hot-spot map
+    QString barra;     // drag-bar picture
+    QStringList stems; // button image stems by index; element 0 unused
+    QStringList nomesBotoes; // hot-spot name of each button by index; element 0 unused
+};
+
+// A picture that reports the mouse: the background, the drag bar, each button.
+class SkinImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit SkinImage(QWidget *parent);
+signals:
+    void pressed(QPoint pos);
+    void released(QPoint pos);
+    void moved(QPoint pos);
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+};
+
+// A frameless window painted from pictures: a background with named hot spots,
+// a drag bar, image buttons with normal, hover, pressed and disabled pictures,
+// hints, a fixed size and centring. The three working windows build on it.
+class SkinnedWindow : public QWidget {
+    Q_OBJECT
+public:
+    SkinnedWindow(SharedState &state, Skin skin, QWidget *parent = nullptr);
+    ~SkinnedWindow() override;
+
+    // The skinned window of that name (letter case ignored), if one exists.
+    static SkinnedWindow *porNome(const QString &nome);
+
+    const QString &nome() const { return m_skin.nome; }
+
+    // Loads background, hot-spot map, drag bar and button pictures and paints
+    // the buttons normal. False, with the missing file named, when a picture or
+    // the map cannot be read.
+    bool carregaSkin(QString *error);
+
+    // The window's fixed size in twips, by name; other windows have none.
+    static QSize tamanhoFixo(const QString &nome);
+
+    void CarregaImagensBotoes();
+    void MostraBotoesNormais();
+    // Enables or disables a button; only while a book-list or install window is in front.
+    void HabilitaBotao(int intIndice, bool bHabilitado);
+    // Fixes the size (when asked) and centres the window on the screen.
+    void PosicionaForm(bool bRedimensiona);
+    void DefineJanelaNoTopo(bool bNoTopo);
+    // After a drag: labels refreshed, buttons normal or disabled.
+    virtual void RestauraBotoes();
+
+    int quantidadeBotoes() const { return int(m_botoes.size()) - 1; }
+    SkinImage *Botao(int i) const { return m_botoes.value(i); }
+    bool botaoHabilitado(int i) const { return m_habilitado.value(i); }
+    // The picture file a button shows now (for tests and diagnostics).
+    QString imagemBotao(int i) const { return m_imagemAtual.value(i); }
+    SkinImage *fundo() const { return m_fundo; }
+    SkinImage *barra() const { return m_barra; }
+    QLabel *hint() const { return m_hint; }
+
+    void setHints(const QStringList &hints) { m_hints = hints; }
+
+signals:
+    void botaoClicado(int indice);
+
+protected:
+    // What each window does for a click on button i.
+    virtual void acaoBotao(int indice) = 0;
+    void changeEvent(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+    SharedState &m_state;
+
+private:
+    enum Lista { NM, MM, MC, DS };
+    void mostraImagem(int i, Lista lista);
+    void movimentoFundo(QPoint pos);
+    void atualizaHint(const HotSpotMap::Hit &hit, QPoint pos);
+
+    Skin m_skin;
+    HotSpotMap m_mapa;
+    SkinImage *m_fundo = nullptr;
+    SkinImage *m_barra = nullptr;
+    QLabel *m_hint = nullptr;
+    QTimer m_hintTimer;
+    QList<SkinImage *> m_botoes{nullptr};
+    QList<bool> m_habilitado{false};
+    QList<QString> m_imagemAtual{QString()};
+    std::array<QList<QPixmap>, 4> m_listas;
+    std::array<QList<QString>, 4> m_arquivos;
+    QStringList m_hints;
+    bool m_arrastando = false;
+    QPoint m_pega;
+    QPoint m_hintPos;
+};
+
+} // namespace shell

@@ -1,0 +1,223 @@
+#include "shell/ChmFile.h"
+#include "common/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using shell::ChmFile;
+
+namespace {
+
+QString helpFile(const QString &idioma)
+{
+    return QStringLiteral(ZEKO_APP_DIR "/Help/ZEKODwnl_%1.CHM").arg(idioma);
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+struct Idioma {
+    const char *code;
+    const char *title;  // the overview topic's title
+    const char *phrase; // a sentence with the language's accented letters
+};
+
+class ChmFileHelpTest : public ::testing::TestWithParam<Idioma> {
+protected:
+    void SetUp() override
+    {
+        ChmFile::Failure failure = ChmFile::Failure::Missing;
+        chm = ChmFile::open(helpFile(QString::fromUtf8(GetParam().code)), &failure);
+        ASSERT_TRUE(chm);
+        EXPECT_EQ(failure, ChmFile::Failure::None);
+    }
+    std::unique_ptr<ChmFile> chm;
+};
+
+} // namespace
+
+// Help opens on context 1000: the overview, written in the file's own language
+// with its accents intact.
+TEST_P(ChmFileHelpTest, ContextThousandIsTheOverviewInTheFilesLanguage)
+{
+    ChmFile::Failure failure = ChmFile::Failure::Missing;
+    const QString topic = chm->topicForContext(1000, &failure);
+    EXPECT_EQ(failure, ChmFile::Failure::None);
+    EXPECT_EQ(topic, "/overview.html");
+    EXPECT_EQ(chm->resolveTopic(chm->defaultTopic()), topic);
+
+    const std::optional<QByteArray> html = chm->read(topic);
+    ASSERT_TRUE(html);
+    const QString text = QString::fromUtf8(*html);
+    EXPECT_TRUE(text.contains(QStringLiteral("<title>%1</title>").arg(QString::fromUtf8(GetParam().title))));
+    EXPECT_TRUE(text.contains(QString::fromUtf8(GetParam().phrase))) << text.toStdString();
+}
+
+// Every entry of the contents, every context and every link of every topic leads
+// to a file inside, so no click in the help ends on an empty page.
+TEST_P(ChmFileHelpTest, ContentsContextsAndLinksStayInsideTheFile)
+{
+    const QList<ChmFile::TocEntry> toc = chm->contents();
+    ASSERT_EQ(toc.size(), 4);
+    EXPECT_EQ(toc[0].name, QString::fromUtf8(GetParam().title));
+    EXPECT_EQ(toc[0].local, "/overview.html");
+    EXPECT_EQ(toc[0].depth, 0);
+    for (qsizetype i = 1; i < toc.size(); ++i)
+        EXPECT_EQ(toc[i].depth, 1) << toc[i].name.toStdString();
+    for (const ChmFile::TocEntry &entry : toc)
+        EXPECT_TRUE(chm->contains(entry.local)) << entry.local.toStdString();
+
+    for (quint32 context : {1010u, 1020u, 1030u})
+        EXPECT_FALSE(chm->topicForContext(context).isEmpty()) << context;
+
+    static const QRegularExpression link(QStringLiteral(R"re((?:href|src)\s*=\s*"([^"]*)")re"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    int links = 0;
+    for (const QString &file : chm->files()) {
+        if (!file.endsWith(QLatin1String(".html")))
+            continue;
+        const QString html = QString::fromUtf8(chm->read(file).value_or(QByteArray()));
+        for (const QRegularExpressionMatch &m : link.globalMatch(html)) {
+            const QString target =
+                QDir::cleanPath(QFileInfo(file).path() + '/' + m.captured(1).section('#', 0, 0));
+            EXPECT_TRUE(chm->contains(target)) << file.toStdString() << " -> " << m.captured(1).toStdString();
+            ++links;
+        }
+    }
+    EXPECT_GE(links, 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, ChmFileHelpTest,
+    ::testing::Values(Idioma{"POR", "Bem-vindo ao ZEKO Download",
+                             "as unidades dos seus livros são desconectadas"},
+                      Idioma{"ING", "Welcome to ZEKO Download", "the drives of your books are released"},
+                      Idioma{"ESP", "Bienvenido a ZEKO Download", "Si responde <b>Sí</b>, las unidades"}),
+    [](const ::testing::TestParamInfo<Idioma> &p) { return std::string(p.param.code); });
+
+// Topic names come relative, with backslashes, as ms-its addresses or as the
+// compiling machine's absolute path; each is found by the tail naming a file.
+// A number the map lacks is reported, not answered with some other topic.
+TEST(ChmFileTest, StoredTopicNamesResolveToFilesInside)
+{
+    auto chm = ChmFile::open(helpFile("ING"));
+    ASSERT_TRUE(chm);
+    ChmFile::Failure failure = ChmFile::Failure::None;
+    EXPECT_EQ(chm->topicForContext(4242, &failure), "");
+    EXPECT_EQ(failure, ChmFile::Failure::NoSuchContext);
+
+    EXPECT_EQ(chm->resolveTopic("install.html"), "/install.html");
+    EXPECT_EQ(chm->resolveTopic("\\OPEN.HTML"), "/OPEN.HTML");
+    EXPECT_EQ(chm->resolveTopic("ms-its:ZEKODwnl_ING.CHM::/remove.html#steps"), "/remove.html#steps");
+    EXPECT_EQ(chm->resolveTopic("/home/dev/zeko/data/help/ING/overview.html"), "/overview.html");
+    EXPECT_EQ(chm->resolveTopic("/home/dev/zeko/missing.html"), "");
+    EXPECT_EQ(chm->resolveTopic(""), "");
+}
+
+// A missing file, a folder, an empty file, a text file and a cut-off help file
+// each fail on opening, with the reason, rather than later on reading.
+TEST(ChmFileTest, MissingAndForeignFilesFailCleanly)
+{
+    QTemporaryDir dir;
+    ChmFile::Failure failure = ChmFile::Failure::None;
+    EXPECT_FALSE(ChmFile::open(dir.filePath("ZEKODwnl_ING.CHM"), &failure));
+    EXPECT_EQ(failure, ChmFile::Failure::Missing);
+    EXPECT_FALSE(ChmFile::open(dir.filePath("nowhere/ZEKODwnl_ING.CHM"), &failure));
+    EXPECT_EQ(failure, ChmFile::Failure::Missing);
+
+    QDir(dir.path()).mkdir("folder.CHM");
+    writeFile(dir.filePath("empty.CHM"), {});
+    writeFile(dir.filePath("text.CHM"), "<html><body>not compiled</body></html>\n");
+    QFile real(helpFile("ING"));
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    writeFile(dir.filePath("cut.CHM"), real.read(3000));
+    for (const char *name : {"folder.CHM", "empty.CHM", "text.CHM", "cut.CHM"}) {
+        failure = ChmFile::Failure::None;
+        EXPECT_FALSE(ChmFile::open(dir.filePath(name), &failure)) << name;
+        EXPECT_EQ(failure, ChmFile::Failure::NotAChm) << name;
+    }
+}
+
+// As on Windows, the file name's letter case does not matter; the folders' does,
+// since they are the install folder's own.
+TEST(ChmFileTest, FileNameLetterCaseIsIgnored)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("Help");
+    ASSERT_TRUE(QFile::copy(helpFile("ING"), dir.filePath("Help/ZEKODwnl_ING.CHM")));
+
+    auto chm = ChmFile::open(dir.filePath("Help/zekodwnl_ing.chm"));
+    ASSERT_TRUE(chm);
+    EXPECT_EQ(chm->path(), dir.filePath("Help/ZEKODwnl_ING.CHM"));
+    EXPECT_EQ(chm->topicForContext(1000), "/overview.html");
+
+    ChmFile::Failure failure = ChmFile::Failure::None;
+    EXPECT_FALSE(ChmFile::open(dir.filePath("HELP/ZEKODwnl_ING.CHM"), &failure));
+    EXPECT_EQ(failure, ChmFile::Failure::Missing);
+}
+
+// Sitemaps written by hand or by other tools: any letter case, both quotes,
+// entities, headings without a page, links into the file by ms-its address,
+// and objects that are not entries.
+TEST(ChmFileTest, SitemapEntriesKeepTheirNesting)
+{
+    const QByteArray hhc = R"(<object type="text/site properties"><param name="Name" value="x"></object>
+<ul><li><OBJECT type="text/sitemap">
+    <PARAM NAME="Name" VALUE="Start &amp; more"><param name='Local' value='start.htm'></OBJECT>
+  <ul><li><object type="text/sitemap"><param name="Name" value="Heading only"></object>
+    <ul><li><object type="text/sitemap">
+      <param name="Name" value="Deep"><param name="Local" value="ms-its:x.chm::/sub/deep.htm#a"></object></ul>
+  </ul>
+  <li><object type="text/sitemap"><param name="Local" value="nameless.htm"></object>
+  <li><object type="text/sitemap">
+    <param name="Name" value="Caf&#233; &#xE9;"><param name="Local" value="sub\cafe.htm"></object>
+</ul>)";
+    const QList<ChmFile::TocEntry> toc = ChmFile::parseSitemap(hhc);
+    ASSERT_EQ(toc.size(), 4);
+    EXPECT_EQ(toc[0].name, "Start & more");
+    EXPECT_EQ(toc[0].local, "/start.htm");
+    EXPECT_EQ(toc[0].depth, 0);
+    EXPECT_EQ(toc[1].name, "Heading only");
+    EXPECT_EQ(toc[1].local, "");
+    EXPECT_EQ(toc[1].depth, 1);
+    EXPECT_EQ(toc[2].local, "/sub/deep.htm#a");
+    EXPECT_EQ(toc[2].depth, 2);
+    EXPECT_EQ(toc[3].name, QString::fromUtf8("Café é"));
+    EXPECT_EQ(toc[3].local, "/sub/cafe.htm");
+    EXPECT_EQ(toc[3].depth, 0);
+}
+
+// A project compiled without a context map opens every context on its default
+// topic, the page it meant to be read first.
+TEST(ChmFileTest, FileWithoutContextMapAnswersWithItsDefaultTopic)
+{
+    const QString chmcmd = QStandardPaths::findExecutable(QStringLiteral("chmcmd"));
+    if (chmcmd.isEmpty())
+        GTEST_SKIP() << "chmcmd (fp-utils) is not installed";
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.html"), "<html><head><title>A</title></head></html>");
+    writeFile(dir.filePath("home.html"), "<html><head><title>Home</title></head></html>");
+    writeFile(dir.filePath("p.hhp"),
+              "[OPTIONS]\nCompiled file=p.chm\nDefault topic=home.html\n\n[FILES]\na.html\nhome.html\n");
+    QProcess compiler;
+    compiler.setWorkingDirectory(dir.path());
+    compiler.start(chmcmd, {QStringLiteral("p.hhp")});
+    ASSERT_TRUE(compiler.waitForFinished(60000));
+
+    auto chm = ChmFile::open(dir.filePath("p.chm"));
+    ASSERT_TRUE(chm);
+    ChmFile::Failure failure = ChmFile::Failure::NoSuchContext;
+    EXPECT_EQ(chm->topicForContext(1000, &failure), "/home.html");
+    EXPECT_EQ(failure, ChmFile::Failure::None);
+}
