@@ -19,7 +19,7 @@ packages=(
   wine wine64 wine32:i386
   fonts-liberation2 fonts-dejavu-core
   libchm-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool
 )
 
 missing=()

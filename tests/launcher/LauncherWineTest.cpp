@@ -1,0 +1,236 @@
+// The launcher as the course meets it: a 32-bit Windows program run by Wine in
+// prefixes of both kinds, starting a stub AUTORUN.EXE from a mapped drive.
+
+#include "WineTestPrefix.h"
+#include "platform/WinePlatform.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using Arch = WineTestPrefix::Arch;
+
+namespace {
+
+const QString kLauncher = QStringLiteral(ZEKO_APP_DIR "/LoadZEKOV.EXE");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool waitForFile(const QString &path, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (QFileInfo(path).size() > 0)
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+class LauncherWineTest : public ::testing::TestWithParam<Arch> {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!WineTestPrefix::wineAvailable())
+            return;
+        for (Arch a : {Arch::Win64, Arch::Win32})
+            prefixes()[a] = std::make_unique<WineTestPrefix>(a);
+    }
+    static void TearDownTestSuite() { prefixes().clear(); }
+    static std::map<Arch, std::unique_ptr<WineTestPrefix>> &prefixes()
+    {
+        static std::map<Arch, std::unique_ptr<WineTestPrefix>> p;
+        return p;
+    }
+
+    void SetUp() override
+    {
+        if (!WineTestPrefix::wineAvailable())
+            GTEST_SKIP() << "Wine is not installed";
+        prefix = prefixes()[GetParam()].get();
+        ASSERT_TRUE(prefix && prefix->ok());
+        work = prefix->scratchPath() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        book = work + "/book";
+        QDir().mkpath(book);
+        QFile::remove(prefix->dosDevicesPath() + "/x:");
+        ASSERT_TRUE(QFile::link(book, prefix->dosDevicesPath() + "/x:"));
+        platform::WinePlatform wine(platform::WinePrefix(prefix->path()));
+        zekoIni = wine.toUnixPath("C:\\windows\\system32\\zeko.ini");
+        QFile::remove(zekoIni);
+    }
+    void TearDown() override
+    {
+        if (prefix)
+            QFile::remove(prefix->dosDevicesPath() + "/x:");
+    }
+
+    void withAutorun() { ASSERT_TRUE(QFile::copy(ZEKO_STUB_DIR "/AUTORUN.EXE", book + "/AUTORUN.EXE")); }
+    void withLanguage(const QByteArray &line)
+    {
+        QFile f(zekoIni);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[InstalacaoVersao5]\r\n" + line + "\r\nDriveCD=X:\r\n");
+    }
+
+    // Runs the launcher; what it would show goes to report.txt instead of a box.
+    int launch(const QStringList &args, QProcessEnvironment env = {})
+    {
+        if (env.isEmpty())
+            env = prefix->environment();
+        env.insert("ZEKO_LOADZEKOV_REPORT", WineTestPrefix::toWindowsPath(work + "/report.txt"));
+        env.insert("ZEKO_STUB_LOG", WineTestPrefix::toWindowsPath(work + "/autorun.txt"));
+        WineRunOptions o;
+        o.environment = env;
+        o.timeoutMs = 60000;
+        const WineRunResult r = prefix->runWineDetailed(QStringList{kLauncher} + args, o);
+        EXPECT_TRUE(r.finished) << r.error.toStdString();
+        return r.exitCode;
+    }
+    QString report() const { return QString::fromUtf8(readAll(work + "/report.txt")); }
+
+    WineTestPrefix *prefix = nullptr;
+    QString work, book, zekoIni;
+};
+
+} // namespace
+
+// "x:" works like "X:": the course starts from the drive's root, without arguments.
+TEST_P(LauncherWineTest, StartsAutorunFromTheDrivesRoot)
+{
+    withAutorun();
+    EXPECT_EQ(launch({"x:"}), 0);
+    ASSERT_TRUE(waitForFile(work + "/autorun.txt", 30000)) << "AUTORUN.EXE was not started";
+    const QByteArray log = readAll(work + "/autorun.txt");
+    EXPECT_TRUE(log.contains("cwd=X:\\\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("args=\r\n")) << log.toStdString();
+    EXPECT_TRUE(report().isEmpty());
+}
+
+// Without AUTORUN.EXE the message speaks the installed language; a language the
+// launcher does not know gets no message at all.
+TEST_P(LauncherWineTest, MissingProgramMessageByLanguage)
+{
+    withLanguage("IdiomaInst= ing ");
+    EXPECT_EQ(launch({"X:"}), 0);
+    EXPECT_EQ(report(), "ZEKO\texclamation\tFile AUTORUN.EXE not found!\n");
+
+    QFile::remove(work + "/report.txt");
+    withLanguage("IdiomaInst=");
+    launch({"X:"});
+    EXPECT_EQ(report(), QStringLiteral("ZEKO\texclamation\tArquivo AUTORUN.EXE não encontrado!\n"));
+
+    QFile::remove(work + "/report.txt");
+    QFile::remove(zekoIni);
+    launch({"X:"});
+    EXPECT_EQ(report(), QStringLiteral("ZEKO\texclamation\tArquivo AUTORUN.EXE não encontrado!\n"));
+
+    QFile::remove(work + "/report.txt");
+    withLanguage("IdiomaInst=ESP");
+    launch({"X:"});
+    EXPECT_EQ(report(), "ZEKO\texclamation\tArchivo AUTORUN.EXE no encontrado.\n");
+
+    QFile::remove(work + "/report.txt");
+    withLanguage("IdiomaInst=FRA");
+    EXPECT_EQ(launch({"X:"}), 0);
+    EXPECT_TRUE(report().isEmpty());
+}
+
+TEST_P(LauncherWineTest, WithoutArgumentShowsTheUsageText)
+{
+    withAutorun();
+    launch({});
+    const QStringList fields = report().split(u'\t');
+    ASSERT_EQ(fields.size(), 3);
+    EXPECT_EQ(fields[0], "LoadZEKO");
+    EXPECT_EQ(fields[1], "information");
+    EXPECT_EQ(fields[2].count("\r\r"), 2);
+    EXPECT_TRUE(fields[2].startsWith(QStringLiteral("Este programa só pode")));
+    EXPECT_FALSE(QFileInfo::exists(work + "/autorun.txt"));
+}
+
+// A bad argument or a drive that does not exist is reported, and nothing starts.
+TEST_P(LauncherWineTest, BadDrivesAreReported)
+{
+    withAutorun();
+    withLanguage("IdiomaInst=ING");
+    EXPECT_EQ(launch({"1:"}), 1);
+    EXPECT_TRUE(report().contains("\"1:\" is not a valid drive")) << report().toStdString();
+    QFile::remove(work + "/report.txt");
+    EXPECT_EQ(launch({"Q:"}), 1);
+    EXPECT_TRUE(report().contains("Drive Q: does not exist")) << report().toStdString();
+    QThread::msleep(500);
+    EXPECT_FALSE(QFileInfo::exists(work + "/autorun.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, LauncherWineTest, ::testing::Values(Arch::Win64, Arch::Win32),
+                         [](const ::testing::TestParamInfo<Arch> &p) {
+                             return p.param == Arch::Win64 ? "Win64" : "Win32";
+                         });
+
+// On a real X display: the usage box appears with its title, and a second
+// launcher started meanwhile ends at once without starting anything.
+TEST(LauncherOnDisplay, RealBoxAndSecondInstance)
+{
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    const QString xdotool = QStandardPaths::findExecutable("xdotool");
+    if (!WineTestPrefix::wineAvailable() || xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "needs Wine, Xvfb and xdotool";
+    WineTestPrefix prefix(Arch::Win64);
+    ASSERT_TRUE(prefix.ok()) << prefix.errorString().toStdString();
+
+    const QString display = QStringLiteral(":%1").arg(70 + ::getpid() % 20);
+    QProcess x;
+    x.start(xvfb, {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(x.waitForStarted());
+    QThread::msleep(1000);
+    QProcessEnvironment env = prefix.environment();
+    env.insert("DISPLAY", display);
+
+    WineRunOptions first;
+    first.environment = env;
+    QString error;
+    auto boxed = prefix.startWine({kLauncher}, first, &error);
+    ASSERT_TRUE(boxed) << error.toStdString();
+
+    QElapsedTimer t;
+    t.start();
+    bool found = false;
+    while (!found && t.elapsed() < 60000) {
+        QProcess search;
+        search.setProcessEnvironment(env);
+        search.start(xdotool, {"search", "--name", "^LoadZEKO$"});
+        search.waitForFinished(5000);
+        found = !search.readAllStandardOutput().trimmed().isEmpty();
+        if (!found)
+            QThread::msleep(250);
+    }
+    EXPECT_TRUE(found) << "no window titled LoadZEKO appeared";
+
+    const QString book = prefix.scratchPath() + "/book";
+    QDir().mkpath(book);
+    QFile::copy(ZEKO_STUB_DIR "/AUTORUN.EXE", book + "/AUTORUN.EXE");
+    QFile::link(book, prefix.dosDevicesPath() + "/x:");
+    WineRunOptions second;
+    second.environment = env;
+    second.environment->insert("ZEKO_STUB_LOG", WineTestPrefix::toWindowsPath(prefix.scratchPath() + "/autorun.txt"));
+    second.timeoutMs = 30000;
+    const WineRunResult r = prefix.runWineDetailed({kLauncher, "X:"}, second);
+    EXPECT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0);
+    QThread::msleep(1500);
+    EXPECT_FALSE(QFileInfo::exists(prefix.scratchPath() + "/autorun.txt")) << "the second launcher started the course";
+
+    prefix.killServer();
+    x.terminate();
+    x.waitForFinished(5000);
+}
