@@ -14,19 +14,19 @@ QRect rect(const skin::Rect &r)
     return QRect(r.x, r.y, r.width, r.height);
 }
 
-void estilo(QLabel *label, const skin::LabelSpec &spec)
+void estilo(QLabel *label, const skin::LabelSpec &rotulo)
 {
-    label->setGeometry(rect(spec.rect));
-    label->setAlignment((spec.align == skin::Align::Left    ? Qt::AlignLeft
-                         : spec.align == skin::Align::Right ? Qt::AlignRight
+    label->setGeometry(rect(rotulo.rect));
+    label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft
+                         : rotulo.align == skin::Align::Right ? Qt::AlignRight
                                                             : Qt::AlignHCenter)
                         | Qt::AlignVCenter);
     label->setStyleSheet(QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
                                         " font-size: %2px; font-weight: %3; background: transparent; }")
-                             .arg(spec.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16,
+                             .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16,
                                   QChar(u'0'))
-                             .arg(spec.fontPixelSize)
-                             .arg(spec.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
+                             .arg(rotulo.fontPixelSize)
+                             .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

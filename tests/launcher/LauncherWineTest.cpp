@@ -39,25 +39,11 @@ bool waitForFile(const QString &path, int ms)
 
 class LauncherWineTest : public ::testing::TestWithParam<Arch> {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!WineTestPrefix::wineAvailable())
-            return;
-        for (Arch a : {Arch::Win64, Arch::Win32})
-            prefixes()[a] = std::make_unique<WineTestPrefix>(a);
-    }
-    static void TearDownTestSuite() { prefixes().clear(); }
-    static std::map<Arch, std::unique_ptr<WineTestPrefix>> &prefixes()
-    {
-        static std::map<Arch, std::unique_ptr<WineTestPrefix>> p;
-        return p;
-    }
-
     void SetUp() override
     {
         if (!WineTestPrefix::wineAvailable())
             GTEST_SKIP() << "Wine is not installed";
-        prefix = prefixes()[GetParam()].get();
+        prefix = WineTestPrefix::shared(GetParam());
         ASSERT_TRUE(prefix && prefix->ok());
         work = prefix->scratchPath() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         book = work + "/book";

@@ -41,25 +41,11 @@ void put(const QString &path, const QByteArray &bytes)
 
 class WineComparisonTest : public ::testing::TestWithParam<Arch> {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!WineTestPrefix::wineAvailable())
-            return;
-        for (Arch a : {Arch::Win64, Arch::Win32})
-            prefixes()[a] = std::make_unique<WineTestPrefix>(a);
-    }
-    static void TearDownTestSuite() { prefixes().clear(); }
-    static std::map<Arch, std::unique_ptr<WineTestPrefix>> &prefixes()
-    {
-        static std::map<Arch, std::unique_ptr<WineTestPrefix>> p;
-        return p;
-    }
-
     void SetUp() override
     {
         if (!WineTestPrefix::wineAvailable())
             GTEST_SKIP() << "Wine is not installed";
-        prefix = prefixes()[GetParam()].get();
+        prefix = WineTestPrefix::shared(GetParam());
         ASSERT_TRUE(prefix && prefix->ok()) << (prefix ? prefix->errorString().toStdString() : "");
         wine = std::make_unique<WinePlatform>(WinePrefix(prefix->path()));
         work = prefix->scratchPath() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();

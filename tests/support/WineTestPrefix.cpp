@@ -1,5 +1,7 @@
 #include "WineTestPrefix.h"
 
+#include <map>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -275,4 +277,13 @@ bool WineTestPrefix::boot(int timeoutMs)
         return false;
     }
     return true;
+}
+
+WineTestPrefix *WineTestPrefix::shared(Arch arch)
+{
+    static std::map<Arch, std::unique_ptr<WineTestPrefix>> prefixes;
+    std::unique_ptr<WineTestPrefix> &p = prefixes[arch];
+    if (!p)
+        p = std::make_unique<WineTestPrefix>(arch);
+    return p.get();
 }

@@ -73,6 +73,11 @@ public:
     // the private HOME, and no DISPLAY, so no window appears unless the caller adds one.
     QProcessEnvironment environment() const;
 
+    // One prefix of the kind for the whole test program, made on first use and
+    // removed when the program ends; for suites whose tests clean up after
+    // themselves and need not pay for a prefix each.
+    static WineTestPrefix *shared(Arch arch);
+
     // True when wine and wineserver can be found and wine runs.
     static bool wineAvailable();
 
