@@ -20,6 +20,8 @@ for lang in POR ING ESP; do
   project=ZEKODwnl_$lang.hhp
   [ -f "$src/$lang/$project" ] || { echo "build-help.sh: $src/$lang/$project missing" >&2; exit 1; }
   cp -r "$src/$lang" "$stage/$lang"
+  # One style sheet serves every page of every language.
+  cp "$src/zeko.css" "$stage/$lang/zeko.css"
   # chmcmd reports some problems (a missing contents file) only as text and
   # still exits 0, so its output is checked as well as its status. Links between
   # topics are not checked by it; the tests do that on the compiled files.
