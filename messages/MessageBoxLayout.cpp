@@ -18,7 +18,6 @@ int nearest(double x)
 struct LayoutInfo {
     std::array<bool, 3> faces;
     std::array<std::pair<int, int>, 3> places; // Left, Top of each face
-    int mensagemLeft;
     int fundoLeft; // INT_MIN: unchanged
     int fxBottonTop;
     int baseWidth;
@@ -28,16 +27,16 @@ struct LayoutInfo {
 const LayoutInfo &layoutInfo(int layout)
 {
     static const LayoutInfo table[9] = {
-        {{false, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, 1150, -2000, 1150, 2480, 2100},
-        {{true, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, 1150, -2000, 1950, 2480, 2100},
-        {{true, true, false}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, 1150, -2000, 1950, 2480, 2100},
-        {{true, true, true}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, 1700, -970, 1950, 3500, 3240},
-        {{true, true, true}, {{{1200, 1600}, {2500, 1600}, {3650, 1100}}}, 1850, 350, 2350, 3380, 2100},
-        {{true, true, true}, {{{200, 2500}, {1300, 2500}, {3350, 1850}}}, 1350, 150, 3280, 3700, 2100},
-        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, 1350, -1800, 2650, 3600, 2100},
+        {{false, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1150, 2480, 2100},
+        {{true, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1950, 2480, 2100},
+        {{true, true, false}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1950, 2480, 2100},
+        {{true, true, true}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, -970, 1950, 3500, 3240},
+        {{true, true, true}, {{{1200, 1600}, {2500, 1600}, {3650, 1100}}}, 350, 2350, 3380, 2100},
+        {{true, true, true}, {{{200, 2500}, {1300, 2500}, {3350, 1850}}}, 150, 3280, 3700, 2100},
+        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, -1800, 2650, 3600, 2100},
         // Numbered but chosen by no box type.
-        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, 1350, -1800, 2650, 0, 0},
-        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, 1350, INT_MIN, 2650, 4800, 0},
+        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, -1800, 2650, 0, 0},
+        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, INT_MIN, 2650, 4800, 0},
     };
     return table[layout];
 }
@@ -162,7 +161,7 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     r.botoes = m_botoes;
     const LayoutInfo &info = layoutInfo(m_layout);
 
-    r.mensagem = {info.mensagemLeft, kTitleHeight + 100, 0, kLinhaUnica, false};
+    r.mensagem = {0, kTitleHeight + 100, 0, kLinhaUnica, false};
     for (int i = 0; i < 3; ++i)
         r.faces[i] = {info.places[i].first, info.places[i].second, kFaceWidth, kFaceHeight, info.faces[i]};
     r.fundo = {info.fundoLeft == INT_MIN ? 0 : info.fundoLeft, kTitleHeight, 0, 0, true};
