@@ -1,6 +1,7 @@
-# Cross-compiles small 32-bit Windows programs (the launcher, test probes and stubs)
-# with mingw-w64 as plain custom commands, so they build inside this project's own
-# build without a second CMake project or toolchain file.
+# Cross-compiles small Windows programs (the launcher, test probes and stubs) with
+# mingw-w64 as plain custom commands, so they build inside this project's own
+# build without a second CMake project or toolchain file. The shipped launcher is
+# 32-bit; the tests build their programs for both kinds of Windows.
 
 include_guard(GLOBAL)
 
@@ -13,9 +14,19 @@ if(NOT ZEKO_MINGW_CC OR NOT ZEKO_MINGW_CXX)
     "On Debian: apt-get install gcc-mingw-w64-i686 g++-mingw-w64-i686 "
     "(or set ZEKO_MINGW_CC / ZEKO_MINGW_CXX to their paths).")
 endif()
+find_program(ZEKO_MINGW64_CC x86_64-w64-mingw32-gcc)
+find_program(ZEKO_MINGW64_CXX x86_64-w64-mingw32-g++)
+if(NOT ZEKO_MINGW64_CC OR NOT ZEKO_MINGW64_CXX)
+  message(FATAL_ERROR
+    "The 64-bit Windows test programs need the mingw-w64 x86_64 cross compilers "
+    "(x86_64-w64-mingw32-gcc and x86_64-w64-mingw32-g++), which were not found. "
+    "On Debian: apt-get install gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 "
+    "(or set ZEKO_MINGW64_CC / ZEKO_MINGW64_CXX to their paths).")
+endif()
 
 # zeko_add_mingw_executable(NAME <target> OUTPUT <path/to/program.exe>
 #                           SOURCES <files...>
+#                           [ARCH i686|x86_64]
 #                           [WINDOWS]
 #                           [LIBS <win32 libs...>]
 #                           [DEFINES <NAME or NAME=VALUE...>]
@@ -23,7 +34,8 @@ endif()
 #                           [COMPILE_OPTIONS <flags...>]
 #                           [LINK_OPTIONS <flags...>])
 #
-# Builds a statically linked 32-bit Windows executable at OUTPUT and an ALL target
+# Builds a statically linked Windows executable at OUTPUT, 32-bit (i686, the
+# default) or 64-bit (x86_64), and an ALL target
 # <target> that depends on it. C files go through gcc, C++ files through g++ with
 # -std=c++20; the program links with g++ as soon as one C++ file is involved.
 # WINDOWS selects the GUI subsystem (-mwindows), otherwise the console one.
@@ -33,7 +45,7 @@ endif()
 function(zeko_add_mingw_executable)
   cmake_parse_arguments(PARSE_ARGV 0 ARG
     "WINDOWS"
-    "NAME;OUTPUT"
+    "NAME;OUTPUT;ARCH"
     "SOURCES;LIBS;DEFINES;INCLUDES;COMPILE_OPTIONS;LINK_OPTIONS")
 
   if(ARG_UNPARSED_ARGUMENTS)
@@ -47,6 +59,16 @@ function(zeko_add_mingw_executable)
   endif()
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "zeko_add_mingw_executable(${ARG_NAME}): SOURCES is required")
+  endif()
+
+  if(NOT ARG_ARCH OR ARG_ARCH STREQUAL "i686")
+    set(cc "${ZEKO_MINGW_CC}")
+    set(cxx "${ZEKO_MINGW_CXX}")
+  elseif(ARG_ARCH STREQUAL "x86_64")
+    set(cc "${ZEKO_MINGW64_CC}")
+    set(cxx "${ZEKO_MINGW64_CXX}")
+  else()
+    message(FATAL_ERROR "zeko_add_mingw_executable(${ARG_NAME}): ARCH must be i686 or x86_64")
   endif()
 
   cmake_path(ABSOLUTE_PATH ARG_OUTPUT BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" NORMALIZE
@@ -74,10 +96,10 @@ function(zeko_add_mingw_executable)
     cmake_path(GET src EXTENSION LAST_ONLY src_ext)
 
     if(src_ext STREQUAL ".c")
-      set(compiler "${ZEKO_MINGW_CC}")
+      set(compiler "${cc}")
       set(lang_flags "")
     elseif(src_ext MATCHES "^\\.(cpp|cc|cxx|c\\+\\+|C)$")
-      set(compiler "${ZEKO_MINGW_CXX}")
+      set(compiler "${cxx}")
       set(lang_flags -std=c++20)
       set(has_cxx TRUE)
     elseif(src_ext MATCHES "^\\.(h|hh|hpp|hxx)$")
@@ -103,10 +125,10 @@ function(zeko_add_mingw_executable)
   endforeach()
 
   if(has_cxx)
-    set(linker "${ZEKO_MINGW_CXX}")
+    set(linker "${cxx}")
     set(link_flags -static -static-libgcc -static-libstdc++)
   else()
-    set(linker "${ZEKO_MINGW_CC}")
+    set(linker "${cc}")
     set(link_flags -static -static-libgcc)
   endif()
   if(ARG_WINDOWS)

@@ -19,6 +19,17 @@ enum class DeviceFailure {
     Other,
 };
 
+// Why a Windows program could not be started.
+enum class StartFailure {
+    None,
+    NotFound,       // no such file
+    NotAProgram,    // not a Windows program for this processor
+    WineMissing,    // Wine is not installed
+    No32BitWine,    // a 32-bit program, and Wine's 32-bit part is missing
+    No32BitLinux,   // a 32-bit program, and the kernel runs no 32-bit programs
+    Other,          // a 64-bit program in a 32-bit prefix, or the start itself failed
+};
+
 // One running process as a process snapshot lists it.
 struct ProcessEntry {
     qint64 pid = 0;
@@ -59,8 +70,11 @@ public:
     virtual QList<ProcessEntry> processes() const = 0;
 
     // Starts a Windows program detached, without a shell; arguments go as a list.
+    // True only once the program's loader is running; false, with a readable
+    // reason and its kind, when it cannot run here or its start failed.
     virtual bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                              const QString &workingDirectory, QString *error) = 0;
+                              const QString &workingDirectory, QString *error,
+                              StartFailure *failure = nullptr) = 0;
 
     // GetPrivateProfileStringA and WritePrivateProfileStringA on a Windows path.
     virtual ProfileRead getProfileString(const QString &section, const QString &key,

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <pwd.h>
@@ -59,8 +58,9 @@ QString canonicalOrClean(const QString &path)
 
 } // namespace
 
-WinePlatform::WinePlatform(WinePrefix prefix)
+WinePlatform::WinePlatform(WinePrefix prefix, const WineHost *host)
     : m_prefix(std::move(prefix))
+    , m_host(host)
 {
 }
 
@@ -209,27 +209,70 @@ QList<ProcessEntry> WinePlatform::processes() const
 }
 
 bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
-                                const QString &workingDirectory, QString *error)
+                                const QString &workingDirectory, QString *error, StartFailure *failure)
 {
-    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    if (wine.isEmpty()) {
-        setError(error, QStringLiteral("Wine is not installed (no 'wine' program was found)"));
+    auto fail = [&](StartFailure kind, const QString &text) {
+        setError(error, text);
+        if (failure)
+            *failure = kind;
         return false;
-    }
+    };
+    if (failure)
+        *failure = StartFailure::None;
+
+    const QString exe = toUnixPath(windowsExe);
+    const WindowsExecutable::Kind kind = WindowsExecutable::kindOf(exe);
+    if (kind == WindowsExecutable::Kind::Unreadable)
+        return fail(StartFailure::NotFound, QStringLiteral("cannot find %1").arg(windowsExe));
+    if (kind != WindowsExecutable::Kind::X86 && kind != WindowsExecutable::Kind::X64)
+        return fail(StartFailure::NotAProgram,
+                    QStringLiteral("%1 is not a Windows program for this computer").arg(windowsExe));
+
+    const WineHost &wine = host();
+    if (!wine.installed())
+        return fail(StartFailure::WineMissing,
+                    QStringLiteral("cannot start %1: Wine is not installed").arg(windowsExe));
+    if (kind == WindowsExecutable::Kind::X86 && !wine.runs32())
+        return fail(
+            wine.limit32() == WineHost::Limit32::No32BitLinux ? StartFailure::No32BitLinux
+                                                              : StartFailure::No32BitWine,
+            QStringLiteral("cannot start the 32-bit program %1: %2").arg(windowsExe, wine.reason32()));
+    if (kind == WindowsExecutable::Kind::X64 && QFileInfo(m_prefix.driveCDir()).isDir() &&
+        !m_prefix.is64Bit())
+        return fail(
+            StartFailure::Other,
+            QStringLiteral("cannot start the 64-bit program %1 in a 32-bit Wine prefix").arg(windowsExe));
+    const QString loader = wine.loaderFor(kind);
+    if (loader.isEmpty())
+        return fail(StartFailure::Other,
+                    QStringLiteral("cannot start the 64-bit program %1: this Wine runs 32-bit programs only")
+                        .arg(windowsExe));
+
     QProcess process;
-    process.setProgram(wine);
+    // The loader itself, not a wrapper script: a loader that cannot run is then
+    // the start's own failure instead of a message on a terminal nobody reads.
+    process.setProgram(loader);
     process.setArguments(QStringList{windowsExe} + arguments);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WINEPREFIX"), m_prefix.root());
+    // Wine starts the programs a program starts with the same loader.
+    if (kind == WindowsExecutable::Kind::X64)
+        env.insert(QStringLiteral("WINELOADER"), loader);
+    if (!env.contains(QStringLiteral("WINEDEBUG")))
+        env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("fixme-all"));
     process.setProcessEnvironment(env);
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(toUnixPath(workingDirectory));
     process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached()) {
-        setError(error, QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()));
-        return false;
-    }
+    if (!process.startDetached())
+        return fail(StartFailure::Other,
+                    QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()));
     return true;
+}
+
+const WineHost &WinePlatform::host() const
+{
+    return m_host ? *m_host : WineHost::current();
 }
 
 ProfileRead WinePlatform::getProfileString(const QString &section, const QString &key,
@@ -239,8 +282,8 @@ ProfileRead WinePlatform::getProfileString(const QString &section, const QString
     return ProfileFile::readFile(toUnixPath(file), section, key, defaultValue, bufferSize);
 }
 
-bool WinePlatform::writeProfileString(const QString &section, const QString &key,
-                                      const QString &value, const QString &file, QString *error)
+bool WinePlatform::writeProfileString(const QString &section, const QString &key, const QString &value,
+                                      const QString &file, QString *error)
 {
     const QString unix = toUnixPath(file);
     if (unix.isEmpty()) {

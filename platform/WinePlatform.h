@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform.h"
+#include "WineHost.h"
 #include "WinePrefix.h"
 
 namespace platform {
@@ -8,7 +9,9 @@ namespace platform {
 // The Windows facilities as a Wine prefix provides them on Linux.
 class WinePlatform : public Platform {
 public:
-    explicit WinePlatform(WinePrefix prefix);
+    // host: what this machine's Wine can run; the machine's own, looked at on
+    // first need, when null (so starting the manager never waits for it).
+    explicit WinePlatform(WinePrefix prefix, const WineHost *host = nullptr);
 
     const WinePrefix &prefix() const { return m_prefix; }
 
@@ -24,7 +27,8 @@ public:
     bool directoryExists(const QString &windowsPath) const override;
     QList<ProcessEntry> processes() const override;
     bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                      const QString &workingDirectory, QString *error) override;
+                      const QString &workingDirectory, QString *error,
+                      StartFailure *failure = nullptr) override;
     ProfileRead getProfileString(const QString &section, const QString &key,
                                  const QString &defaultValue, int bufferSize,
                                  const QString &file) const override;
@@ -35,7 +39,10 @@ public:
     static QString loginName();
 
 private:
+    const WineHost &host() const;
+
     WinePrefix m_prefix;
+    const WineHost *m_host;
 };
 
 } // namespace platform

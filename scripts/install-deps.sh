@@ -16,6 +16,7 @@ packages=(
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386
   fonts-liberation2 fonts-dejavu-core
   libchm-dev

@@ -1,13 +1,13 @@
 // Test programs that drive real windows need an application object first.
 
-#include <QApplication>
+#include "common/SkipAccounting.h"
 
-#include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return zekotest::runAllTests(argv[0]);
 }

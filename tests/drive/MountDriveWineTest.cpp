@@ -3,6 +3,7 @@
 
 #include "WineProbe.h"
 #include "WineTestPrefix.h"
+#include "WineVariant.h"
 #include "common/InstallDir.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
@@ -18,17 +19,14 @@
 
 #include <gtest/gtest.h>
 
-using Arch = WineTestPrefix::Arch;
-
 namespace {
 
-class MountDriveWineTest : public ::testing::TestWithParam<Arch> {
+class MountDriveWineTest : public ::testing::TestWithParam<WineVariant> {
 protected:
     void SetUp() override
     {
-        if (!WineTestPrefix::wineAvailable())
-            GTEST_SKIP() << "Wine is not installed";
-        prefix = std::make_unique<WineTestPrefix>(GetParam());
+        ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+        prefix = std::make_unique<WineTestPrefix>(GetParam().prefix);
         ASSERT_TRUE(prefix->ok()) << prefix->errorString().toStdString();
         wine = std::make_unique<NamedUserPlatform>(platform::WinePrefix(prefix->path()), "maria");
         instance = std::make_unique<platform::SingleInstance>("ZEKODownload", lockDir.path() + "/lock");
@@ -67,7 +65,7 @@ TEST_P(MountDriveWineTest, MappedBookIsAtTheRootOfItsDrive)
     const QString livro = makeBook("Livro 1");
     ASSERT_TRUE(drives->MapeiaDrive("X", livro, false)) << box.texts().join('\n').toStdString();
 
-    WineProbe seen(*prefix, QStringLiteral(ZEKO_WINPROBE_EXE));
+    WineProbe seen(*prefix, GetParam().probe());
     const int autorun = seen.attrs("X:\\Autorun.exe");
     const int idioma = seen.attrs("X:\\IDIOMA.KVT");
     const int type = seen.drivetype("X:\\");
@@ -78,7 +76,7 @@ TEST_P(MountDriveWineTest, MappedBookIsAtTheRootOfItsDrive)
     EXPECT_TRUE(drives->PastaDeLivro("X:"));
 
     ASSERT_TRUE(drives->MapeiaDrive("X", livro, true));
-    WineProbe gone(*prefix, QStringLiteral(ZEKO_WINPROBE_EXE));
+    WineProbe gone(*prefix, GetParam().probe());
     const int after = gone.attrs("X:\\Autorun.exe");
     const int typeAfter = gone.drivetype("X:\\");
     ASSERT_TRUE(gone.run());
@@ -91,7 +89,7 @@ TEST_P(MountDriveWineTest, FindsTheCoursePlayerRunningUnderWine)
 {
     EXPECT_FALSE(drives->CursoEmExecucao());
     QString error;
-    auto player = prefix->startWine({QStringLiteral(ZEKO_STUB_DIR "/pupilapp.exe")}, {}, &error);
+    auto player = prefix->startWine({GetParam().program("pupilapp.exe")}, {}, &error);
     ASSERT_TRUE(player) << error.toStdString();
     qint64 pid = 0;
     QElapsedTimer timer;
@@ -109,7 +107,4 @@ TEST_P(MountDriveWineTest, FindsTheCoursePlayerRunningUnderWine)
     EXPECT_FALSE(drives->CursoEmExecucao());
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, MountDriveWineTest, ::testing::Values(Arch::Win64, Arch::Win32),
-                         [](const ::testing::TestParamInfo<Arch> &p) {
-                             return p.param == Arch::Win64 ? "Win64" : "Win32";
-                         });
+INSTANTIATE_TEST_SUITE_P(Wine, MountDriveWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);

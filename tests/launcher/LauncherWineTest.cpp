@@ -1,8 +1,10 @@
-// The launcher as the course meets it: a 32-bit Windows program run by Wine in
-// prefixes of both kinds, starting a stub AUTORUN.EXE from a mapped drive.
+// The launcher as the course meets it: run by Wine in each kind of prefix and
+// program this machine runs (the shipped 32-bit one, or a 64-bit copy built from
+// the same sources), starting a stub AUTORUN.EXE from a mapped drive.
 
 #include "WineTestPrefix.h"
-#include "platform/WinePlatform.h"
+#include "WineVariant.h"
+#include "platform/WindowsExecutable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,11 +15,8 @@
 
 #include <gtest/gtest.h>
 
-using Arch = WineTestPrefix::Arch;
 
 namespace {
-
-const QString kLauncher = QStringLiteral(ZEKO_APP_DIR "/LoadZEKOV.EXE");
 
 QByteArray readAll(const QString &path)
 {
@@ -37,21 +36,20 @@ bool waitForFile(const QString &path, int ms)
     return false;
 }
 
-class LauncherWineTest : public ::testing::TestWithParam<Arch> {
+class LauncherWineTest : public ::testing::TestWithParam<WineVariant> {
 protected:
     void SetUp() override
     {
-        if (!WineTestPrefix::wineAvailable())
-            GTEST_SKIP() << "Wine is not installed";
-        prefix = WineTestPrefix::shared(GetParam());
+        ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+        prefix = WineTestPrefix::shared(GetParam().prefix);
         ASSERT_TRUE(prefix && prefix->ok());
         work = prefix->scratchPath() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         book = work + "/book";
         QDir().mkpath(book);
         QFile::remove(prefix->dosDevicesPath() + "/x:");
         ASSERT_TRUE(QFile::link(book, prefix->dosDevicesPath() + "/x:"));
-        platform::WinePlatform wine(platform::WinePrefix(prefix->path()));
-        zekoIni = wine.toUnixPath("C:\\windows\\system32\\zeko.ini");
+        // Where this launcher reads C:\windows\system32\zeko.ini.
+        zekoIni = GetParam().systemFolder(*prefix) + "/zeko.ini";
         QFile::remove(zekoIni);
     }
     void TearDown() override
@@ -60,7 +58,7 @@ protected:
             QFile::remove(prefix->dosDevicesPath() + "/x:");
     }
 
-    void withAutorun() { ASSERT_TRUE(QFile::copy(ZEKO_STUB_DIR "/AUTORUN.EXE", book + "/AUTORUN.EXE")); }
+    void withAutorun() { ASSERT_TRUE(QFile::copy(GetParam().program("AUTORUN.EXE"), book + "/AUTORUN.EXE")); }
     void withLanguage(const QByteArray &line)
     {
         QFile f(zekoIni);
@@ -78,7 +76,7 @@ protected:
         WineRunOptions o;
         o.environment = env;
         o.timeoutMs = 60000;
-        const WineRunResult r = prefix->runWineDetailed(QStringList{kLauncher} + args, o);
+        const WineRunResult r = prefix->runWineDetailed(QStringList{GetParam().launcher()} + args, o);
         EXPECT_TRUE(r.finished) << r.error.toStdString();
         return r.exitCode;
     }
@@ -158,20 +156,28 @@ TEST_P(LauncherWineTest, BadDrivesAreReported)
     EXPECT_FALSE(QFileInfo::exists(work + "/autorun.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, LauncherWineTest, ::testing::Values(Arch::Win64, Arch::Win32),
-                         [](const ::testing::TestParamInfo<Arch> &p) {
-                             return p.param == Arch::Win64 ? "Win64" : "Win32";
-                         });
+INSTANTIATE_TEST_SUITE_P(Wine, LauncherWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);
+
+// The launcher and the course are 32-bit: in a 64-bit prefix their system32 is syswow64.
+TEST(LauncherWine, TheShippedLauncherIsA32BitProgram)
+{
+    EXPECT_EQ(platform::WindowsExecutable::kindOf(ZEKO_APP_DIR "/LoadZEKOV.EXE"), platform::WindowsExecutable::Kind::X86);
+    EXPECT_EQ(WineVariant::kPrefix64Programs32.launcher(), ZEKO_APP_DIR "/LoadZEKOV.EXE");
+}
+
+class LauncherOnDisplay : public ::testing::TestWithParam<WineVariant> {};
 
 // On a real X display: the usage box appears with its title, and a second
 // launcher started meanwhile ends at once without starting anything.
-TEST(LauncherOnDisplay, RealBoxAndSecondInstance)
+TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
 {
     const QString xvfb = QStandardPaths::findExecutable("Xvfb");
     const QString xdotool = QStandardPaths::findExecutable("xdotool");
-    if (!WineTestPrefix::wineAvailable() || xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "needs Wine, Xvfb and xdotool";
-    WineTestPrefix prefix(Arch::Win64);
+    if (xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xdotool";
+    ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+    const QString kLauncher = GetParam().launcher();
+    WineTestPrefix prefix(GetParam().prefix);
     ASSERT_TRUE(prefix.ok()) << prefix.errorString().toStdString();
 
     const QString display = QStringLiteral(":%1").arg(70 + ::getpid() % 20);
@@ -204,7 +210,7 @@ TEST(LauncherOnDisplay, RealBoxAndSecondInstance)
 
     const QString book = prefix.scratchPath() + "/book";
     QDir().mkpath(book);
-    QFile::copy(ZEKO_STUB_DIR "/AUTORUN.EXE", book + "/AUTORUN.EXE");
+    QFile::copy(GetParam().program("AUTORUN.EXE"), book + "/AUTORUN.EXE");
     QFile::link(book, prefix.dosDevicesPath() + "/x:");
     WineRunOptions second;
     second.environment = env;
@@ -220,3 +226,7 @@ TEST(LauncherOnDisplay, RealBoxAndSecondInstance)
     x.terminate();
     x.waitForFinished(5000);
 }
+
+INSTANTIATE_TEST_SUITE_P(Wine, LauncherOnDisplay,
+                         ::testing::Values(WineVariant::kPrefix64Programs64, WineVariant::kPrefix64Programs32),
+                         wineVariantName);

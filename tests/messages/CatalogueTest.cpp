@@ -12,7 +12,7 @@ using shell::Recordset;
 namespace {
 
 const int kMensagens[] = {1, 2, 3, 4, 5, 7, 10, 11, 12, 13, 15, 16, 19, 20, 21, 22, 23, 24, 25, 42,
-                          26, 27, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41};
+                          26, 27, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 43, 44, 45};
 const int kBotoes[] = {1, 2, 3, 4, 5, 7, 8, 9, 10};
 const char *const kIdiomas[] = {"POR", "ING", "ESP"};
 

@@ -1,15 +1,18 @@
 // Our own answers to the Windows questions, compared with what Wine itself
-// answers in real prefixes of both kinds: drive types, which files a program
-// sees, where zeko.ini lies, and the profile-string functions on tricky files.
+// answers in real prefixes, for each kind of prefix and program this machine
+// runs: drive types, which files a program sees, where zeko.ini lies, and the
+// profile-string functions on tricky files.
 
 #include "WineProbe.h"
 #include "WineTestPrefix.h"
+#include "WineVariant.h"
 #include "common/QtPrinters.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinePlatform.h"
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -19,7 +22,8 @@
 using platform::ProfileFile;
 using platform::WinePlatform;
 using platform::WinePrefix;
-using Arch = WineTestPrefix::Arch;
+using platform::StartFailure;
+using platform::WineHost;
 
 namespace {
 
@@ -39,13 +43,12 @@ void put(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-class WineComparisonTest : public ::testing::TestWithParam<Arch> {
+class WineComparisonTest : public ::testing::TestWithParam<WineVariant> {
 protected:
     void SetUp() override
     {
-        if (!WineTestPrefix::wineAvailable())
-            GTEST_SKIP() << "Wine is not installed";
-        prefix = WineTestPrefix::shared(GetParam());
+        ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+        prefix = WineTestPrefix::shared(GetParam().prefix);
         ASSERT_TRUE(prefix && prefix->ok()) << (prefix ? prefix->errorString().toStdString() : "");
         wine = std::make_unique<WinePlatform>(WinePrefix(prefix->path()));
         work = prefix->scratchPath() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -59,13 +62,16 @@ protected:
                 if (e.size() == 2 && e[0] >= u'm' && e[0] <= u'y')
                     QFile::remove(prefix->dosDevicesPath() + "/" + e);
     }
-    WineProbe probe() const { return WineProbe(*prefix, QStringLiteral(ZEKO_WINPROBE_EXE)); }
+    WineProbe probe() const { return WineProbe(*prefix, GetParam().probe()); }
     QString win(const QString &unixPath) const { return WineTestPrefix::toWindowsPath(unixPath); }
 
     WineTestPrefix *prefix = nullptr;
     std::unique_ptr<WinePlatform> wine;
     QString work;
 };
+
+// What only a 32-bit program sees, as the course does.
+class WineComparison32Test : public WineComparisonTest {};
 
 } // namespace
 
@@ -88,26 +94,20 @@ TEST_P(WineComparisonTest, DriveTypes)
 }
 
 // Files are found through a mapping whatever the letter case, and not at all
-// once the mapping is gone; zeko.ini lies where a 32-bit program looks for it.
-TEST_P(WineComparisonTest, FileVisibilityAndTheSettingsFile)
+// once the mapping is gone.
+TEST_P(WineComparisonTest, FileVisibility)
 {
     put(work + "/Livro1/Autorun.exe", "MZ");
     put(work + "/Livro1/Idioma.kvt", "POR");
     QDir().mkpath(work + "/Livro1/Sons");
     QString error;
     ASSERT_TRUE(wine->defineDosDevice("X:", win(work + "/Livro1"), &error)) << error.toStdString();
-    const QString iniPath = wine->toUnixPath("C:\\windows\\system32\\zeko.ini");
-    put(iniPath, "[InstalacaoVersao5]\r\nIdiomaInst=ESP\r\n");
 
-    const QStringList paths = {"X:\\AUTORUN.EXE", "x:\\autorun.exe", "X:\\Idioma.KVT", "X:\\missing.exe",
-                               "X:\\SONS", "C:\\WINDOWS\\SYSTEM32\\ZEKO.INI", "C:\\windows\\syswow64\\zeko.ini"};
+    const QStringList paths = {"X:\\AUTORUN.EXE", "x:\\autorun.exe", "X:\\Idioma.KVT", "X:\\missing.exe", "X:\\SONS"};
     WineProbe p = probe();
     std::vector<int> asked;
     for (const QString &path : paths)
         asked.push_back(p.attrs(path));
-    const int sys = p.sysdir(200);
-    const int lang = p.getstr(QByteArray("InstalacaoVersao5"), QByteArray("IdiomaInst"), QByteArray(), 255,
-                              "C:\\windows\\system32\\zeko.ini");
     ASSERT_TRUE(p.run()) << p.errorString().toStdString();
     for (size_t i = 0; i < asked.size(); ++i) {
         const quint32 attrs = p.attrsResult(asked[i]).value_or(0xFFFFFFFF);
@@ -116,8 +116,6 @@ TEST_P(WineComparisonTest, FileVisibilityAndTheSettingsFile)
         EXPECT_EQ(wine->fileExists(paths[i]), wineSees && !isDir) << paths[i].toStdString();
         EXPECT_EQ(wine->directoryExists(paths[i]), isDir) << paths[i].toStdString();
     }
-    EXPECT_EQ(QString::fromLatin1(p.sysdirResult(sys)->bytes).compare(wine->systemDirectory(), Qt::CaseInsensitive), 0);
-    EXPECT_EQ(p.getstrResult(lang)->bytes, "ESP");
 
     ASSERT_TRUE(wine->removeDosDevice("X:", win(work + "/Livro1"), &error)) << error.toStdString();
     WineProbe after = probe();
@@ -128,6 +126,29 @@ TEST_P(WineComparisonTest, FileVisibilityAndTheSettingsFile)
     EXPECT_EQ(after.driveTypeResult(type).value_or(0), 1);
 }
 
+// zeko.ini lies where a 32-bit program looks for it, in either kind of prefix.
+TEST_P(WineComparison32Test, SettingsFileWhereTheCourseLooks)
+{
+    const QString iniPath = wine->toUnixPath("C:\\windows\\system32\\zeko.ini");
+    put(iniPath, "[InstalacaoVersao5]\r\nIdiomaInst=ESP\r\n");
+    const QStringList paths = {"C:\\WINDOWS\\SYSTEM32\\ZEKO.INI", "C:\\windows\\syswow64\\zeko.ini"};
+    WineProbe p = probe();
+    std::vector<int> asked;
+    for (const QString &path : paths)
+        asked.push_back(p.attrs(path));
+    const int sys = p.sysdir(200);
+    const int lang = p.getstr(QByteArray("InstalacaoVersao5"), QByteArray("IdiomaInst"), QByteArray(), 255,
+                              "C:\\windows\\system32\\zeko.ini");
+    ASSERT_TRUE(p.run()) << p.errorString().toStdString();
+    QFile::remove(iniPath);
+    for (size_t i = 0; i < asked.size(); ++i) {
+        const bool wineSees = p.attrsResult(asked[i]).value_or(0xFFFFFFFF) != 0xFFFFFFFF;
+        EXPECT_EQ(wine->fileExists(paths[i]), wineSees) << paths[i].toStdString();
+    }
+    EXPECT_EQ(QString::fromLatin1(p.sysdirResult(sys)->bytes).compare(wine->systemDirectory(), Qt::CaseInsensitive), 0);
+    EXPECT_EQ(p.getstrResult(lang)->bytes, "ESP");
+}
+
 // A Windows program starts through Wine without a shell: blanks in arguments and
 // in the working folder reach it intact, and the manager does not wait for it.
 TEST_P(WineComparisonTest, StartsAWindowsProgram)
@@ -136,7 +157,7 @@ TEST_P(WineComparisonTest, StartsAWindowsProgram)
     put(folder + "/commands.txt", "curdir\n");
     const QString output = folder + "/answer file.txt";
     QString error;
-    ASSERT_TRUE(wine->startProgram(QStringLiteral(ZEKO_WINPROBE_EXE), {win(folder + "/commands.txt"), win(output)},
+    ASSERT_TRUE(wine->startProgram(GetParam().probe(), {win(folder + "/commands.txt"), win(output)},
                                    win(folder), &error))
         << error.toStdString();
     QFile answer(output);
@@ -317,7 +338,40 @@ TEST_P(WineComparisonTest, ProfileWritesReadBackLikeWines)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, WineComparisonTest, ::testing::Values(Arch::Win64, Arch::Win32),
-                         [](const ::testing::TestParamInfo<Arch> &p) {
-                             return p.param == Arch::Win64 ? "Win64" : "Win32";
-                         });
+INSTANTIATE_TEST_SUITE_P(Wine, WineComparisonTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);
+INSTANTIATE_TEST_SUITE_P(Wine, WineComparison32Test, ::testing::ValuesIn(WineVariant::programs32()),
+                         wineVariantName);
+
+// Starting a 32-bit program says true only when it runs here: on a machine that
+// runs no 32-bit programs the start fails with the reason, and nothing runs.
+TEST(WineStart, A32BitProgramStartsOnlyWhereItCanRun)
+{
+    ZEKO_REQUIRE_WINE_VARIANT(WineVariant::kPrefix64Programs64);
+    WineTestPrefix *prefix = WineTestPrefix::shared(WineTestPrefix::Arch::Win64);
+    ASSERT_TRUE(prefix->ok()) << prefix->errorString().toStdString();
+    WinePlatform wine(WinePrefix(prefix->path()));
+    const QString folder = prefix->scratchPath() + "/start32";
+    put(folder + "/commands.txt", "curdir\n");
+    const QString output = folder + "/answer.txt";
+
+    QString error;
+    StartFailure failure = StartFailure::Other;
+    const bool started = wine.startProgram(WineVariant::kPrefix64Programs32.probe(),
+                                           {WineTestPrefix::toWindowsPath(folder + "/commands.txt"),
+                                            WineTestPrefix::toWindowsPath(output)},
+                                           WineTestPrefix::toWindowsPath(folder), &error, &failure);
+    const WineHost &host = WineHost::current();
+    EXPECT_EQ(started, host.runs32()) << error.toStdString();
+    QElapsedTimer clock;
+    clock.start();
+    // Where it cannot run, a few seconds show that nothing started behind our back.
+    const int waitMs = started ? 30000 : 3000;
+    while (clock.elapsed() < waitMs && QFileInfo(output).size() == 0)
+        QThread::msleep(100);
+    EXPECT_EQ(QFileInfo(output).size() > 0, started);
+    if (!started) {
+        EXPECT_TRUE(error.contains(host.reason32())) << error.toStdString();
+        EXPECT_EQ(failure, host.limit32() == WineHost::Limit32::No32BitLinux ? StartFailure::No32BitLinux
+                                                                             : StartFailure::No32BitWine);
+    }
+}

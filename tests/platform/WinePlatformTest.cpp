@@ -165,15 +165,159 @@ TEST_F(WinePlatformTest, ProcessesByFileName)
     b.waitForFinished();
 }
 
-TEST_F(WinePlatformTest, StartingWithoutWineSaysSo)
+namespace {
+
+using platform::StartFailure;
+using platform::WineHost;
+using platform::WindowsExecutable;
+
+const QString kProgram32 = QStringLiteral(ZEKO_TEST_WIN32_DIR "/AUTORUN.EXE");
+const QString kProgram64 = QStringLiteral(ZEKO_TEST_WIN64_DIR "/AUTORUN.EXE");
+
+// A loader that would run if it were ever started: a script that leaves a mark.
+QString markingLoader(const QTemporaryDir &dir)
 {
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", "/nonexistent");
+    const QString path = dir.filePath("loader");
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
+
+struct StartAttempt {
+    bool started;
+    StartFailure failure;
     QString error;
-    const bool started = wine.startProgram("C:\\LoadZEKOV.EXE", {"X:"}, {}, &error);
-    qputenv("PATH", path);
-    EXPECT_FALSE(started);
-    EXPECT_TRUE(error.contains("Wine")) << error.toStdString();
+};
+
+StartAttempt attemptStart(WinePlatform &wine, const QString &exe)
+{
+    StartAttempt a{false, StartFailure::None, {}};
+    a.started = wine.startProgram(exe, {"X:"}, {}, &a.error, &a.failure);
+    return a;
+}
+
+} // namespace
+
+// The kind of Windows program comes from the PE header, whatever the file holds.
+TEST(WindowsExecutable, KindFromThePeHeader)
+{
+    EXPECT_EQ(WindowsExecutable::kindOf(kProgram32), WindowsExecutable::Kind::X86);
+    EXPECT_EQ(WindowsExecutable::kindOf(kProgram64), WindowsExecutable::Kind::X64);
+
+    QTemporaryDir dir;
+    auto kindOfBytes = [&](const QByteArray &bytes) {
+        const QString path = dir.filePath("f.exe");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        f.close();
+        return WindowsExecutable::kindOf(path);
+    };
+    QFile real(kProgram32);
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    QByteArray arm = real.readAll();
+    const quint32 peOffset = quint8(arm[0x3c]) | quint8(arm[0x3d]) << 8;
+    arm[peOffset + 4] = char(0x64); // IMAGE_FILE_MACHINE_ARM64, 0xAA64
+    arm[peOffset + 5] = char(0xAA);
+    EXPECT_EQ(kindOfBytes(arm), WindowsExecutable::Kind::OtherMachine);
+
+    EXPECT_EQ(WindowsExecutable::kindOf(dir.filePath("missing.exe")), WindowsExecutable::Kind::Unreadable);
+    EXPECT_EQ(WindowsExecutable::kindOf(QString()), WindowsExecutable::Kind::Unreadable);
+    EXPECT_EQ(kindOfBytes(""), WindowsExecutable::Kind::NotWindows);
+    EXPECT_EQ(kindOfBytes("MZ"), WindowsExecutable::Kind::NotWindows);
+    // A header offset past the end, or into the DOS header itself.
+    QByteArray farOffset(64, '\0');
+    farOffset[0] = 'M';
+    farOffset[1] = 'Z';
+    farOffset[0x3c] = char(0xff);
+    farOffset[0x3f] = char(0x7f);
+    EXPECT_EQ(kindOfBytes(farOffset), WindowsExecutable::Kind::NotWindows);
+    QByteArray selfOffset = farOffset;
+    selfOffset[0x3c] = 0;
+    selfOffset[0x3f] = 0;
+    EXPECT_EQ(kindOfBytes(selfOffset + "PE\0\0\x4c\x01"), WindowsExecutable::Kind::NotWindows);
+    EXPECT_EQ(kindOfBytes("\x7f" "ELF\1\1\1" + QByteArray(100, '\0')), WindowsExecutable::Kind::NotWindows);
+}
+
+// A program Wine cannot run here is refused with its reason, and no loader is
+// started: no start is ever claimed that could not happen.
+TEST_F(WinePlatformTest, StartRefusesWhatCannotRunHere)
+{
+    QTemporaryDir bin;
+    const QString loader = markingLoader(bin);
+    QDir().mkpath(dir.driveC() + "/Apps");
+    ASSERT_TRUE(QFile::copy(kProgram32, dir.driveC() + "/Apps/Probe32.exe"));
+    ASSERT_TRUE(QFile::copy(kProgram64, dir.driveC() + "/Apps/Probe64.exe"));
+
+    const WineHost noWine(WineHost::Facts{});
+    WinePlatform withoutWine(dir.prefix(), &noWine);
+    StartAttempt a = attemptStart(withoutWine, "C:\\Apps\\Probe32.exe");
+    EXPECT_FALSE(a.started);
+    EXPECT_EQ(a.failure, StartFailure::WineMissing);
+    EXPECT_TRUE(a.error.contains("Wine is not installed")) << a.error.toStdString();
+
+    const WineHost no32Linux(WineHost::Facts{loader, loader, false});
+    WinePlatform oldKernel(dir.prefix(), &no32Linux);
+    a = attemptStart(oldKernel, "C:\\Apps\\Probe32.exe");
+    EXPECT_FALSE(a.started);
+    EXPECT_EQ(a.failure, StartFailure::No32BitLinux);
+    EXPECT_TRUE(a.error.contains("without 32-bit support")) << a.error.toStdString();
+
+    const WineHost no32Wine(WineHost::Facts{QString(), loader, true});
+    WinePlatform noWine32(dir.prefix(), &no32Wine);
+    a = attemptStart(noWine32, "C:\\apps\\PROBE32.EXE");
+    EXPECT_FALSE(a.started);
+    EXPECT_EQ(a.failure, StartFailure::No32BitWine);
+    EXPECT_TRUE(a.error.contains("(wine32)")) << a.error.toStdString();
+
+    a = attemptStart(noWine32, "C:\\Apps\\Missing.exe");
+    EXPECT_EQ(a.failure, StartFailure::NotFound);
+    dir.writeFile(dir.driveC() + "/Apps/Readme.exe", "not a program");
+    a = attemptStart(noWine32, "C:\\Apps\\Readme.exe");
+    EXPECT_EQ(a.failure, StartFailure::NotAProgram);
+
+    // A 64-bit program cannot run in a 32-bit prefix.
+    PrefixDir prefix32(/*win64=*/false);
+    ASSERT_TRUE(QFile::copy(kProgram64, prefix32.driveC() + "/Probe64.exe"));
+    WinePlatform in32BitPrefix(prefix32.prefix(), &no32Wine);
+    a = attemptStart(in32BitPrefix, "C:\\Probe64.exe");
+    EXPECT_FALSE(a.started);
+    EXPECT_EQ(a.failure, StartFailure::Other);
+    EXPECT_TRUE(a.error.contains("32-bit Wine prefix")) << a.error.toStdString();
+
+    QThread::msleep(200);
+    EXPECT_FALSE(QFileInfo::exists(loader + ".ran")) << "a loader was started for a refused program";
+
+    // The 64-bit program does run where a 64-bit loader is.
+    a = attemptStart(noWine32, "C:\\Apps\\Probe64.exe");
+    EXPECT_TRUE(a.started) << a.error.toStdString();
+    for (int i = 0; i < 50 && !QFileInfo::exists(loader + ".ran"); ++i)
+        QThread::msleep(100);
+    EXPECT_TRUE(QFileInfo::exists(loader + ".ran"));
+}
+
+// A loader that the kernel cannot run fails the start itself, as on a machine
+// booted without 32-bit support that has not been recognised as such.
+TEST_F(WinePlatformTest, StartFailsWhenTheLoaderCannotRun)
+{
+    QTemporaryDir bin;
+    const QString notRunnable = bin.filePath("wine");
+    QFile f(notRunnable);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\x7f" "ELF\2\1\1", 7) + QByteArray(200, '\0'));
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(QFile::copy(kProgram64, dir.driveC() + "/Probe64.exe"));
+
+    const WineHost host(WineHost::Facts{QString(), notRunnable, true});
+    WinePlatform platform(dir.prefix(), &host);
+    const StartAttempt a = attemptStart(platform, "C:\\Probe64.exe");
+    EXPECT_FALSE(a.started);
+    EXPECT_EQ(a.failure, StartFailure::Other);
+    EXPECT_FALSE(a.error.isEmpty());
 }
 
 // A prefix that does not exist yet gets what the manager needs of it.

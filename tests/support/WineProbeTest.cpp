@@ -1,8 +1,9 @@
 // Checks that the probe and the throw-away prefixes give real answers from Wine,
-// in the 64-bit and the 32-bit kind of prefix, before other tests rely on them.
+// for each kind of prefix and program this machine runs, before other tests rely on them.
 
 #include "WineProbe.h"
 #include "WineTestPrefix.h"
+#include "WineVariant.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,7 +54,7 @@ QList<QChar> freeLetters(const WineTestPrefix &prefix)
     return letters;
 }
 
-class WineProbeTest : public ::testing::TestWithParam<Arch>
+class WineProbeTest : public ::testing::TestWithParam<WineVariant>
 {
 protected:
     // Creating a prefix takes seconds, so each kind is made once for the whole suite.
@@ -61,16 +62,15 @@ protected:
 
     void SetUp() override
     {
-        if (!WineTestPrefix::wineAvailable())
-            GTEST_SKIP() << "Wine is not installed; these tests need wine and wineserver";
-        auto &slot = s_prefixes[GetParam()];
+        ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+        auto &slot = s_prefixes[GetParam().prefix];
         if (!slot)
-            slot = std::make_unique<WineTestPrefix>(GetParam());
+            slot = std::make_unique<WineTestPrefix>(GetParam().prefix);
         ASSERT_TRUE(slot->ok()) << slot->errorString().toStdString();
         m_prefix = slot.get();
     }
 
-    WineProbe makeProbe() const { return WineProbe(*m_prefix, QStringLiteral(ZEKO_WINPROBE_EXE)); }
+    WineProbe makeProbe() const { return WineProbe(*m_prefix, GetParam().probe()); }
 
     static void runOrFail(WineProbe &probe) { ASSERT_TRUE(probe.run()) << probe.errorString().toStdString(); }
 
@@ -104,14 +104,12 @@ TEST_P(WineProbeTest, DriveTypeFollowsDosDevices)
     EXPECT_EQ(probe.driveTypeResult(folderType), kDriveFixed);
 }
 
-// A 32-bit program's system folder is C:\windows\system32 in both kinds of prefix;
-// in a 64-bit prefix its files live in syswow64. Too small a buffer gets the
-// needed size, NUL included, and is left untouched.
-TEST_P(WineProbeTest, SystemFolderAsA32BitProgramSeesIt)
+// Every program's system folder is C:\windows\system32; only a 32-bit program in
+// a 64-bit prefix finds its files in syswow64. Too small a buffer gets the needed
+// size, NUL included, and is left untouched.
+TEST_P(WineProbeTest, SystemFolderAsTheProgramSeesIt)
 {
-    const QString unixSystemFolder = m_prefix->driveCPath()
-                                     + (GetParam() == Arch::Win64 ? QStringLiteral("/windows/syswow64")
-                                                                  : QStringLiteral("/windows/system32"));
+    const QString unixSystemFolder = GetParam().systemFolder(*m_prefix);
     ASSERT_TRUE(writeFile(unixSystemFolder + QStringLiteral("/zeko-probe-marker.ini"), "[a]\r\n"));
 
     WineProbe probe = makeProbe();
@@ -271,17 +269,13 @@ TEST_P(WineProbeTest, AnswersFollowTheBatch)
     EXPECT_EQ(probe.sysdirResult(dir)->ret, 19);
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefix, WineProbeTest, ::testing::Values(Arch::Win64, Arch::Win32),
-                         [](const ::testing::TestParamInfo<Arch> &param) {
-                             return param.param == Arch::Win64 ? "Win64" : "Win32";
-                         });
+INSTANTIATE_TEST_SUITE_P(Wine, WineProbeTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);
 
 // Removing a prefix never follows its drive links out of its own folder, and it
 // stops the prefix's programs first.
 TEST(WineTestPrefixLifetime, RemovesOnlyItsOwnFolder)
 {
-    if (!WineTestPrefix::wineAvailable())
-        GTEST_SKIP() << "Wine is not installed; this test needs wine and wineserver";
+    ZEKO_REQUIRE_WINE_VARIANT(WineVariant::kPrefix64Programs64);
     QTemporaryDir outside;
     ASSERT_TRUE(outside.isValid());
     const QString keep = outside.filePath(QStringLiteral("keep.txt"));
@@ -291,7 +285,7 @@ TEST(WineTestPrefixLifetime, RemovesOnlyItsOwnFolder)
     // Declared outside the prefix's scope: the prefix must end it on its way out.
     std::unique_ptr<QProcess> running;
     {
-        WineTestPrefix prefix(Arch::Win32);
+        WineTestPrefix prefix(Arch::Win64);
         ASSERT_TRUE(prefix.ok()) << prefix.errorString().toStdString();
         prefixPath = prefix.path();
         ASSERT_TRUE(QFile::link(outside.path(), prefix.dosDevicesPath() + QStringLiteral("/k:")));

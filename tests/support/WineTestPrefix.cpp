@@ -1,5 +1,8 @@
 #include "WineTestPrefix.h"
 
+#include "platform/WineHost.h"
+#include "platform/WindowsExecutable.h"
+
 #include <map>
 
 #include <QDir>
@@ -11,10 +14,8 @@
 
 namespace {
 
-QString wineProgram()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("wine"));
-}
+using platform::WineHost;
+using platform::WindowsExecutable;
 
 QString wineserverProgram()
 {
@@ -41,10 +42,14 @@ QString tail(const QByteArray &output)
 }
 
 void configure(QProcess &process, const QString &program, const QStringList &args,
-               const QProcessEnvironment &env, const QString &workingDirectory)
+               QProcessEnvironment env, const QString &workingDirectory)
 {
     process.setProgram(program);
     process.setArguments(args);
+    // As Debian's wrapper does when it runs the 64-bit loader: the programs Wine
+    // starts on the way (wineboot's services, say) get the same loader.
+    if (program == WineHost::current().facts().loader64 && !env.contains(QStringLiteral("WINELOADER")))
+        env.insert(QStringLiteral("WINELOADER"), program);
     process.setProcessEnvironment(env);
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
@@ -61,7 +66,13 @@ WineTestPrefix::WineTestPrefix(Arch arch, int bootTimeoutMs)
         return;
     }
     if (!wineAvailable()) {
-        m_error = QStringLiteral("Wine is not available (wine and wineserver must be installed and runnable)");
+        m_error = QStringLiteral("Wine is not available (wine and wineserver must be installed)");
+        return;
+    }
+    if (WineHost::current().loaderForPrefix(arch == Arch::Win64).isEmpty()) {
+        m_error = arch == Arch::Win64
+                      ? QStringLiteral("64-bit Windows programs cannot run here: Wine's 64-bit part is not installed")
+                      : QStringLiteral("32-bit Windows programs cannot run here: %1").arg(WineHost::current().reason32());
         return;
     }
     QDir root(m_root.path());
@@ -131,16 +142,7 @@ QProcessEnvironment WineTestPrefix::environment() const
 
 bool WineTestPrefix::wineAvailable()
 {
-    static const bool available = [] {
-        const QString wine = wineProgram();
-        if (wine.isEmpty() || wineserverProgram().isEmpty())
-            return false;
-        QProcess probe;
-        probe.setStandardInputFile(QProcess::nullDevice());
-        probe.start(wine, {QStringLiteral("--version")});
-        return probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit
-               && probe.exitCode() == 0;
-    }();
+    static const bool available = WineHost::current().installed() && !wineserverProgram().isEmpty();
     return available;
 }
 
@@ -163,9 +165,9 @@ int WineTestPrefix::runWine(const QStringList &args, int timeoutMs, QByteArray *
 WineRunResult WineTestPrefix::runWineDetailed(const QStringList &args, const WineRunOptions &options) const
 {
     WineRunResult result;
-    const QString wine = wineProgram();
+    const QString wine = loaderFor(args);
     if (wine.isEmpty()) {
-        result.error = QStringLiteral("wine is not installed");
+        result.error = QStringLiteral("no Wine loader here runs %1").arg(args.value(0));
         return result;
     }
 
@@ -202,10 +204,10 @@ WineRunResult WineTestPrefix::runWineDetailed(const QStringList &args, const Win
 std::unique_ptr<QProcess> WineTestPrefix::startWine(const QStringList &args, const WineRunOptions &options,
                                                     QString *error) const
 {
-    const QString wine = wineProgram();
+    const QString wine = loaderFor(args);
     if (wine.isEmpty()) {
         if (error)
-            *error = QStringLiteral("wine is not installed");
+            *error = QStringLiteral("no Wine loader here runs %1").arg(args.value(0));
         return nullptr;
     }
     auto process = std::make_unique<QProcess>();
@@ -217,6 +219,19 @@ std::unique_ptr<QProcess> WineTestPrefix::startWine(const QStringList &args, con
         return nullptr;
     }
     return process;
+}
+
+QString WineTestPrefix::loaderFor(const QStringList &args) const
+{
+    // A Windows program given by its unix path runs on the loader of its kind;
+    // Wine's own tools (wineboot, cmd) on the prefix's.
+    const QString program = args.value(0);
+    if (program.startsWith(u'/')) {
+        const WindowsExecutable::Kind kind = WindowsExecutable::kindOf(program);
+        if (kind == WindowsExecutable::Kind::X86 || kind == WindowsExecutable::Kind::X64)
+            return WineHost::current().loaderFor(kind);
+    }
+    return WineHost::current().loaderForPrefix(m_arch == Arch::Win64);
 }
 
 bool WineTestPrefix::killServer(int timeoutMs) const

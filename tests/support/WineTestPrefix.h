@@ -78,7 +78,8 @@ public:
     // themselves and need not pay for a prefix each.
     static WineTestPrefix *shared(Arch arch);
 
-    // True when wine and wineserver can be found and wine runs.
+    // True when a Wine loader and wineserver are installed; which programs they
+    // run here is platform::WineHost's to say.
     static bool wineAvailable();
 
     // The path a Wine program sees for a unix path through drive Z: ("/tmp/a" -> "Z:\tmp\a").
@@ -104,6 +105,8 @@ public:
     bool waitForServer(int timeoutMs = 60000) const;
 
 private:
+    // The Wine loader for a run of args in this prefix; empty when none runs it here.
+    QString loaderFor(const QStringList &args) const;
     bool boot(int timeoutMs);
     bool runWineserver(const QString &option, int timeoutMs) const;
     QString homePath() const;
