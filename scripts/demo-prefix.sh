@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Prepares a Wine prefix as a course installation leaves it: zeko.ini with the
 # course's keys in the 32-bit system folder and C:\ZEKO_Download\Download\.
-# Usage: demo-prefix.sh <prefix folder>. An existing prefix is left as it is.
+# Usage: demo-prefix.sh <prefix folder> [<Wine loader>]. The loader (Wine's 64-bit
+# one, which also runs where Linux runs no 32-bit programs) makes the prefix;
+# without it `wine` does. An existing prefix is left as it is.
 set -euo pipefail
 prefix=$1
+loader=${2:-}
 if [ -f "$prefix/.zeko-demo" ]; then exit 0; fi
 mkdir -p "$prefix"
-if command -v wineboot >/dev/null; then
+if [ -n "$loader" ]; then
+  # Wine starts wineboot's helpers with the same loader.
+  WINEPREFIX="$prefix" WINELOADER="$loader" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all \
+    "$loader" wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+elif command -v wine >/dev/null; then
   WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
 fi

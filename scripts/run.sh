@@ -8,6 +8,8 @@ bash "$here/scripts/install-deps.sh"
 bash "$here/scripts/build.sh"
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$build/demo-prefix"
-  bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX"
+  bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 fi
+# Everything but starting a course works without 32-bit support; say so once.
+"$build/zeko-wine-check" || true
 exec "$build/app/ZEKODownload"

@@ -18,7 +18,7 @@ Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
-bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX"
+bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 start() { "$build/app/ZEKODownload" & app=$!; sleep 3; }
 # Crops the screen to a window of the manager: the one of the given size, or else
 # the newest one that is not the main window.

@@ -13,7 +13,7 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
 export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb ZEKO_MEDIR_INICIO=1
-bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX"
+bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 inside=(); wall=()
 for i in $(seq "$runs"); do
   t0=$(date +%s%N)
