@@ -317,6 +317,32 @@ void SkinnedWindow::atualizaHint(const HotSpotMap::Hit &hit, QPoint pos)
     }
 }
 
+QRect SkinnedWindow::retangulo(const skin::Rect &r)
+{
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+void SkinnedWindow::estiloRotulo(QLabel *label, const skin::LabelSpec &rotulo)
+{
+    label->setGeometry(retangulo(rotulo.rect));
+    label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft
+                         : rotulo.align == skin::Align::Right ? Qt::AlignRight
+                                                            : Qt::AlignHCenter)
+                        | Qt::AlignVCenter);
+    label->setStyleSheet(QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
+                                        " font-size: %2px; font-weight: %3; background: transparent; }")
+                             .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16,
+                                  QChar(u'0'))
+                             .arg(rotulo.fontPixelSize)
+                             .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SkinnedWindow::mostraBotaoNormal(int i)
+{
+    mostraImagem(i, NM);
+}
+
 void SkinnedWindow::changeEvent(QEvent *e)
 {
     QWidget::changeEvent(e);

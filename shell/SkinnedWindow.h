@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HotSpotMap.h"
+#include "SkinLayout.h"
 
 #include <QLabel>
 #include <QList>
@@ -66,6 +67,8 @@ public:
 
     void CarregaImagensBotoes();
     void MostraBotoesNormais();
+    // Gives one button its normal picture.
+    void mostraBotaoNormal(int i);
     // Enables or disables a button; only while a book-list or install window is in front.
     void HabilitaBotao(int intIndice, bool bHabilitado);
     // Fixes the size (when asked) and centres the window on the screen.
@@ -91,6 +94,9 @@ signals:
 protected:
     // What each window does for a click on button i.
     virtual void acaoBotao(int indice) = 0;
+    // Places and styles a text label as the skin's layout gives it.
+    static void estiloRotulo(QLabel *label, const skin::LabelSpec &rotulo);
+    static QRect retangulo(const skin::Rect &r);
     void changeEvent(QEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;

@@ -7,31 +7,6 @@
 
 namespace shell {
 
-namespace {
-
-QRect rect(const skin::Rect &r)
-{
-    return QRect(r.x, r.y, r.width, r.height);
-}
-
-void estilo(QLabel *label, const skin::LabelSpec &rotulo)
-{
-    label->setGeometry(rect(rotulo.rect));
-    label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft
-                         : rotulo.align == skin::Align::Right ? Qt::AlignRight
-                                                            : Qt::AlignHCenter)
-                        | Qt::AlignVCenter);
-    label->setStyleSheet(QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
-                                        " font-size: %2px; font-weight: %3; background: transparent; }")
-                             .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16,
-                                  QChar(u'0'))
-                             .arg(rotulo.fontPixelSize)
-                             .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-} // namespace
-
 frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
                            std::function<void()> encerrar, QWidget *parent)
     : SkinnedWindow(state,
@@ -48,9 +23,9 @@ frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messag
 {
     m_titulo->setObjectName(QStringLiteral("fxlblTitulo"));
     m_titulo->setText(QStringLiteral("Gerenciador de Livros do ZEKO"));
-    estilo(m_titulo, *skin::kPrincipal.label("fxlblTitulo"));
+    estiloRotulo(m_titulo, *skin::kPrincipal.label("fxlblTitulo"));
     m_versao->setObjectName(QStringLiteral("lblVersao"));
-    estilo(m_versao, *skin::kPrincipal.label("lblVersao"));
+    estiloRotulo(m_versao, *skin::kPrincipal.label("lblVersao"));
 
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);

@@ -1,3 +1,4 @@
+#include "books/frmAbrirLivro.h"
 #include "drive/MountDrive.h"
 #include "messages/frmMensagem.h"
 #include "platform/SingleInstance.h"
@@ -71,9 +72,25 @@ int main(int argc, char *argv[])
     shell::frmPrincipal principal(state, drives, box, [] { QCoreApplication::exit(0); });
     if (!principal.carrega(&error))
         return falha(shell::Startup::arquivoAusente(shell::Sistema(wine).LeIdiomaInst(), error));
-    QObject::connect(&principal, &shell::frmPrincipal::ajudaPedida, &principal, [&] {
-        shell::HelpWindow::MostraAjuda(&principal, state.arquivoAjuda,
+    const auto mostraAjuda = [&](QWidget *janela) {
+        shell::HelpWindow::MostraAjuda(janela, state.arquivoAjuda,
                                        shell::Startup::idiomaEfetivo(shell::Sistema(wine).LeIdiomaInst()));
+    };
+    QObject::connect(&principal, &shell::frmPrincipal::ajudaPedida, &principal, [&] { mostraAjuda(&principal); });
+
+    // The book list replaces the main window until it is left.
+    QObject::connect(&principal, &shell::frmPrincipal::livrosPedidos, &principal, [&] {
+        auto *livros = new books::frmAbrirLivro(wine, state, drives, box, QCoreApplication::applicationDirPath(),
+                                                [] { QCoreApplication::exit(0); });
+        livros->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(livros, &books::frmAbrirLivro::ajudaPedida, livros, [&, livros] { mostraAjuda(livros); });
+        QString falta;
+        if (!livros->carrega(&falta)) {
+            state.strNomeForm = QStringLiteral("frmPrincipal");
+            delete livros;
+            state.strMensagem = shell::Startup::arquivoAusente(shell::Sistema(wine).LeIdiomaInst(), falta);
+            box.mostraAviso(state.strMensagem);
+        }
     });
 
     // For the start-up timing script: report when the main window has been shown and end.

@@ -187,3 +187,13 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 44, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 45, 'Os programas do curso são programas Windows de 32 bits e não podem ser executados neste computador: o Linux foi iniciado sem suporte a programas de 32 bits.' || char(10) || 'Para corrigir, inicie o Linux com a opção de inicialização #ia32_emulation=on| (com a parte de 32 bits do Wine, #wine32|, instalada) e tente novamente.', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 45, 'The course''s programs are 32-bit Windows programs, and they cannot run on this computer: Linux was started without 32-bit support.' || char(10) || 'To fix this, start Linux with the boot option #ia32_emulation=on| (with Wine''s 32-bit part, #wine32|, installed) and try again.', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 45, 'Los programas del curso son programas de Windows de 32 bits y no se pueden ejecutar en este equipo: Linux se inició sin soporte para programas de 32 bits.' || char(10) || 'Para solucionarlo, inicie Linux con la opción de arranque #ia32_emulation=on| (con la parte de 32 bits de Wine, #wine32|, instalada) e inténtelo de nuevo.', 0);
+
+-- 46: a book cannot be opened because its start program (the launcher or the book's Autorun.exe) is missing; @ the program's path.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 46, 'Não é possível iniciar o curso: o programa #@| não foi encontrado.' || char(10) || 'Reinstale o livro ou o ZEKO Download e tente novamente.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 46, 'The course cannot start: the program #@| could not be found.' || char(10) || 'Reinstall the book or ZEKO Download and try again.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 46, 'No se puede iniciar el curso: no se encontró el programa #@|.' || char(10) || 'Reinstale el libro o ZEKO Download e inténtelo de nuevo.', 1);
+
+-- 47: a book's start program exists but could not be started; @ the program's path (the system's reason follows on a new line).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 47, 'Não foi possível iniciar o programa #@|; o curso não foi aberto.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 47, 'The program #@| could not be started, so the course was not opened.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 47, 'No se pudo iniciar el programa #@|; el curso no se abrió.', 1);

@@ -1,0 +1,176 @@
+#include "AbrirLivro.h"
+
+#include "ListaLivros.h"
+#include "drive/MountDrive.h"
+#include "messages/Catalogue.h"
+#include "messages/MessageBox.h"
+#include "platform/Platform.h"
+#include "shell/Recordset.h"
+#include "shell/SharedState.h"
+#include "shell/Sistema.h"
+
+namespace books {
+
+namespace {
+
+constexpr int kCursoEmExecucao = 33;
+constexpr int kSemLetraLivre = 7;
+constexpr int kFalhaMapeamento = 1;
+constexpr int kSemWine = 43;
+constexpr int kSemWine32 = 44;
+constexpr int kSemLinux32 = 45;
+constexpr int kProgramaAusente = 46;
+constexpr int kProgramaNaoInicia = 47;
+
+const QString kPathIni = QStringLiteral("\\zeko.ini");
+
+} // namespace
+
+AbrirLivro::AbrirLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
+                       drive::MountDrive &drives, QString pastaPrograma, std::function<void()> montaCombo)
+    : m_platform(platform)
+    , m_state(state)
+    , m_box(box)
+    , m_drives(drives)
+    , m_pastaPrograma(std::move(pastaPrograma))
+    , m_montaCombo(std::move(montaCombo))
+{
+}
+
+void AbrirLivro::mostra(int codigo, const QStringList &params)
+{
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    m_state.strMensagem = params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params);
+    m_box.mostraAviso(m_state.strMensagem);
+}
+
+void AbrirLivro::abre(const QString &entrada)
+{
+    if (m_drives.CursoEmExecucao()) {
+        mostra(kCursoEmExecucao);
+        return;
+    }
+    QString strLetraDrive = ListaLivros::letraDaEntrada(entrada);
+    const QString strNomeLivro = ListaLivros::nomeDaEntrada(entrada);
+    const QString strPastaLivro = shell::Sistema(m_platform).LeDriveDownload() +
+                                  QStringLiteral("\\ZEKO_Download\\Download\\") + strNomeLivro;
+
+    m_drives.MontaListaDrives(false);
+    if (strNomeLivro.isEmpty() || !m_platform.directoryExists(strPastaLivro)) {
+        m_montaCombo();
+        return;
+    }
+    if (m_drives.PastaDeLivro(strLetraDrive)) {
+        AbreLivro(kPathIni, strLetraDrive);
+        return;
+    }
+    if (!ExisteLetraLivre()) {
+        mostra(kSemLetraLivre, {strLetraDrive});
+        return;
+    }
+    shell::Recordset &rs = *m_state.rsMapeamento;
+    // The list is built from the rows; without a row for the entry's drive the
+    // data changed underneath, and no other book's row may be touched.
+    if (!rs.findFirst(QStringLiteral("LetraDrive"), strLetraDrive)) {
+        m_montaCombo();
+        return;
+    }
+    const QString strCaminho = rs.field(QStringLiteral("Caminho")).toString();
+    if (MontaLivro(strCaminho, strLetraDrive))
+        AbreLivro(kPathIni, strLetraDrive);
+}
+
+bool AbrirLivro::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)
+{
+    if (strLetraDrive.isEmpty())
+        return false;
+    const QString arquivo = shell::Sistema(m_platform).PastaSistema() + strPathIni;
+    // A two-character buffer: only whether DriveCD holds anything matters.
+    const platform::ProfileRead lido = m_platform.getProfileString(
+        QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"), QString(), 2, arquivo);
+    if (lido.count == 0)
+        return false;
+    m_platform.writeProfileString(QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"),
+                                  strLetraDrive, arquivo, nullptr);
+    return true;
+}
+
+bool AbrirLivro::AbreLivro(const QString &strPathIni, const QString &strLetraDrive)
+{
+    if (AtualizaDrive(strPathIni, strLetraDrive))
+        return inicia(m_pastaPrograma + QStringLiteral("/LoadZEKOV.EXE"), {strLetraDrive}, QString());
+    // The book's own start program, from the root of its drive.
+    return inicia(strLetraDrive + QStringLiteral("\\Autorun.exe"), {}, strLetraDrive + u'\\');
+}
+
+bool AbrirLivro::inicia(const QString &programa, const QStringList &argumentos, const QString &pastaInicial)
+{
+    QString erro;
+    platform::StartFailure falha = platform::StartFailure::None;
+    if (m_platform.startProgram(programa, argumentos, pastaInicial, &erro, &falha))
+        return true;
+    const int codigo = mensagemDeFalha(falha);
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    if (codigo == kProgramaAusente || codigo == kProgramaNaoInicia) {
+        m_state.strMensagem = catalogo.mensagem(codigo, {programa});
+        // Why the start itself failed comes from the system, as the mapping report's detail does.
+        if (falha == platform::StartFailure::Other && !erro.isEmpty())
+            m_state.strMensagem += u'\n' + erro;
+    } else {
+        m_state.strMensagem = catalogo.descricao(codigo);
+    }
+    m_box.mostraAviso(m_state.strMensagem);
+    return false;
+}
+
+int AbrirLivro::mensagemDeFalha(platform::StartFailure falha)
+{
+    switch (falha) {
+    case platform::StartFailure::WineMissing:
+        return kSemWine;
+    case platform::StartFailure::No32BitWine:
+        return kSemWine32;
+    case platform::StartFailure::No32BitLinux:
+        return kSemLinux32;
+    case platform::StartFailure::NotFound:
+        return kProgramaAusente;
+    default:
+        return kProgramaNaoInicia;
+    }
+}
+
+bool AbrirLivro::ExisteLetraLivre() const
+{
+    return m_state.strLetrasLivres.size() > 1;
+}
+
+bool AbrirLivro::MontaLivro(const QString &strCaminho, QString &strLetra)
+{
+    if (!ExisteLetraLivre())
+        return false;
+    const QString livre = m_state.strLetrasLivres.at(1);
+    if (!m_drives.MapeiaDrive(livre, strCaminho, false)) {
+        mostra(kFalhaMapeamento, {strCaminho, livre});
+        return false;
+    }
+    shell::Recordset &rs = *m_state.rsMapeamento;
+    // Stand on the book's own row: by its registered drive and its folder.
+    const bool linha =
+        rs.findFirst(QStringLiteral("LetraDrive"), strLetra) &&
+        rs.field(QStringLiteral("Caminho")).toString().compare(strCaminho, Qt::CaseInsensitive) == 0;
+    QString erro;
+    if (!linha || !rs.edit({{QStringLiteral("LetraDrive"), livre + u':'}}, &erro)) {
+        // The mapping is of no use without the row that names it.
+        m_drives.MapeiaDrive(livre, strCaminho, true);
+        if (!erro.isEmpty())
+            mostra(kFalhaMapeamento, {strCaminho, livre});
+        m_montaCombo();
+        return false;
+    }
+    rs.moveFirst();
+    strLetra = livre + u':';
+    m_montaCombo();
+    return true;
+}
+
+} // namespace books

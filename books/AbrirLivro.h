@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace platform {
+class Platform;
+enum class StartFailure;
+} // namespace platform
+namespace messages {
+class MessageBox;
+}
+namespace shell {
+struct SharedState;
+}
+namespace drive {
+class MountDrive;
+}
+
+namespace books {
+
+// Opening a book from the book list: make its folder show as a drive, record the
+// drive in zeko.ini as the course's CD drive, and start the launcher with it (or
+// the book's own Autorun.exe when the course was never installed here).
+class AbrirLivro {
+  public:
+    // pastaPrograma: the unix folder of the manager, where LoadZEKOV.EXE lies.
+    // montaCombo rebuilds the book list (the window's MontaCombo).
+    AbrirLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
+               drive::MountDrive &drives, QString pastaPrograma, std::function<void()> montaCombo);
+
+    // The open sequence for a list entry such as "Livro A [ X: ]". Every outcome
+    // that is not a started program is shown to the user.
+    void abre(const QString &entrada);
+
+    // Writes strLetraDrive into DriveCD when zeko.ini (PastaSistema & strPathIni)
+    // already has a DriveCD; true when it did.
+    bool AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive);
+
+    // Starts the launcher with the drive when AtualizaDrive wrote it, else the
+    // book's Autorun.exe from the drive's root; waits for neither. A program that
+    // cannot start is reported in the user's language. True when one started.
+    bool AbreLivro(const QString &strPathIni, const QString &strLetraDrive);
+
+    // True when the last scan found a free letter.
+    bool ExisteLetraLivre() const;
+
+    // Maps the book's folder to the highest free letter and records it in the
+    // book's row. strLetra holds the book's registered drive on entry and the new
+    // one on success. False, after telling the user, when the mapping failed or
+    // the row is no longer there.
+    bool MontaLivro(const QString &strCaminho, QString &strLetra);
+
+    // The catalogue code that tells why a program could not start.
+    static int mensagemDeFalha(platform::StartFailure falha);
+
+  private:
+    void mostra(int codigo, const QStringList &params = {});
+    bool inicia(const QString &programa, const QStringList &argumentos, const QString &pastaInicial);
+
+    platform::Platform &m_platform;
+    shell::SharedState &m_state;
+    messages::MessageBox &m_box;
+    drive::MountDrive &m_drives;
+    QString m_pastaPrograma;
+    std::function<void()> m_montaCombo;
+};
+
+} // namespace books

@@ -1,0 +1,40 @@
+#include "ListaLivros.h"
+
+#include "messages/Catalogue.h"
+#include "shell/Recordset.h"
+#include "shell/SharedState.h"
+#include "shell/Sistema.h"
+
+namespace books {
+
+namespace {
+constexpr int kEntradaZero = 15;
+} // namespace
+
+QStringList ListaLivros::entradas(shell::SharedState &state)
+{
+    QStringList lista;
+    lista.append(u'[' + messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(kEntradaZero) +
+                 u']');
+    shell::Recordset &rs = *state.rsMapeamento;
+    rs.requery();
+    if (rs.isEmpty())
+        return lista;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        lista.append(rs.field(1).toString() + QStringLiteral(" [ ") + rs.field(2).toString() +
+                     QStringLiteral(" ]"));
+    return lista;
+}
+
+QString ListaLivros::letraDaEntrada(const QString &entrada)
+{
+    return shell::Sistema::TiraColchetes(entrada.right(6)).trimmed();
+}
+
+QString ListaLivros::nomeDaEntrada(const QString &entrada)
+{
+    const qsizetype fim = entrada.lastIndexOf(QStringLiteral(" [ "));
+    return (fim < 0 ? entrada.left(entrada.indexOf(u'[')) : entrada.left(fim)).trimmed();
+}
+
+} // namespace books

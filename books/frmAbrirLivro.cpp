@@ -1,0 +1,199 @@
+#include "frmAbrirLivro.h"
+
+#include "books/ListaLivros.h"
+#include "drive/MountDrive.h"
+#include "messages/Catalogue.h"
+#include "messages/MessageBox.h"
+#include "shell/ConfirmaSaida.h"
+#include "shell/SharedState.h"
+
+#include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QSignalBlocker>
+
+#include <cstdint>
+
+namespace books {
+
+namespace {
+
+constexpr int kTitulo = 26;
+constexpr int kInformacao = 41;
+constexpr int kCursoEmExecucaoNaSaida = 35;
+// Botoes codes of the hints of buttons 1 to 7.
+constexpr int kHints[] = {0, 4, 9, 5, 10, 3, 7, 8};
+
+enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
+
+QString cor(std::uint32_t rgb)
+{
+    return QStringLiteral("#%1").arg(rgb, 6, 16, QChar(u'0'));
+}
+
+} // namespace
+
+frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &state,
+                             drive::MountDrive &drives, messages::MessageBox &box, QString pastaPrograma,
+                             std::function<void()> encerrar, QWidget *parent)
+    : SkinnedWindow(
+          state,
+          shell::Skin{QStringLiteral("frmAbrirLivro"),
+                      state.strPastaTlaLiv,
+                      QStringLiteral("T02_"),
+                      QStringLiteral("T02_BG.jpg"),
+                      QStringLiteral("TLA_LIV.HSP"),
+                      QStringLiteral("T02_BARRA.jpg"),
+                      {QString(), "BT01", "BT02", "BT03", "BT04", "BT05", "MNZ", "SAI"},
+                      {QString(), "Remover", "Configurar", "Principal", "Help", "OK", "Minimizar", "Sair"}},
+          parent)
+    , m_drives(drives)
+    , m_box(box)
+    , m_encerrar(std::move(encerrar))
+    , m_abrir(platform, state, box, drives, std::move(pastaPrograma), [this] { MontaCombo(); })
+    , m_titulo(new QLabel(this))
+    , m_mensagem(new QLabel(this))
+    , m_lista(new QComboBox(this))
+{
+    namespace skin = shell::skin;
+    m_titulo->setObjectName(QStringLiteral("fxlblTitulo"));
+    estiloRotulo(m_titulo, *skin::kAbrirLivro.label("fxlblTitulo"));
+    m_mensagem->setObjectName(QStringLiteral("fxlblMensagem"));
+    estiloRotulo(m_mensagem, *skin::kAbrirLivro.label("fxlblMensagem"));
+
+    m_lista->setObjectName(QStringLiteral("cbZEKO"));
+    m_lista->setGeometry(retangulo(skin::kAbrirLivro.listRect));
+    m_lista->setMaxVisibleItems(12);
+    // The list sits on the window's white panel: navy text, the panel's outline,
+    // the amber accent for the chosen entry.
+    m_lista->setStyleSheet(
+        QStringLiteral("QComboBox { font-family: 'Liberation Sans', Arial; font-size: 13px; color: %1;"
+                       " background: %2; border: 1px solid %3; border-radius: 3px; padding: 1px 8px; }"
+                       "QComboBox:hover, QComboBox:focus { border-color: %4; }"
+                       "QComboBox::drop-down { width: 22px; border: none; }"
+                       "QComboBox QAbstractItemView { font-family: 'Liberation Sans', Arial; font-size: 13px;"
+                       " color: %1; background: %2; border: 1px solid %3;"
+                       " selection-background-color: %4; selection-color: %1; outline: 0; }")
+            .arg(cor(skin::palette::kDarkText), cor(skin::palette::kCard), cor(skin::palette::kCardLine),
+                 cor(skin::palette::kAmber)));
+    connect(m_lista, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::selecionou);
+
+    m_timer1.setInterval(100);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, [this] {
+        m_titulo->update();
+        m_mensagem->update();
+        mostraBotaoNormal(Minimizar);
+        mostraBotaoNormal(Sair);
+    });
+}
+
+bool frmAbrirLivro::carrega(QString *error)
+{
+    if (m_state.strNomeForm.toUpper() == QStringLiteral("FRMINSTALARLIVRO"))
+        if (SkinnedWindow *instalar = porNome(QStringLiteral("frmInstalarLivro")))
+            instalar->close();
+    m_state.strNomeForm = QStringLiteral("frmAbrirLivro");
+    m_state.blnVoltaPrincipal = false;
+
+    if (!carregaSkin(error))
+        return false;
+    m_titulo->raise();
+    m_mensagem->raise();
+    m_lista->raise();
+
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    QStringList hints;
+    for (int codigo : kHints)
+        hints.append(codigo ? catalogo.hint(codigo) : QString());
+    setHints(hints);
+    m_titulo->setText(catalogo.descricao(kTitulo));
+    m_mensagem->setText(catalogo.descricao(kInformacao));
+
+    m_drives.MontaListaDrives(true);
+    MontaCombo();
+
+    PosicionaForm(false);
+    DefineJanelaNoTopo(false);
+    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal")))
+        principal->hide();
+    m_timer1.start();
+    return true;
+}
+
+void frmAbrirLivro::MontaCombo()
+{
+    const QSignalBlocker quieto(m_lista);
+    m_lista->clear();
+    m_lista->addItems(ListaLivros::entradas(m_state));
+    m_lista->setCurrentIndex(0);
+    // Selecting entry 0 is a selection like any other: it disables Remove and OK.
+    selecionou(0);
+}
+
+void frmAbrirLivro::selecionou(int indice)
+{
+    const bool livro = ListaLivros::entradaDeLivro(indice);
+    HabilitaBotao(Remover, livro);
+    HabilitaBotao(OK, livro);
+}
+
+void frmAbrirLivro::RestauraBotoes()
+{
+    m_titulo->update();
+    m_mensagem->update();
+    m_lista->update();
+    SkinnedWindow::RestauraBotoes();
+}
+
+void frmAbrirLivro::acaoBotao(int indice)
+{
+    switch (indice) {
+    case Remover:
+        // Removing a book comes with its own flow; nothing happens until then.
+        break;
+    case Configurar:
+        emit configurarPedido();
+        break;
+    case Principal:
+        m_state.blnVoltaPrincipal = true;
+        m_state.strNomeForm = QStringLiteral("frmPrincipal");
+        close();
+        break;
+    case Help:
+        emit ajudaPedida();
+        break;
+    case OK:
+        m_abrir.abre(m_lista->currentText());
+        break;
+    case Minimizar:
+        setWindowState(windowState() | Qt::WindowMinimized);
+        break;
+    case Sair:
+        if (!shell::ConfirmaSaida(m_state, m_box))
+            break;
+        if (m_drives.CursoEmExecucao()) {
+            // Leaving would take the book's drive from under the running course.
+            m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
+                                      .mensagem(kCursoEmExecucaoNaSaida, {});
+            m_box.mostraAviso(m_state.strMensagem);
+            break;
+        }
+        m_drives.DesmontaLivros();
+        m_encerrar();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmAbrirLivro::closeEvent(QCloseEvent *e)
+{
+    SkinnedWindow::closeEvent(e);
+    if (m_state.blnVoltaPrincipal)
+        if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal"))) {
+            principal->show();
+            principal->MostraBotoesNormais();
+        }
+}
+
+} // namespace books

@@ -1,0 +1,271 @@
+// Opening a book from the list, on a prefix laid out on disk; the programs the
+// flow starts are recorded, not run (the Wine tests run them).
+
+#include "books/AbrirLivro.h"
+#include "books/ListaLivros.h"
+#include "common/ManagerFixture.h"
+#include "common/QtPrinters.h"
+#include "common/RecordingPlatform.h"
+#include "drive/MountDrive.h"
+
+using books::AbrirLivro;
+using books::ListaLivros;
+using platform::StartFailure;
+
+namespace {
+
+class AbrirLivroTest : public ManagerFixture {
+  protected:
+    AbrirLivroTest()
+        : recording(prefix.prefix(), "maria")
+    {
+    }
+    platform::Platform *platform() override { return &recording; }
+    void SetUp() override
+    {
+        ManagerFixture::SetUp();
+        drives = std::make_unique<drive::MountDrive>(recording, state, box);
+        abrir = std::make_unique<AbrirLivro>(recording, state, box, *drives, programFolder, [this] {
+            ++rebuilt;
+            list = ListaLivros::entradas(state);
+        });
+    }
+    // A book registered for MARIA and, as the list window's load step leaves it, mapped.
+    QString installBook(const QString &name, QChar letter, bool mapIt = true)
+    {
+        const QString folder = makeBook(name);
+        registerBook("MARIA", name, QString(letter) + ':', folder);
+        if (mapIt)
+            link(letter, unixOf(folder));
+        return folder;
+    }
+    QString row(const QString &curso)
+    {
+        return state.rsMapeamento->findFirst("Curso", curso)
+                   ? state.rsMapeamento->field("LetraDrive").toString()
+                   : QString();
+    }
+    // Takes a free letter with a folder that is not a book.
+    void takeLetter(QChar letter)
+    {
+        if (QFileInfo(prefix.root() + "/dosdevices/" + letter.toLower() + ":").isSymLink())
+            return;
+        const QString other = prefix.root() + "/other-" + letter;
+        QDir().mkpath(other);
+        link(letter, other);
+    }
+
+    const QString programFolder = "/opt/Program Files/ZEKO Download";
+    RecordingPlatform recording;
+    std::unique_ptr<drive::MountDrive> drives;
+    std::unique_ptr<AbrirLivro> abrir;
+    int rebuilt = 0;
+    QStringList list;
+};
+
+} // namespace
+
+// A mapped book starts the launcher beside the manager at once, with the drive as
+// its one argument, after DriveCD was rewritten; blanks in the folder are safe
+// because the arguments go as a list.
+TEST_F(AbrirLivroTest, MappedBookStartsTheLauncherWithItsDrive)
+{
+    installBook("Basico", 'X');
+    abrir->abre("Basico [ X: ]");
+    ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(recording.starts[0].program, programFolder + "/LoadZEKOV.EXE");
+    EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
+    EXPECT_EQ(prefix.readFile(prefix.zekoIni()),
+              "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=X:\r\n[ZEKODownload]\r\nDrive=C:\r\n");
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// Without DriveCD (or without its section) the book's Autorun.exe runs from the
+// drive's root, and zeko.ini stays as it was, byte for byte.
+TEST_F(AbrirLivroTest, WithoutDriveCDTheBooksOwnProgramRuns)
+{
+    installBook("Basico", 'X');
+    for (const QByteArray &ini :
+         {QByteArray("[InstalacaoVersao5]\r\nIdiomaInst=POR\r\n[ZEKODownload]\r\nDrive=C:\r\n"),
+          QByteArray("[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=\r\n[ZEKODownload]\r\nDrive=C:\r\n"),
+          QByteArray("; no course here\n[ZEKODownload]\nDrive=C:\n")}) {
+        recording.starts.clear();
+        prefix.writeZekoIni(ini);
+        abrir->abre("Basico [ X: ]");
+        ASSERT_EQ(recording.starts.size(), 1) << ini.toStdString();
+        EXPECT_EQ(recording.starts[0].program, "X:\\Autorun.exe");
+        EXPECT_TRUE(recording.starts[0].arguments.isEmpty());
+        EXPECT_EQ(recording.starts[0].workingDirectory, "X:\\");
+        EXPECT_EQ(prefix.readFile(prefix.zekoIni()), ini);
+    }
+}
+
+// Only whether DriveCD holds anything matters: one character is enough.
+TEST_F(AbrirLivroTest, AtualizaDriveReadsTwoCharacters)
+{
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=E\r\n");
+    EXPECT_TRUE(abrir->AtualizaDrive("\\zeko.ini", "Y:"));
+    EXPECT_EQ(prefix.readFile(prefix.zekoIni()), "[InstalacaoVersao5]\r\nDriveCD=Y:\r\n");
+    EXPECT_FALSE(abrir->AtualizaDrive("\\zeko.ini", ""));
+    prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=  \r\n");
+    EXPECT_FALSE(abrir->AtualizaDrive("\\zeko.ini", "Y:"));
+}
+
+// X: now shows another folder without the book, Z: is free: the book moves to Z:,
+// its row and the list say so, and the launcher gets Z:.
+TEST_F(AbrirLivroTest, BookWhoseLetterIsTakenMovesToTheHighestFreeLetter)
+{
+    const QString basico = installBook("Basico", 'X', /*mapIt=*/false);
+    installBook("Avancado", 'Y');
+    takeLetter('X');
+    QFile::remove(prefix.root() + "/dosdevices/z:");
+    abrir->abre("Basico [ X: ]");
+    ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(recording.starts[0].arguments, QStringList{"Z:"});
+    EXPECT_EQ(mapped('Z'), unixOf(basico));
+    EXPECT_EQ(row("Basico"), "Z:");
+    EXPECT_EQ(row("Avancado"), "Y:");
+    EXPECT_TRUE(list.contains("Basico [ Z: ]")) << list.join(" | ").toStdString();
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// X: is another drive that holds the course files (the course CD): it starts on
+// X: as it is, without any mapping.
+TEST_F(AbrirLivroTest, DriveThatHoldsTheCourseStartsAsItIs)
+{
+    makeBook("Basico");
+    registerBook("MARIA", "Basico", "X:", "C:\\ZEKO_Download\\Download\\Basico");
+    const QString cd = prefix.root() + "/cd";
+    prefix.writeFile(cd + "/AUTORUN.EXE", "MZ");
+    prefix.writeFile(cd + "/IDIOMA.KVT", "POR");
+    link('X', cd);
+    abrir->abre("Basico [ X: ]");
+    ASSERT_EQ(recording.starts.size(), 1);
+    EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
+    EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/x:").symLinkTarget(), QFileInfo(cd).absoluteFilePath());
+    EXPECT_EQ(row("Basico"), "X:");
+}
+
+// Every letter taken and the book not mapped: message 7 names its old drive and
+// nothing starts.
+TEST_F(AbrirLivroTest, NoFreeLetterSaysSoAndStartsNothing)
+{
+    installBook("Basico", 'X', /*mapIt=*/false);
+    for (char16_t c = u'D'; c <= u'Z'; ++c)
+        takeLetter(QChar(c));
+    abrir->abre("Basico [ X: ]");
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(box.texts(), QStringList{texto(7, {"X:"})});
+    EXPECT_EQ(row("Basico"), "X:");
+}
+
+// While the course runs nothing is opened: message 33, as stored.
+TEST_F(AbrirLivroTest, CourseRunningRefusesToOpen)
+{
+    installBook("Basico", 'X');
+    recording.courseRunning = true;
+    abrir->abre("Basico [ X: ]");
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(box.texts(), QStringList{descricao(33)});
+    EXPECT_EQ(prefix.readFile(prefix.zekoIni()),
+              "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n[ZEKODownload]\r\nDrive=C:\r\n");
+}
+
+// A book folder deleted by hand: opening adds no message of its own, starts
+// nothing and rebuilds the list. The scan before it finds the mapping dangling,
+// so it drops the row with its own messages 2 and 3.
+TEST_F(AbrirLivroTest, DeletedFolderOnlyRefreshesTheList)
+{
+    const QString folder = installBook("Basico", 'X');
+    installBook("Avancado", 'Y');
+    QDir(unixOf(folder)).removeRecursively();
+    abrir->abre("Basico [ X: ]");
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(rebuilt, 1);
+    EXPECT_EQ(box.texts(), QStringList({texto(2, {folder, "X:"}), texto(3, {folder})}));
+    EXPECT_EQ(list, QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]"}));
+}
+
+// A name holding "[" is read up to the entry's last " [ ", so that book opens too.
+TEST_F(AbrirLivroTest, NameWithABracketStillOpens)
+{
+    installBook("Livro [Beta]", 'W');
+    abrir->abre("Livro [Beta] [ W: ]");
+    ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(recording.starts[0].arguments, QStringList{"W:"});
+    EXPECT_EQ(ListaLivros::nomeDaEntrada("Livro [ A [ X: ]"), "Livro [ A");
+    EXPECT_EQ(ListaLivros::letraDaEntrada("Livro [ A [ X: ]"), "X:");
+    EXPECT_EQ(ListaLivros::nomeDaEntrada("[ Selecione um livro ]"), "");
+}
+
+// An entry whose drive no row has any more (the data changed underneath): no
+// other book's row is touched, no drive is mapped, the list is rebuilt.
+TEST_F(AbrirLivroTest, EntryWithoutARowChangesNoOtherRow)
+{
+    installBook("Basico", 'X', /*mapIt=*/false);
+    installBook("Avancado", 'Y', /*mapIt=*/false);
+    takeLetter('X');
+    takeLetter('Y');
+    // The entry names V:, which no row holds, for Basico's folder.
+    abrir->abre("Basico [ V: ]");
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(row("Basico"), "X:");
+    EXPECT_EQ(row("Avancado"), "Y:");
+    EXPECT_TRUE(mapped('W').isEmpty()); // the highest free letter here (z: is /)
+    EXPECT_EQ(rebuilt, 1);
+}
+
+// A failed mapping shows the mapping report, then message 1; the row stays.
+TEST_F(AbrirLivroTest, FailedMappingShowsTwoBoxesAndKeepsTheRow)
+{
+    const QString folder = installBook("Basico", 'X', /*mapIt=*/false);
+    takeLetter('X');
+    state.strLetrasLivres = {QString(), "W"};
+    // W: turns into a plain file after the scan: mapping there fails.
+    QString letra = "X:";
+    prefix.writeFile(prefix.root() + "/dosdevices/w:", "not a link");
+    EXPECT_FALSE(abrir->MontaLivro(folder, letra));
+    ASSERT_EQ(box.shown.size(), 2) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(box.texts()[1], texto(1, {folder, "W"}));
+    EXPECT_EQ(letra, "X:");
+    EXPECT_EQ(row("Basico"), "X:");
+}
+
+// A program that cannot start is explained in the user's language, by cause, and
+// never reported as started.
+TEST_F(AbrirLivroTest, StartFailuresAreExplained)
+{
+    installBook("Basico", 'X');
+    const std::vector<std::pair<StartFailure, QString>> cases = {
+        {StartFailure::WineMissing, descricao(43)},
+        {StartFailure::No32BitWine, descricao(44)},
+        {StartFailure::No32BitLinux, descricao(45)},
+        {StartFailure::NotFound, texto(46, {programFolder + "/LoadZEKOV.EXE"})},
+        {StartFailure::NotAProgram, texto(47, {programFolder + "/LoadZEKOV.EXE"})},
+    };
+    for (const auto &[failure, message] : cases) {
+        box.shown.clear();
+        recording.failNext = failure;
+        EXPECT_FALSE(abrir->AbreLivro("\\zeko.ini", "X:"));
+        EXPECT_EQ(box.texts(), QStringList{message});
+    }
+    box.shown.clear();
+    recording.failNext = StartFailure::Other;
+    abrir->abre("Basico [ X: ]");
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.texts()[0].startsWith(texto(47, {programFolder + "/LoadZEKOV.EXE"}) + "\n"));
+    EXPECT_TRUE(recording.starts.isEmpty());
+}
+
+// The list: entry 0, then the user's books by name, each "Curso [ X: ]"; every
+// book entry can be opened and removed, entry 0 never.
+TEST_F(AbrirLivroTest, ListEntriesInNameOrder)
+{
+    installBook("Basico", 'X', false);
+    installBook("Avancado", 'Y', false);
+    registerBook("JOAO", "Outro", "W:", "C:\\ZEKO_Download\\Download\\Outro");
+    EXPECT_EQ(ListaLivros::entradas(state),
+              QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]", "Basico [ X: ]"}));
+    EXPECT_FALSE(ListaLivros::entradaDeLivro(0));
+    EXPECT_TRUE(ListaLivros::entradaDeLivro(1));
+}

@@ -1,0 +1,184 @@
+// The book list window on Qt's offscreen platform, over a prefix laid out on disk.
+
+#include "books/frmAbrirLivro.h"
+#include "common/ManagerFixture.h"
+#include "common/MouseEvents.h"
+#include "common/QtPrinters.h"
+#include "common/RecordingPlatform.h"
+#include "drive/MountDrive.h"
+#include "shell/frmPrincipal.h"
+
+#include <QScreen>
+#include <QTest>
+
+using books::frmAbrirLivro;
+
+namespace {
+
+enum { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
+
+class frmAbrirLivroTest : public ManagerFixture {
+  protected:
+    frmAbrirLivroTest()
+        : recording(prefix.prefix(), "maria")
+    {
+    }
+    platform::Platform *platform() override { return &recording; }
+    void SetUp() override
+    {
+        ManagerFixture::SetUp();
+        basico = makeBook("Basico");
+        avancado = makeBook("Avancado");
+        registerBook("MARIA", "Basico", "X:", basico);
+        registerBook("MARIA", "Avancado", "Y:", avancado);
+        drives = std::make_unique<drive::MountDrive>(recording, state, box);
+        principal = std::make_unique<shell::frmPrincipal>(state, *drives, box, [] {});
+        QString error;
+        ASSERT_TRUE(principal->carrega(&error)) << error.toStdString();
+    }
+    void open()
+    {
+        janela =
+            std::make_unique<frmAbrirLivro>(recording, state, *drives, box, "/opt/zeko", [this] { ++ended; });
+        QString error;
+        ASSERT_TRUE(janela->carrega(&error)) << error.toStdString();
+    }
+    void TearDown() override
+    {
+        janela.reset();
+        principal.reset();
+        drives.reset();
+    }
+    QStringList entries() const
+    {
+        QStringList l;
+        for (int i = 0; i < janela->cbZEKO()->count(); ++i)
+            l << janela->cbZEKO()->itemText(i);
+        return l;
+    }
+    void click(int button) { mouse::click(janela->Botao(button)); }
+
+    RecordingPlatform recording;
+    QString basico, avancado;
+    std::unique_ptr<drive::MountDrive> drives;
+    std::unique_ptr<shell::frmPrincipal> principal;
+    std::unique_ptr<frmAbrirLivro> janela;
+    int ended = 0;
+};
+
+} // namespace
+
+// The load step takes the front, shows the catalogue's texts, maps the user's
+// books again, lists them by name and hides the main window.
+TEST_F(frmAbrirLivroTest, LoadStepListsAndMapsTheBooks)
+{
+    open();
+    EXPECT_EQ(state.strNomeForm, "frmAbrirLivro");
+    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(26));
+    EXPECT_EQ(janela->fxlblMensagem()->text(), descricao(41));
+    EXPECT_EQ(entries(), QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]", "Basico [ X: ]"}));
+    EXPECT_EQ(janela->cbZEKO()->currentIndex(), 0);
+    EXPECT_EQ(mapped('X'), unixOf(basico));
+    EXPECT_EQ(mapped('Y'), unixOf(avancado));
+    EXPECT_FALSE(principal->isVisible());
+    EXPECT_TRUE(janela->isVisible());
+    EXPECT_EQ(janela->size(), QSize(10230, 5160) / 15);
+    EXPECT_EQ(QFileInfo(janela->imagemBotao(Remover)).fileName(), "T02_BT01_DS.jpg");
+    EXPECT_EQ(QFileInfo(janela->imagemBotao(OK)).fileName(), "T02_BT05_DS.jpg");
+}
+
+// Choosing a book enables Remove and OK, whatever its name begins with; entry 0
+// disables them again.
+TEST_F(frmAbrirLivroTest, SelectionEnablesRemoveAndOpen)
+{
+    registerBook("MARIA", "livro1", "W:", makeBook("livro1"));
+    open();
+    ASSERT_EQ(janela->cbZEKO()->itemText(3), "livro1 [ W: ]");
+    for (int entry : {1, 3}) {
+        janela->cbZEKO()->setCurrentIndex(entry);
+        EXPECT_TRUE(janela->botaoHabilitado(Remover)) << entry;
+        EXPECT_TRUE(janela->botaoHabilitado(OK)) << entry;
+        EXPECT_EQ(QFileInfo(janela->imagemBotao(OK)).fileName(), "T02_BT05_NM.jpg");
+        janela->cbZEKO()->setCurrentIndex(0);
+        EXPECT_FALSE(janela->botaoHabilitado(Remover));
+        EXPECT_FALSE(janela->botaoHabilitado(OK));
+    }
+}
+
+// OK opens the chosen book: the launcher starts with its drive.
+TEST_F(frmAbrirLivroTest, OkOpensTheChosenBook)
+{
+    open();
+    janela->cbZEKO()->setCurrentIndex(2);
+    click(OK);
+    ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(recording.starts[0].program, "/opt/zeko/LoadZEKOV.EXE");
+    EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
+}
+
+// Minimised, the window is captioned "ZEKO Download"; restored, the caption is
+// empty again and the window centred.
+TEST_F(frmAbrirLivroTest, MinimiseAndRestore)
+{
+    open();
+    click(Minimizar);
+    QTRY_VERIFY(janela->isMinimized());
+    EXPECT_EQ(janela->windowTitle(), "ZEKO Download");
+    janela->setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(!janela->isMinimized());
+    EXPECT_EQ(janela->windowTitle(), "");
+    const QRect screen = janela->screen()->geometry();
+    EXPECT_EQ(janela->pos(), screen.topLeft() + QPoint((screen.width() - janela->width()) / 2,
+                                                       (screen.height() - janela->height()) / 2));
+}
+
+// "Principal" goes back: the main window shows again and takes the front.
+TEST_F(frmAbrirLivroTest, PrincipalShowsTheMainWindowAgain)
+{
+    open();
+    click(Principal);
+    EXPECT_TRUE(state.blnVoltaPrincipal);
+    EXPECT_EQ(state.strNomeForm, "frmPrincipal");
+    EXPECT_FALSE(janela->isVisible());
+    EXPECT_TRUE(principal->isVisible());
+}
+
+// Exit asks first; while the course runs it refuses with message 35 and keeps
+// every mapping; otherwise it releases the books' drives and ends.
+TEST_F(frmAbrirLivroTest, ExitKeepsTheDrivesWhileTheCourseRuns)
+{
+    open();
+    recording.courseRunning = true;
+    box.answer({1});
+    click(Sair);
+    EXPECT_EQ(box.texts(), QStringList({descricao(32), texto(35, {})}));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(mapped('X'), unixOf(basico));
+
+    box.shown.clear();
+    box.answer({2});
+    recording.courseRunning = false;
+    click(Sair);
+    EXPECT_EQ(box.texts(), QStringList{descricao(32)});
+    EXPECT_EQ(ended, 0);
+
+    box.answer({1});
+    click(Sair);
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(mapped('X').isEmpty());
+    EXPECT_TRUE(mapped('Y').isEmpty());
+}
+
+// Help and Configurar are asked of whoever shows those windows.
+TEST_F(frmAbrirLivroTest, HelpAndConfigurarAreSignalled)
+{
+    open();
+    int help = 0, configurar = 0;
+    QObject::connect(janela.get(), &frmAbrirLivro::ajudaPedida, [&] { ++help; });
+    QObject::connect(janela.get(), &frmAbrirLivro::configurarPedido, [&] { ++configurar; });
+    click(Help);
+    click(Configurar);
+    EXPECT_EQ(help, 1);
+    EXPECT_EQ(configurar, 1);
+    EXPECT_TRUE(janela->isVisible());
+}

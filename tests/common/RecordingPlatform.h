@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/NamedUserPlatform.h"
+
+#include <QList>
+#include <QStringList>
+
+// The Wine platform on a prefix laid out on disk, except that it records the
+// programs it is asked to start instead of starting them, answers with a chosen
+// failure, and can pretend that the course player is running.
+class RecordingPlatform : public NamedUserPlatform {
+  public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+        QString workingDirectory;
+    };
+    using NamedUserPlatform::NamedUserPlatform;
+
+    bool startProgram(const QString &windowsExe, const QStringList &arguments,
+                      const QString &workingDirectory, QString *error,
+                      platform::StartFailure *failure = nullptr) override
+    {
+        if (failNext != platform::StartFailure::None) {
+            if (failure)
+                *failure = failNext;
+            if (error)
+                *error = QStringLiteral("cannot start %1 (as the test asked)").arg(windowsExe);
+            return false;
+        }
+        starts.append({windowsExe, arguments, workingDirectory});
+        return true;
+    }
+    QList<platform::ProcessEntry> processes() const override
+    {
+        QList<platform::ProcessEntry> list = NamedUserPlatform::processes();
+        if (courseRunning)
+            list.append({999999, QStringLiteral("PupilApp.exe")});
+        return list;
+    }
+
+    QList<Start> starts;
+    platform::StartFailure failNext = platform::StartFailure::None;
+    bool courseRunning = false;
+};
