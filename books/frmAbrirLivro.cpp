@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 
 #include <cstdint>
@@ -29,6 +30,25 @@ QString cor(std::uint32_t rgb)
 {
     return QStringLiteral("#%1").arg(rgb, 6, 16, QChar(u'0'));
 }
+
+// The list of books, with a chevron that says it opens (the style sheet leaves
+// the drop-down without an arrow of its own).
+class ListaDeLivros : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+  protected:
+    void paintEvent(QPaintEvent *e) override
+    {
+        QComboBox::paintEvent(e);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor::fromRgb(shell::skin::palette::kAmber), 2, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
+        const QPointF c(width() - 12.5, height() / 2.0);
+        p.drawPolyline(QList<QPointF>{c + QPointF(-4, -2), c + QPointF(0, 2), c + QPointF(4, -2)});
+    }
+};
 
 } // namespace
 
@@ -52,7 +72,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_abrir(platform, state, box, drives, std::move(pastaPrograma), [this] { MontaCombo(); })
     , m_titulo(new QLabel(this))
     , m_mensagem(new QLabel(this))
-    , m_lista(new QComboBox(this))
+    , m_lista(new ListaDeLivros(this))
 {
     namespace skin = shell::skin;
     m_titulo->setObjectName(QStringLiteral("fxlblTitulo"));

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the manager on a real X display (Xvfb) and takes pictures of the main
-# window, its hover state, the exit question and the help window.
+# window, its hover state, the exit question, the help window and the book list
+# holding two books. The manager runs from a copy of the install folder, so the
+# real registry is never touched.
 # Usage: screenshots.sh [output folder]   (default: docs/screenshots)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +21,9 @@ xvfb=$!
 sleep 1
 export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
 bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
-start() { "$build/app/ZEKODownload" & app=$!; sleep 3; }
+cp -r "$build/app" "$work/app"
+cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"
+start() { "$work/app/ZEKODownload" & app=$!; sleep 3; }
 # Crops the screen to a window of the manager: the one of the given size, or else
 # the newest one that is not the main window.
 shot() {
@@ -49,3 +53,26 @@ kill $app; wait $app 2>/dev/null || true
 start
 xdotool mousemove $(( x0 + 357 )) $(( y0 + 187 )) click 1; sleep 2
 shot help-window
+kill $app; wait $app 2>/dev/null || true
+
+# Two books of this user, Basico on X: and Avancado on Y:.
+user=$(id -un | tr '[:lower:]' '[:upper:]')
+for book in Basico Avancado; do
+  mkdir -p "$WINEPREFIX/drive_c/ZEKO_Download/Download/$book"
+  cp "$build/tests/win64/AUTORUN.EXE" "$WINEPREFIX/drive_c/ZEKO_Download/Download/$book/AUTORUN.EXE"
+  printf 'POR' > "$WINEPREFIX/drive_c/ZEKO_Download/Download/$book/Idioma.kvt"
+done
+sqlite3 "$work/app/ZEKOVD.db" \
+  "INSERT INTO Mapeamento VALUES ('$user', 'Basico', 'X:', 'C:\\ZEKO_Download\\Download\\Basico');
+   INSERT INTO Mapeamento VALUES ('$user', 'Avancado', 'Y:', 'C:\\ZEKO_Download\\Download\\Avancado');"
+start
+xdotool mousemove $(( x0 + 80 )) $(( y0 + 187 )) click 1; sleep 2
+# The book list is 682 x 344 pixels, centred; its list of books opened.
+lx=$(( (1024 - 682) / 2 )); ly=$(( (768 - 344) / 2 ))
+xdotool mousemove $(( lx + 300 )) $(( ly + 136 )) click 1; sleep 1
+xdotool mousemove $(( lx + 200 )) $(( ly + 183 )); sleep 0.5
+shot book-list-open 682x344
+# Basico chosen: OK and Remove are enabled.
+xdotool click 1; sleep 0.5
+xdotool mousemove 5 5; sleep 0.5
+shot book-list 682x344

@@ -1,0 +1,273 @@
+// Opening a book end to end: the real flow and window on a real Wine prefix,
+// starting the launcher and the stub course programs of each variant this
+// machine runs, which record where they were started.
+
+#include "WineTestPrefix.h"
+#include "WineVariant.h"
+#include "books/AbrirLivro.h"
+#include "books/ListaLivros.h"
+#include "books/frmAbrirLivro.h"
+#include "common/InstallDir.h"
+#include "common/MouseEvents.h"
+#include "common/NamedUserPlatform.h"
+#include "common/QtPrinters.h"
+#include "common/ScriptedMessageBox.h"
+#include "drive/MountDrive.h"
+#include "messages/Catalogue.h"
+#include "platform/SingleInstance.h"
+#include "shell/Startup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kZekoIni =
+    "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n[ZEKODownload]\r\nDrive=C:\r\n";
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
+  protected:
+    void SetUp() override
+    {
+        ZEKO_REQUIRE_WINE_VARIANT(GetParam());
+        prefix = WineTestPrefix::shared(GetParam().prefix);
+        ASSERT_TRUE(prefix->ok()) << prefix->errorString().toStdString();
+        clearLetters();
+        // The programs the flow starts get the prefix's quiet, private environment
+        // and tell where they ran through files on C:, which stays while Z: may not.
+        const QProcessEnvironment env = prefix->environment();
+        for (const QString &key : env.keys())
+            qputenv(key.toLocal8Bit(), env.value(key).toLocal8Bit());
+        qunsetenv("DISPLAY");
+        work = prefix->driveCPath() + "/zeko-test";
+        QDir(work).removeRecursively();
+        QDir().mkpath(work);
+        qputenv("ZEKO_STUB_LOG", "C:\\zeko-test\\autorun.txt");
+        qputenv("ZEKO_LOADZEKOV_REPORT", "C:\\zeko-test\\launcher.txt");
+
+        wine = std::make_unique<NamedUserPlatform>(platform::WinePrefix(prefix->path()), "maria");
+        zekoIni = wine->toUnixPath("C:\\windows\\system32\\zeko.ini");
+        write(zekoIni, kZekoIni);
+        ASSERT_TRUE(QFile::copy(GetParam().launcher(), install.path() + "/LoadZEKOV.EXE"));
+        instance = std::make_unique<platform::SingleInstance>("ZEKODownload", lockDir.path() + "/lock");
+        const auto r = shell::Startup(*wine, *instance, install.path()).run(state);
+        ASSERT_EQ(r.status, shell::StartupResult::Status::Ok) << r.message.toStdString();
+        drives = std::make_unique<drive::MountDrive>(*wine, state, box);
+        abrir = std::make_unique<books::AbrirLivro>(*wine, state, box, *drives, install.path(),
+                                                    [this] { list = books::ListaLivros::entradas(state); });
+    }
+    void TearDown() override
+    {
+        abrir.reset();
+        drives.reset();
+        if (prefix) {
+            prefix->killServer();
+            clearLetters();
+            QDir(prefix->driveCPath() + "/ZEKO_Download").removeRecursively();
+            QFile::remove(prefix->dosDevicesPath() + "/z:");
+            QFile::link("/", prefix->dosDevicesPath() + "/z:");
+        }
+    }
+    // Leaves c: and z: alone; every other letter is the test's to map.
+    void clearLetters()
+    {
+        for (char c = 'd'; c <= 'y'; ++c)
+            QFile::remove(prefix->dosDevicesPath() + "/" + c + ":");
+    }
+    QString installBook(const QString &name, const QString &drive)
+    {
+        const QString folder = prefix->driveCPath() + "/ZEKO_Download/Download/" + name;
+        QDir().mkpath(folder);
+        EXPECT_TRUE(QFile::copy(GetParam().program("AUTORUN.EXE"), folder + "/AUTORUN.EXE"));
+        write(folder + "/Idioma.kvt", "POR");
+        const QString caminho = "C:\\ZEKO_Download\\Download\\" + name;
+        EXPECT_TRUE(state.rsMapeamento->addNew(
+            {{"Usuario", "MARIA"}, {"Curso", name}, {"LetraDrive", drive}, {"Caminho", caminho}}));
+        return folder;
+    }
+    void takeLetter(char letter, const QString &folder)
+    {
+        QDir().mkpath(folder);
+        QFile::remove(prefix->dosDevicesPath() + "/" + letter + ":");
+        ASSERT_TRUE(QFile::link(folder, prefix->dosDevicesPath() + "/" + letter + ":"));
+    }
+    QString mapped(char letter) const
+    {
+        return QFileInfo(prefix->dosDevicesPath() + "/" + letter + ":").canonicalFilePath();
+    }
+    // What the stub course program recorded, once it has run; empty when it did not within ms.
+    QByteArray autorunLog(int ms = 60000) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            const QByteArray log = readAll(work + "/autorun.txt");
+            if (log.contains("time="))
+                return log;
+            QThread::msleep(100);
+        }
+        return {};
+    }
+    QString texto(int codigo, const QStringList &params = {})
+    {
+        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(codigo, params);
+    }
+    QString descricao(int codigo)
+    {
+        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(codigo);
+    }
+
+    WineTestPrefix *prefix = nullptr;
+    QString work, zekoIni;
+    InstallDir install;
+    QTemporaryDir lockDir;
+    std::unique_ptr<NamedUserPlatform> wine;
+    std::unique_ptr<platform::SingleInstance> instance;
+    shell::SharedState state;
+    ScriptedMessageBox box{state};
+    std::unique_ptr<drive::MountDrive> drives;
+    std::unique_ptr<books::AbrirLivro> abrir;
+    QStringList list;
+};
+
+} // namespace
+
+// A mapped book opens: DriveCD holds its drive, and the launcher starts the
+// book's AUTORUN.EXE from the root of X:.
+TEST_P(AbrirLivroWineTest, MappedBookOpensThroughTheLauncher)
+{
+    installBook("Basico", "X:");
+    drives->MontaListaDrives(true);
+    abrir->abre("Basico [ X: ]");
+    ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
+    const QByteArray log = autorunLog();
+    EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
+    EXPECT_TRUE(readAll(zekoIni).contains("DriveCD=X:\r\n")) << readAll(zekoIni).toStdString();
+    EXPECT_EQ(readAll(work + "/launcher.txt"), QByteArray()) << "the launcher reported a problem";
+}
+
+// Without DriveCD the stub runs directly from X:\ and zeko.ini is untouched.
+TEST_P(AbrirLivroWineTest, WithoutDriveCDTheBookRunsItself)
+{
+    const QByteArray ini = "[ZEKODownload]\r\nDrive=C:\r\n";
+    write(zekoIni, ini);
+    installBook("Basico", "X:");
+    drives->MontaListaDrives(true);
+    abrir->abre("Basico [ X: ]");
+    ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
+    const QByteArray log = autorunLog();
+    EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
+    EXPECT_EQ(readAll(zekoIni), ini);
+    EXPECT_FALSE(QFileInfo::exists(work + "/launcher.txt"));
+}
+
+// X: shows another folder without the book and Z: is free: the book opens on Z:,
+// and its row, the list and the launcher say Z:.
+TEST_P(AbrirLivroWineTest, TakenLetterMovesTheBookToZ)
+{
+    const QString folder = installBook("Basico", "X:");
+    takeLetter('x', work + "/other");
+    QFile::remove(prefix->dosDevicesPath() + "/z:");
+    abrir->abre("Basico [ X: ]");
+    ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(mapped('z'), QFileInfo(folder).canonicalFilePath());
+    ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Basico"));
+    EXPECT_EQ(state.rsMapeamento->field("LetraDrive").toString(), "Z:");
+    EXPECT_TRUE(list.contains("Basico [ Z: ]")) << list.join(" | ").toStdString();
+    const QByteArray log = autorunLog();
+    EXPECT_TRUE(log.startsWith("cwd=Z:\\\r\n")) << log.toStdString();
+    EXPECT_TRUE(readAll(zekoIni).contains("DriveCD=Z:\r\n"));
+}
+
+// X: is a folder that holds the course files: the course starts there as it is.
+TEST_P(AbrirLivroWineTest, DriveHoldingTheCourseStartsWithoutMapping)
+{
+    installBook("Basico", "X:");
+    const QString cd = work + "/cd";
+    takeLetter('x', cd);
+    ASSERT_TRUE(QFile::copy(GetParam().program("AUTORUN.EXE"), cd + "/Autorun.exe"));
+    write(cd + "/IDIOMA.KVT", "POR");
+    abrir->abre("Basico [ X: ]");
+    ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
+    const QByteArray log = autorunLog();
+    EXPECT_TRUE(log.startsWith("cwd=X:\\\r\n")) << log.toStdString();
+    EXPECT_EQ(mapped('x'), QFileInfo(cd).canonicalFilePath());
+}
+
+// Every letter taken and the book not mapped: message 7 with the old drive, and
+// nothing starts.
+TEST_P(AbrirLivroWineTest, NoFreeLetterStartsNothing)
+{
+    installBook("Basico", "X:");
+    for (char c = 'd'; c <= 'y'; ++c)
+        takeLetter(c, work + "/taken");
+    abrir->abre("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList{texto(7, {"X:"})});
+    EXPECT_EQ(autorunLog(3000), QByteArray());
+    EXPECT_EQ(readAll(zekoIni), kZekoIni);
+}
+
+// The course player running: opening says so (message 33) and starts nothing;
+// leaving the book list then refuses with message 35 and keeps the mappings.
+TEST_P(AbrirLivroWineTest, RunningCourseBlocksOpeningAndExit)
+{
+    const QString folder = installBook("Basico", "X:");
+    QString error;
+    auto player = prefix->startWine({GetParam().program("pupilapp.exe")}, {}, &error);
+    ASSERT_TRUE(player) << error.toStdString();
+    QElapsedTimer t;
+    t.start();
+    while (!drives->CursoEmExecucao() && t.elapsed() < 30000)
+        QThread::msleep(100);
+    ASSERT_TRUE(drives->CursoEmExecucao());
+
+    books::frmAbrirLivro janela(*wine, state, *drives, box, install.path(),
+                                [] { FAIL() << "the program ended"; });
+    ASSERT_TRUE(janela.carrega(&error)) << error.toStdString();
+    janela.cbZEKO()->setCurrentIndex(1);
+    mouse::click(janela.Botao(5));
+    EXPECT_EQ(box.texts(), QStringList{descricao(33)});
+    EXPECT_EQ(autorunLog(3000), QByteArray());
+
+    box.shown.clear();
+    box.answer({1});
+    mouse::click(janela.Botao(7));
+    EXPECT_EQ(box.texts(), QStringList({descricao(32), texto(35, {})}));
+    EXPECT_EQ(mapped('x'), QFileInfo(folder).canonicalFilePath());
+    prefix->killServer();
+    player->waitForFinished(10000);
+}
+
+// A book folder deleted by hand: nothing starts and the list is rebuilt without it
+// (the scan reports the vanished folder with its own messages 2 and 3).
+TEST_P(AbrirLivroWineTest, DeletedFolderRefreshesTheList)
+{
+    const QString folder = installBook("Basico", "X:");
+    drives->MontaListaDrives(true);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    abrir->abre("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList({texto(2, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),
+                                        texto(3, {"C:\\ZEKO_Download\\Download\\Basico"})}));
+    EXPECT_EQ(list, QStringList{"[" + descricao(15) + "]"});
+    EXPECT_EQ(autorunLog(3000), QByteArray());
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, AbrirLivroWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);
