@@ -1,4 +1,4 @@
-#include "books/frmAbrirLivro.h"
+#include "install/BookStaging.h"
 #include "drive/MountDrive.h"
 #include "messages/frmMensagem.h"
 #include "platform/SingleInstance.h"
@@ -6,6 +6,7 @@
 #include "platform/WinePrefix.h"
 #include "shell/Sistema.h"
 #include "shell/HelpWindow.h"
+#include "shell/Navegacao.h"
 #include "shell/Startup.h"
 #include "shell/frmPrincipal.h"
 
@@ -76,22 +77,10 @@ int main(int argc, char *argv[])
         shell::HelpWindow::MostraAjuda(janela, state.arquivoAjuda,
                                        shell::Startup::idiomaEfetivo(shell::Sistema(wine).LeIdiomaInst()));
     };
-    QObject::connect(&principal, &shell::frmPrincipal::ajudaPedida, &principal, [&] { mostraAjuda(&principal); });
-
-    // The book list replaces the main window until it is left.
-    QObject::connect(&principal, &shell::frmPrincipal::livrosPedidos, &principal, [&] {
-        auto *livros = new books::frmAbrirLivro(wine, state, drives, box, QCoreApplication::applicationDirPath(),
-                                                [] { QCoreApplication::exit(0); });
-        livros->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(livros, &books::frmAbrirLivro::ajudaPedida, livros, [&, livros] { mostraAjuda(livros); });
-        QString falta;
-        if (!livros->carrega(&falta)) {
-            state.strNomeForm = QStringLiteral("frmPrincipal");
-            delete livros;
-            state.strMensagem = shell::Startup::arquivoAusente(shell::Sistema(wine).LeIdiomaInst(), falta);
-            box.mostraAviso(state.strMensagem);
-        }
-    });
+    shell::Navegacao navegacao(wine, state, drives, box, principal, QCoreApplication::applicationDirPath(), mostraAjuda,
+                               [] { QCoreApplication::exit(0); });
+    // What an installation cut short (the program killed, the machine stopped) left behind.
+    install::BookStaging::cleanUp(wine.toUnixPath(state.strPastaDownload));
 
     // For the start-up timing script: report when the main window has been shown and end.
     if (qEnvironmentVariableIsSet("ZEKO_MEDIR_INICIO"))

@@ -197,3 +197,38 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 46, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 47, 'Não foi possível iniciar o programa #@|; o curso não foi aberto.', 1);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 47, 'The program #@| could not be started, so the course was not opened.', 1);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 47, 'No se pudo iniciar el programa #@|; el curso no se abrió.', 1);
+
+-- 48: an archive chosen for installing is not a ZIP file, cannot be read, or is encrypted; @ the file. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 48, 'O arquivo #@| não é um arquivo ZIP de livro que possa ser lido (ele pode estar incompleto ou protegido por senha).' || char(10) || 'Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 48, 'The file #@| is not a book ZIP file that can be read (it may be incomplete or protected by a password).' || char(10) || 'Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 48, 'El archivo #@| no es un archivo ZIP de libro que se pueda leer (puede estar incompleto o protegido con contraseña).' || char(10) || 'No se instaló nada y el archivo se conservó.', 1);
+
+-- 49: an entry of the archive failed its check (CRC or sizes); @ the file, @ the entry. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 49, 'O arquivo #@| está danificado: o conteúdo de #@| não confere.' || char(10) || 'Nada foi instalado e o arquivo foi mantido. Baixe o livro novamente.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 49, 'The file #@| is damaged: the contents of #@| do not check out.' || char(10) || 'Nothing was installed and the file was kept. Please download the book again.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 49, 'El archivo #@| está dañado: el contenido de #@| no es correcto.' || char(10) || 'No se instaló nada y el archivo se conservó. Descargue el libro de nuevo.', 2);
+
+-- 50: an entry would be written outside the book's folder or is a link; @ the file, @ the entry. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 50, 'O arquivo #@| não foi instalado porque contém um nome inseguro: #@|.' || char(10) || 'Um livro só pode conter arquivos dentro da própria pasta. O arquivo foi mantido.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 50, 'The file #@| was not installed because it holds an unsafe name: #@|.' || char(10) || 'A book may only hold files inside its own folder. The file was kept.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 50, 'El archivo #@| no se instaló porque contiene un nombre inseguro: #@|.' || char(10) || 'Un libro solo puede contener archivos dentro de su propia carpeta. El archivo se conservó.', 2);
+
+-- 51: not enough free disk space for the book; @ megabytes needed, @ megabytes free. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 51, 'Não há espaço livre suficiente no disco para instalar este livro: são necessários #@ MB| e há #@ MB| livres.' || char(10) || 'Libere espaço e tente novamente. O arquivo foi mantido.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 51, 'There is not enough free disk space to install this book: #@ MB| are needed and #@ MB| are free.' || char(10) || 'Free some space and try again. The file was kept.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 51, 'No hay suficiente espacio libre en el disco para instalar este libro: se necesitan #@ MB| y hay #@ MB| libres.' || char(10) || 'Libere espacio e inténtelo de nuevo. El archivo se conservó.', 2);
+
+-- 52: the archive expands to more than any book, or far more than it is; @ the file. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 52, 'O arquivo #@| é grande demais para ser um livro e não foi instalado.' || char(10) || 'O arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 52, 'The file #@| is too large to be a book and was not installed.' || char(10) || 'The file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 52, 'El archivo #@| es demasiado grande para ser un libro y no se instaló.' || char(10) || 'El archivo se conservó.', 1);
+
+-- 53: the archive holds no file; @ the file. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 53, 'O arquivo #@| está vazio: não contém nenhum arquivo de livro.' || char(10) || 'Nada foi instalado.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 53, 'The file #@| is empty: it holds no book files.' || char(10) || 'Nothing was installed.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 53, 'El archivo #@| está vacío: no contiene ningún archivo de libro.' || char(10) || 'No se instaló nada.', 1);
+
+-- 54: the book's folder could not be created or written; @ the book folder (the system's reason follows on a new line). The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 54, 'Não foi possível gravar a pasta do livro #@|.' || char(10) || 'Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 54, 'The book''s folder #@| could not be written.' || char(10) || 'Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 54, 'No se pudo escribir la carpeta del libro #@|.' || char(10) || 'No se instaló nada y el archivo se conservó.', 1);

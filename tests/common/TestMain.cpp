@@ -1,9 +1,14 @@
-// The entry of every test program without windows.
+// The entry of every test program without windows. The application object lets
+// flows that wait in an event loop (an extraction, say) run as they do in the
+// program.
 
 #include "common/SkipAccounting.h"
 
+#include <QCoreApplication>
+
 int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return zekotest::runAllTests(argv[0]);
 }

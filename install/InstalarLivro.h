@@ -1,0 +1,74 @@
+#pragma once
+
+#include "ZipExtraction.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class Platform;
+}
+namespace messages {
+class MessageBox;
+}
+namespace shell {
+struct SharedState;
+}
+namespace drive {
+class MountDrive;
+}
+
+namespace install {
+
+class EscolhaArquivo;
+class PainelInstalacao;
+
+// Installing a book from its ZIP file: choose it, extract it completely and
+// safely, map its folder to the highest free letter, record it for the user, and
+// only then delete the archive. Every outcome is shown to the user.
+class InstalarLivro {
+  public:
+    InstalarLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
+                  drive::MountDrive &drives, EscolhaArquivo &escolha, PainelInstalacao &painel);
+
+    // Button 1: asks for the file, then installs it.
+    void InstalaLivro();
+    // Installs a file already chosen (dropped on the window, say); the same
+    // checks and outcome as a file chosen in the dialog.
+    void instala(const QString &zip);
+
+    // Extracts the archive into the book's folder under the download folder,
+    // through a staging folder. zip gets ".ZIP" appended when it lacks it, as the
+    // caller's own variable. The window's events keep running meanwhile.
+    ExtractionResult DescompactaLivro(QString &zip, const QString &curso);
+    // "UNZIP" of source into target: nothing at all when either is empty.
+    ExtractionResult ExecutaZip(const QString &acao, QString &origem, const QString &destino);
+
+    // Clears the file's read-only state and deletes it; false when it stays.
+    static bool ExcluiArquivo(const QString &arquivo);
+
+    // tmrMsg's tick: one more dot while the text has at most 95 characters, else
+    // the progress message again.
+    static QString proximoProgresso(const QString &atual, const QString &mensagem);
+
+    const QString &strCurso() const { return m_strCurso; }
+    // For the benchmark and tests: the bounds extraction keeps.
+    void setLimites(const ExtractionLimits &limites) { m_limites = limites; }
+
+  private:
+    void mostra(int codigo, const QStringList &params = {});
+    void mostraFalha(const ExtractionResult &r, const QString &zip);
+    void instalaEscolhido(const QString &zip);
+    QString pastaDownloadUnix() const;
+
+    platform::Platform &m_platform;
+    shell::SharedState &m_state;
+    messages::MessageBox &m_box;
+    drive::MountDrive &m_drives;
+    EscolhaArquivo &m_escolha;
+    PainelInstalacao &m_painel;
+    QString m_strCurso;
+    ExtractionLimits m_limites;
+};
+
+} // namespace install

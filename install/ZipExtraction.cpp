@@ -1,0 +1,350 @@
+#include "ZipExtraction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace install {
+
+namespace {
+
+// Code page 850, bytes 0x80 to 0xFF.
+constexpr char16_t kCp850[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
+    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
+    0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
+    0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
+    0x2524, 0x00C1, 0x00C2, 0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510, 0x2514,
+    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
+    0x256C, 0x00A4, 0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE, 0x00CF, 0x2518, 0x250C,
+    0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580, 0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6,
+    0x00A7, 0x00F7, 0x00B8, 0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+constexpr std::size_t kBlock = std::size_t(1) << 18;
+
+struct ZipCloser {
+    void operator()(zip_t *z) const { zip_discard(z); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
+
+ZipHandle openArchive(const QString &path, QString *detail)
+{
+    int code = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!z) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, code);
+        *detail = QString::fromLocal8Bit(zip_error_strerror(&e));
+        zip_error_fini(&e);
+    }
+    return ZipHandle(z);
+}
+
+// The entry's name: UTF-8 when the archive says so (flag or Unicode path field,
+// both of which libzip hands over as the raw name), else code page 850.
+QString entryName(zip_t *z, zip_uint64_t i)
+{
+    const char *raw = zip_get_name(z, i, ZIP_FL_ENC_RAW);
+    const char *strict = zip_get_name(z, i, ZIP_FL_ENC_STRICT);
+    if (!raw)
+        return {};
+    if (strict && std::strcmp(raw, strict) == 0)
+        return QString::fromUtf8(raw);
+    return ZipExtraction::decodeCp850(QByteArray(raw));
+}
+
+bool isLink(zip_t *z, zip_uint64_t i)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(z, i, 0, &system, &attributes) != 0)
+        return false;
+    return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
+
+struct Plan {
+    QStringList folders; // relative, in creation order
+    struct File {
+        zip_uint64_t index;
+        QString path; // relative, as written
+        zip_uint64_t size;
+    };
+    std::vector<File> files;
+    std::uint64_t total = 0;
+};
+
+ExtractionResult fail(ExtractionError error, const QString &entry = {}, const QString &detail = {})
+{
+    ExtractionResult r;
+    r.error = error;
+    r.entry = entry;
+    r.detail = detail;
+    return r;
+}
+
+// Reads the directory and decides what goes where, refusing the whole archive
+// at the first entry that cannot be written safely.
+ExtractionResult plan(zip_t *z, Plan &out)
+{
+    const zip_int64_t count = zip_get_num_entries(z, 0);
+    // Lower-case relative path -> spelling in use, for folders and files alike.
+    QHash<QString, QString> spelling;
+    QHash<QString, bool> isFolder;
+    QHash<QString, std::size_t> fileAt;
+    for (zip_int64_t n = 0; n < count; ++n) {
+        const auto i = zip_uint64_t(n);
+        const QString name = entryName(z, i);
+        zip_stat_t st;
+        if (name.isEmpty() || zip_stat_index(z, i, 0, &st) != 0)
+            return fail(ExtractionError::Unreadable, name, QString::fromLocal8Bit(zip_strerror(z)));
+        const std::optional<QString> safe = ZipExtraction::safeRelativePath(name);
+        if (!safe)
+            return fail(ExtractionError::UnsafeName, name);
+        const QString relative = *safe;
+        if (isLink(z, i))
+            return fail(ExtractionError::UnsafeName, name, QStringLiteral("a symbolic link"));
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            return fail(ExtractionError::Unreadable, name, QStringLiteral("encrypted"));
+        if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0))
+            return fail(ExtractionError::Unreadable, name, QStringLiteral("unknown compression method"));
+        if (relative.isEmpty())
+            continue; // "./" and the like: nothing to write
+
+        const bool folderEntry = name.endsWith(u'/') || name.endsWith(u'\\');
+        const QStringList parts = relative.split(u'/');
+        QString spelled;
+        QString key;
+        for (qsizetype p = 0; p < parts.size(); ++p) {
+            const bool last = p == parts.size() - 1;
+            const bool folder = !last || folderEntry;
+            key += (key.isEmpty() ? QString() : QStringLiteral("/")) + parts[p].toLower();
+            const auto known = spelling.constFind(key);
+            if (known == spelling.constEnd()) {
+                spelled += (spelled.isEmpty() ? QString() : QStringLiteral("/")) + parts[p];
+                spelling.insert(key, spelled);
+                isFolder.insert(key, folder);
+                if (folder)
+                    out.folders.append(spelled);
+            } else {
+                spelled = *known;
+                // A file where a folder is, or the other way round, cannot be written.
+                if (isFolder.value(key) != folder)
+                    return fail(ExtractionError::UnsafeName, name,
+                                QStringLiteral("a file and a folder of one name"));
+            }
+        }
+        if (folderEntry)
+            continue;
+        if (!(st.valid & ZIP_STAT_SIZE))
+            return fail(ExtractionError::Unreadable, name, QStringLiteral("no size"));
+        const auto at = fileAt.constFind(key);
+        if (at != fileAt.constEnd()) {
+            // The later entry wins, under the first one's spelling.
+            Plan::File &earlier = out.files[*at];
+            out.total -= earlier.size;
+            earlier.index = i;
+            earlier.size = st.size;
+        } else {
+            fileAt.insert(key, out.files.size());
+            out.files.push_back({i, spelled, st.size});
+        }
+        out.total += st.size;
+    }
+    return {};
+}
+
+// Writes one entry, never more than it declares, and checks its CRC.
+ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &targetDir,
+                            std::vector<char> &buffer, const std::atomic<bool> *cancel,
+                            const std::atomic<bool> &stop)
+{
+    zip_file_t *in = zip_fopen_index(z, file.index, 0);
+    if (!in)
+        return fail(ExtractionError::Unreadable, file.path, QString::fromLocal8Bit(zip_strerror(z)));
+    const QByteArray out = QFile::encodeName(targetDir + u'/' + file.path);
+    const int fd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const int e = errno;
+        zip_fclose(in);
+        return fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
+                    QString::fromLocal8Bit(std::strerror(e)));
+    }
+    ExtractionResult result;
+    std::uint64_t written = 0;
+    for (;;) {
+        if (stop.load() || (cancel && cancel->load())) {
+            result = fail(ExtractionError::CannotWrite, file.path, QStringLiteral("stopped"));
+            break;
+        }
+        const zip_int64_t n = zip_fread(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            const zip_error_t *e = zip_file_get_error(in);
+            result = fail(ExtractionError::Damaged, file.path, QString::fromLocal8Bit(zip_file_strerror(in)));
+            if (zip_error_code_zip(e) == ZIP_ER_ENCRNOTSUPP || zip_error_code_zip(e) == ZIP_ER_COMPNOTSUPP)
+                result.error = ExtractionError::Unreadable;
+            break;
+        }
+        if (n == 0)
+            break;
+        written += std::uint64_t(n);
+        if (written > file.size) {
+            result = fail(ExtractionError::Damaged, file.path,
+                          QStringLiteral("more data than the entry declares"));
+            break;
+        }
+        const char *p = buffer.data();
+        zip_int64_t left = n;
+        while (left > 0) {
+            const ssize_t w = ::write(fd, p, std::size_t(left));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                const int e = errno;
+                result = fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite,
+                              file.path, QString::fromLocal8Bit(std::strerror(e)));
+                break;
+            }
+            p += w;
+            left -= w;
+        }
+        if (!result.ok())
+            break;
+    }
+    zip_fclose(in);
+    if (result.ok() && written != file.size)
+        result =
+            fail(ExtractionError::Damaged, file.path, QStringLiteral("less data than the entry declares"));
+    if (::close(fd) != 0 && result.ok())
+        result = fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
+                      QString::fromLocal8Bit(std::strerror(errno)));
+    result.bytes = written;
+    return result;
+}
+
+} // namespace
+
+QString ZipExtraction::decodeCp850(const QByteArray &bytes)
+{
+    QString s;
+    s.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        s.append(b < 0x80 ? QChar(b) : QChar(kCp850[b - 0x80]));
+    }
+    return s;
+}
+
+std::optional<QString> ZipExtraction::safeRelativePath(const QString &name)
+{
+    const QString path = QString(name).replace(u'\\', u'/');
+    // "/x", "//server/share" and "C:x" all reach beyond the folder; ":" has no
+    // place in a Windows name anyway.
+    if (path.startsWith(u'/') || path.contains(u':'))
+        return std::nullopt;
+    QStringList parts;
+    for (const QString &part : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == QStringLiteral("."))
+            continue;
+        if (part == QStringLiteral(".."))
+            return std::nullopt;
+        parts.append(part);
+    }
+    return parts.join(u'/');
+}
+
+ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &targetDir,
+                                        const ExtractionLimits &limits, const std::atomic<bool> *cancel)
+{
+    QString detail;
+    ZipHandle z = openArchive(zipPath, &detail);
+    if (!z)
+        return fail(ExtractionError::Unreadable, QString(), detail);
+
+    Plan work;
+    if (ExtractionResult planned = plan(z.get(), work); !planned.ok())
+        return planned;
+    if (work.files.empty())
+        return fail(ExtractionError::Empty);
+
+    const std::uint64_t archiveSize = std::uint64_t(std::max<qint64>(QFileInfo(zipPath).size(), 1));
+    if (work.total > limits.maxTotalSize ||
+        (work.total > limits.ratioFloor && double(work.total) / double(archiveSize) > limits.maxRatio)) {
+        ExtractionResult r = fail(ExtractionError::TooLarge);
+        r.needed = work.total;
+        return r;
+    }
+    struct statvfs fs;
+    if (::statvfs(QFile::encodeName(targetDir).constData(), &fs) == 0) {
+        const std::uint64_t available = std::uint64_t(fs.f_bavail) * fs.f_frsize;
+        if (work.total + limits.reserve > available) {
+            ExtractionResult r = fail(ExtractionError::NoSpace);
+            r.needed = work.total;
+            r.available = available;
+            return r;
+        }
+    }
+
+    for (const QString &folder : std::as_const(work.folders)) {
+        if (::mkdir(QFile::encodeName(targetDir + u'/' + folder).constData(), 0755) != 0 && errno != EEXIST)
+            return fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, folder,
+                        QString::fromLocal8Bit(std::strerror(errno)));
+    }
+
+    // Workers take entries in turn, each through its own handle on the archive.
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    ExtractionResult total;
+    auto worker = [&](zip_t *handle) {
+        std::vector<char> buffer(kBlock);
+        for (std::size_t k = next++; k < work.files.size() && !stop.load(); k = next++) {
+            const ExtractionResult r = writeEntry(handle, work.files[k], targetDir, buffer, cancel, stop);
+            const std::lock_guard<std::mutex> guard(lock);
+            total.bytes += r.bytes;
+            if (r.ok()) {
+                ++total.files;
+            } else if (total.ok()) {
+                const std::uint64_t bytes = total.bytes;
+                const int files = total.files;
+                total = r;
+                total.bytes = bytes;
+                total.files = files;
+                stop = true;
+            }
+        }
+    };
+    const int threads = std::max(1, std::min<int>(limits.threads, int(work.files.size())));
+    std::vector<ZipHandle> handles;
+    for (int t = 1; t < threads; ++t) {
+        ZipHandle h = openArchive(zipPath, &detail);
+        if (!h)
+            break;
+        handles.push_back(std::move(h));
+    }
+    std::vector<std::thread> pool;
+    for (ZipHandle &h : handles)
+        pool.emplace_back(worker, h.get());
+    worker(z.get());
+    for (std::thread &t : pool)
+        t.join();
+    if (total.ok() && cancel && cancel->load())
+        total = fail(ExtractionError::CannotWrite, QString(), QStringLiteral("stopped"));
+    return total;
+}
+
+} // namespace install

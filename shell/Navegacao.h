@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+class Platform;
+}
+namespace messages {
+class MessageBox;
+}
+namespace drive {
+class MountDrive;
+}
+
+namespace shell {
+
+struct SharedState;
+class frmPrincipal;
+
+// Who shows which window: the main window leads to the book list and the install
+// window, and those two lead to each other. Each shows itself in its load step,
+// hides the main window and unloads the other (one window in front at a time).
+class Navegacao : public QObject {
+    Q_OBJECT
+  public:
+    // pastaPrograma: the manager's unix folder; ajuda shows help over a window;
+    // encerrar ends the program at once.
+    Navegacao(platform::Platform &platform, SharedState &state, drive::MountDrive &drives,
+              messages::MessageBox &box, frmPrincipal &principal, QString pastaPrograma,
+              std::function<void(QWidget *)> ajuda, std::function<void()> encerrar);
+
+    void abreLivros();
+    void abreInstalacao();
+
+  private:
+    // A window whose skin could not be loaded goes, and the main window says why.
+    void falhou(QWidget *janela, const QString &falta);
+
+    platform::Platform &m_platform;
+    SharedState &m_state;
+    drive::MountDrive &m_drives;
+    messages::MessageBox &m_box;
+    QString m_pastaPrograma;
+    std::function<void(QWidget *)> m_ajuda;
+    std::function<void()> m_encerrar;
+};
+
+} // namespace shell

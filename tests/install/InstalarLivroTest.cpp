@@ -1,0 +1,381 @@
+// Installing a book through the flow the install window runs, on a prefix laid
+// out on disk: the Part's order of checks, and archives that must be refused
+// without leaving anything behind.
+
+#include "install/InstalarLivro.h"
+#include "common/ManagerFixture.h"
+#include "common/QtPrinters.h"
+#include "common/ZipBuilder.h"
+#include "drive/MountDrive.h"
+#include "install/BookStaging.h"
+#include "install/EscolhaArquivo.h"
+#include "install/PainelInstalacao.h"
+
+#include <QDirIterator>
+
+using install::InstalarLivro;
+
+namespace {
+
+class ScriptedChoice : public install::EscolhaArquivo {
+  public:
+    std::optional<QString> escolheZip() override
+    {
+        ++asked;
+        return next;
+    }
+    std::optional<QString> next;
+    int asked = 0;
+};
+
+class RecordingPanel : public install::PainelInstalacao {
+  public:
+    void mostraProgresso(const QString &texto) override { events << "text:" + texto; }
+    void animaProgresso(bool ligado) override { events << (ligado ? "dots on" : "dots off"); }
+    void habilitaBotoes(bool habilitados) override { events << (habilitados ? "buttons on" : "buttons off"); }
+    QStringList events;
+};
+
+class InstalarLivroTest : public ManagerFixture {
+  protected:
+    void SetUp() override
+    {
+        ManagerFixture::SetUp();
+        drives = std::make_unique<drive::MountDrive>(wine, state, box);
+        flow = std::make_unique<InstalarLivro>(wine, state, box, *drives, choice, panel);
+    }
+    QString download() const { return prefix.driveC() + "/ZEKO_Download/Download"; }
+    QString downloads(const QString &name) const { return zips.path() + "/" + name; }
+    // A small honest book.
+    QString bookZip(const QString &name)
+    {
+        ZipBuilder zip(downloads(name));
+        zip.file("Autorun.exe", "MZ");
+        zip.file("Idioma.kvt", "POR");
+        zip.file("Lições/Lição 1.txt", "Olá");
+        return zip.close();
+    }
+    void install(const QString &zip)
+    {
+        choice.next = zip;
+        flow->InstalaLivro();
+    }
+    QString row(const QString &curso)
+    {
+        return state.rsMapeamento->findFirst("Curso", curso)
+                   ? state.rsMapeamento->field("LetraDrive").toString()
+                   : QString();
+    }
+    // Everything below the prefix's drive C: and the download folder's parent
+    // that an installation could have written, as relative paths.
+    QStringList filesUnder(const QString &root) const
+    {
+        QStringList files;
+        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next().mid(root.size() + 1);
+        files.sort();
+        return files;
+    }
+
+    QTemporaryDir zips;
+    ScriptedChoice choice;
+    RecordingPanel panel;
+    std::unique_ptr<drive::MountDrive> drives;
+    std::unique_ptr<InstalarLivro> flow;
+};
+
+} // namespace
+
+// The whole way: extracted, mapped on the highest free letter, registered for the
+// user, and only then the archive deleted; the window shows progress and has its
+// buttons back.
+TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
+{
+    const QString zip = bookZip("Livro1.zip");
+    install(zip);
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/Lições/Lição 1.txt"), "Olá");
+    EXPECT_EQ(mapped('Y'), QFileInfo(download() + "/Livro1").canonicalFilePath());
+    ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Livro1"));
+    EXPECT_EQ(state.rsMapeamento->field("Usuario").toString(), "MARIA");
+    EXPECT_EQ(state.rsMapeamento->field("LetraDrive").toString(), "Y:");
+    EXPECT_EQ(state.rsMapeamento->field("Caminho").toString(), "C:\\ZEKO_Download\\Download\\Livro1");
+    EXPECT_FALSE(QFileInfo::exists(zip));
+    EXPECT_EQ(panel.events, QStringList({"text:" + texto(19, {"Livro1"}), "dots on", "buttons off",
+                                         "buttons on", "text:" + texto(23, {"Livro1"}), "dots off"}));
+    EXPECT_EQ(filesUnder(download()), QStringList({"Livro1", "Livro1/Autorun.exe", "Livro1/Idioma.kvt",
+                                                   "Livro1/Lições", "Livro1/Lições/Lição 1.txt"}));
+
+    // The next book takes the next lower letter; a name of several dots keeps all but the last part.
+    box.shown.clear();
+    install(bookZip("A.B.ZIP"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"A.B", "X"})});
+    EXPECT_TRUE(QFileInfo(download() + "/A.B/Autorun.exe").isFile());
+}
+
+// No free letter: message 4, and the dialog is never shown.
+TEST_F(InstalarLivroTest, NoFreeLetterBeforeTheDialog)
+{
+    for (char16_t c = u'D'; c <= u'Y'; ++c) {
+        QDir().mkpath(prefix.root() + "/taken");
+        link(QChar(c), prefix.root() + "/taken");
+    }
+    install(bookZip("Livro1.zip"));
+    EXPECT_EQ(box.texts(), QStringList{descricao(4)});
+    EXPECT_EQ(choice.asked, 0);
+}
+
+// Cancelling the dialog changes nothing and says nothing.
+TEST_F(InstalarLivroTest, CancelDoesNothing)
+{
+    choice.next = std::nullopt;
+    flow->InstalaLivro();
+    EXPECT_EQ(choice.asked, 1);
+    EXPECT_TRUE(box.shown.isEmpty());
+    EXPECT_TRUE(panel.events.isEmpty());
+}
+
+// A book of that name is the user's already, whatever the letter case: message
+// 13 with its drive, and the archive stays. Another user's book of that name
+// does not count; an apostrophe is just a character.
+TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
+{
+    registerBook("MARIA", "LIVRO1", "W:", makeBook("LIVRO1"));
+    const QString zip = bookZip("livro1.zip");
+    install(zip);
+    EXPECT_EQ(box.texts(), QStringList{texto(13, {"livro1", "W"})});
+    EXPECT_TRUE(QFileInfo::exists(zip));
+
+    box.shown.clear();
+    registerBook("JOAO", "Livro2", "V:", makeBook("Livro2"));
+    // MARIA's recordset, read again, holds only her rows.
+    state.rsMapeamento->requery();
+    install(bookZip("Livro2.zip"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro2", "Y"})});
+
+    box.shown.clear();
+    install(bookZip("O'Neil's Book.zip"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"O'Neil's Book", "X"})});
+    EXPECT_EQ(row("O'Neil's Book"), "X:");
+}
+
+// A chosen file that is not there: message 39 with its path.
+TEST_F(InstalarLivroTest, MissingFile)
+{
+    install(downloads("Nada.zip"));
+    EXPECT_EQ(box.texts(), QStringList{texto(39, {downloads("Nada.zip")})});
+    EXPECT_TRUE(panel.events.isEmpty());
+}
+
+// An existing book folder is reused: files of the archive replace files of the
+// same name in any letter case, other files stay.
+TEST_F(InstalarLivroTest, ExistingFolderIsReused)
+{
+    prefix.writeFile(download() + "/Livro1/AUTORUN.EXE", "old");
+    prefix.writeFile(download() + "/Livro1/notas.txt", "mine");
+    install(bookZip("Livro1.zip"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(QDir(download() + "/Livro1").entryList(QDir::Files),
+              QStringList({"AUTORUN.EXE", "Idioma.kvt", "notas.txt"}));
+    EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/AUTORUN.EXE"), "MZ");
+    EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/notas.txt"), "mine");
+}
+
+// A name without ".zip" gets ".ZIP" for the extraction: with no such file the
+// archive cannot be read, and the chosen file stays.
+TEST_F(InstalarLivroTest, NameWithoutZipEnding)
+{
+    const QString bare = downloads("LIVRO1");
+    QFile::rename(bookZip("tmp.zip"), bare);
+    install(bare);
+    EXPECT_EQ(box.texts(), QStringList{texto(48, {bare + ".ZIP"})});
+    EXPECT_TRUE(QFileInfo::exists(bare));
+    EXPECT_FALSE(QFileInfo::exists(download() + "/LIVRO1"));
+}
+
+// A failed mapping keeps the archive and records nothing; once the letter is
+// free again the same archive installs.
+TEST_F(InstalarLivroTest, FailedMappingKeepsTheArchive)
+{
+    const QString zip = bookZip("Livro1.zip");
+    // A plain file as y: looks free to the scan, but no mapping can be made there.
+    prefix.writeFile(prefix.root() + "/dosdevices/y:", "in the way");
+    install(zip);
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.texts()[0].startsWith(texto(1, {"C:\\ZEKO_Download\\Download\\Livro1", "Y:"})))
+        << box.texts()[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(zip));
+    EXPECT_EQ(row("Livro1"), "");
+    QFile::remove(prefix.root() + "/dosdevices/y:");
+
+    box.shown.clear();
+    install(zip);
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_FALSE(QFileInfo::exists(zip));
+}
+
+// The download folder missing: the book folder cannot be made; nothing else happens.
+TEST_F(InstalarLivroTest, MissingDownloadFolder)
+{
+    QDir(download()).removeRecursively();
+    const QString zip = bookZip("Livro1.zip");
+    install(zip);
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.texts()[0].startsWith(texto(54, {"C:\\ZEKO_Download\\Download\\Livro1"})));
+    EXPECT_TRUE(QFileInfo::exists(zip));
+    EXPECT_EQ(panel.events.mid(2, 2), QStringList({"buttons off", "buttons on"}));
+    EXPECT_EQ(panel.events.last(), "text:");
+}
+
+// Hostile and broken archives: the user reads why, nothing of the archive is in
+// the book folder or anywhere else, no drive, no row, and the archive stays.
+TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const QString &)> make;
+        int message;
+        QString entry;
+    };
+    const auto book = [](ZipBuilder &z) {
+        z.file("Autorun.exe", "MZ");
+        z.file("Idioma.kvt", "POR");
+    };
+    const std::vector<Case> cases = {
+        {"traversal",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("../../escape.txt", "x");
+             z.close();
+         },
+         50, "../../escape.txt"},
+        {"absolute",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("/tmp/escape.txt", "x");
+             z.close();
+         },
+         50, "/tmp/escape.txt"},
+        {"drive",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("C:\\escape.txt", "x");
+             z.close();
+         },
+         50, "C:\\escape.txt"},
+        {"unc",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("\\\\srv\\share\\escape.txt", "x");
+             z.close();
+         },
+         50, "\\\\srv\\share\\escape.txt"},
+        {"symlink",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.link("Sons", "/");
+             z.close();
+         },
+         50, "Sons"},
+        {"not a zip", [](const QString &p) { ZipBuilder::write(p, "PK but not really"); }, 48, {}},
+        {"truncated",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("big.bin", QByteArray(50000, 'b'));
+             z.close();
+             const QByteArray b = ZipBuilder::read(p);
+             ZipBuilder::write(p, b.left(b.size() - 200));
+         },
+         48,
+         {}},
+        {"crc",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("data.bin", QByteArray(3000, 'd'), true);
+             z.close();
+             QByteArray b = ZipBuilder::read(p);
+             b[b.indexOf(QByteArray(100, 'd')) + 10] = 'X';
+             ZipBuilder::write(p, b);
+         },
+         49, "data.bin"},
+        {"encrypted",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.encrypt(z.file("secret.txt", "s"));
+             z.close();
+         },
+         48,
+         {}},
+        {"bomb",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             z.file("zeros.bin", QByteArray(80 << 20, '\0'));
+             z.close();
+         },
+         52,
+         {}},
+        {"empty",
+         [](const QString &p) {
+             ZipBuilder z(p);
+             z.folder("Vazio/");
+             z.close();
+         },
+         53,
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        box.shown.clear();
+        panel.events.clear();
+        const QString zip = downloads(QStringLiteral("Livro %1.zip").arg(c.name));
+        c.make(zip);
+        const QByteArray before = ZipBuilder::read(zip);
+        install(zip);
+        const QString message = c.message == 48 || c.message == 52 || c.message == 53
+                                    ? texto(c.message, {zip})
+                                    : texto(c.message, {zip, c.entry});
+        EXPECT_EQ(box.texts(), QStringList{message});
+        EXPECT_EQ(ZipBuilder::read(zip), before) << "the archive was not kept as it was";
+        EXPECT_EQ(filesUnder(prefix.driveC() + "/ZEKO_Download"), QStringList{"Download"});
+        EXPECT_FALSE(QFileInfo::exists(zips.path() + "/escape.txt"));
+        EXPECT_FALSE(QFileInfo::exists("/tmp/escape.txt"));
+        EXPECT_EQ(row(QStringLiteral("Livro %1").arg(c.name)), "");
+        EXPECT_TRUE(mapped('Y').isEmpty());
+        EXPECT_EQ(panel.events.mid(2), QStringList({"buttons off", "buttons on", "dots off", "text:"}));
+    }
+}
+
+// What an installation cut short left in the download folder goes before the
+// next one, and only that.
+TEST_F(InstalarLivroTest, LeftoverStagingIsCleared)
+{
+    const QString leftover = install::BookStaging::pathFor(download(), "Livro9");
+    prefix.writeFile(leftover + "/half.bin", "half");
+    QDir().mkpath(prefix.root() + "/outside");
+    prefix.writeFile(prefix.root() + "/outside/keep.txt", "keep");
+    QFile::link(prefix.root() + "/outside", leftover + "/link");
+    install(bookZip("Livro1.zip"));
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(QFileInfo::exists(prefix.root() + "/outside/keep.txt"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+}
+
+// The progress line: a dot a tick while it is at most 95 characters, then the message again.
+TEST(InstalarLivroProgress, DotsUpTo95Characters)
+{
+    const QString message = "Instalando o livro Livro1";
+    EXPECT_EQ(InstalarLivro::proximoProgresso(message, message), message + ".");
+    EXPECT_EQ(InstalarLivro::proximoProgresso(QString(95, u'x'), message), QString(95, u'x') + ".");
+    EXPECT_EQ(InstalarLivro::proximoProgresso(QString(96, u'x'), message), message);
+}
