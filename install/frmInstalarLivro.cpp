@@ -38,12 +38,14 @@ DialogoZip::DialogoZip(QWidget *dono, QString pastaInicial)
 
 std::optional<QString> DialogoZip::escolheZip()
 {
-    // The pattern matches ".zip" in any letter case.
-    const QString arquivo = QFileDialog::getOpenFileName(m_dono, QString(), m_pastaInicial,
-                                                         QStringLiteral("ZIP (*.[zZ][iI][pP])"));
-    if (arquivo.isEmpty())
+    QFileDialog dialogo(m_dono, QString(), m_pastaInicial, QStringLiteral("ZIP (*.zip)"));
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    // Without QDir::CaseSensitive the name filter matches ".ZIP" and ".Zip" too.
+    dialogo.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return std::nullopt;
-    return arquivo;
+    return dialogo.selectedFiles().constFirst();
 }
 
 frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedState &state,
@@ -101,7 +103,7 @@ QString frmInstalarLivro::pastaDownloadsDoUsuario(platform::Platform &platform)
         const QString naPrefixo =
             platform.toUnixPath(QStringLiteral("C:\\users\\%1\\Downloads").arg(*usuario));
         if (QFileInfo(naPrefixo).isDir())
-            return naPrefixo;
+            return QFileInfo(naPrefixo).canonicalFilePath();
     }
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     return QFileInfo(downloads).isDir() ? downloads : QDir::homePath();

@@ -13,7 +13,7 @@ fi
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool
+  libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64

@@ -379,3 +379,21 @@ TEST(InstalarLivroProgress, DotsUpTo95Characters)
     EXPECT_EQ(InstalarLivro::proximoProgresso(QString(95, u'x'), message), QString(95, u'x') + ".");
     EXPECT_EQ(InstalarLivro::proximoProgresso(QString(96, u'x'), message), message);
 }
+
+// ExecutaZip does nothing at all without a source or a target, and leaves a
+// source already ending in ".zip" (any case) as it is.
+TEST_F(InstalarLivroTest, ExecutaZipNeedsASourceAndATarget)
+{
+    QString empty;
+    const install::ExtractionResult none = flow->ExecutaZip("UNZIP", empty, download());
+    EXPECT_TRUE(none.ok());
+    EXPECT_EQ(none.files, 0);
+    EXPECT_EQ(empty, "");
+    QString zip = bookZip("Livro1.Zip");
+    EXPECT_EQ(flow->ExecutaZip("UNZIP", zip, QString()).files, 0);
+    EXPECT_EQ(zip, downloads("Livro1.Zip"));
+    const QString target = zips.path() + "/out";
+    QDir().mkpath(target);
+    EXPECT_EQ(flow->ExecutaZip("unzip", zip, target).files, 3);
+    EXPECT_EQ(zip, downloads("Livro1.Zip"));
+}

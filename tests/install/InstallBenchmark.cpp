@@ -1,0 +1,244 @@
+// One book installed through the install flow, measured:
+//
+//   InstallBenchmark <book.zip> <empty work folder> [--threads N]
+//
+// The work folder receives a Wine prefix laid out on disk, an install folder with
+// fresh databases, and a copy of the archive (a successful install deletes what
+// it installed). Prints key=value lines: the install's wall time, the longest
+// stretch in which the calling thread's events did not run (what a user sees as
+// a frozen window), the peak resident memory, and what the message box said.
+// Exits non-zero unless the box said the book was installed.
+
+#include "common/NamedUserPlatform.h"
+#include "common/ScriptedMessageBox.h"
+#include "drive/MountDrive.h"
+#include "install/EscolhaArquivo.h"
+#include "install/InstalarLivro.h"
+#include "install/PainelInstalacao.h"
+#include "messages/Catalogue.h"
+#include "platform/SingleInstance.h"
+#include "shell/Recordset.h"
+#include "shell/Startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class FixedChoice : public install::EscolhaArquivo {
+  public:
+    explicit FixedChoice(QString zip)
+        : m_zip(std::move(zip))
+    {
+    }
+    std::optional<QString> escolheZip() override { return m_zip; }
+
+  private:
+    QString m_zip;
+};
+
+class SilentPanel : public install::PainelInstalacao {
+  public:
+    void mostraProgresso(const QString &) override {}
+    void animaProgresso(bool) override {}
+    void habilitaBotoes(bool) override {}
+};
+
+long peakRssKb()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss; // kilobytes on Linux
+}
+
+long megabytes(long kb)
+{
+    return (kb + 512) / 1024;
+}
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "InstallBenchmark: %s\n", qPrintable(why));
+    return 2;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A 64-bit prefix as Wine lays it out, with the course's zeko.ini and download folder.
+bool layOutPrefix(const QString &root)
+{
+    if (!writeFile(root + "/system.reg", "WINE REGISTRY Version 2\n\n#arch=win64\n") ||
+        !platform::WinePrefix(root).ensureSkeleton())
+        return false;
+    return writeFile(root + "/drive_c/windows/syswow64/zeko.ini",
+                     "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n") &&
+           QDir().mkpath(root + "/drive_c/ZEKO_Download/Download");
+}
+
+bool layOutInstallFolder(const QString &app)
+{
+    if (!QDir().mkpath(app) || !QFile::copy(ZEKO_CATALOGUE_DB, app + "/BancoMsgVD.db") ||
+        !QFile::copy(ZEKO_REGISTRY_TEMPLATE, app + "/ZEKOVD.db"))
+        return false;
+    QFile::setPermissions(app + "/BancoMsgVD.db", QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(app + "/ZEKOVD.db", QFile::ReadOwner | QFile::WriteOwner);
+    return true;
+}
+
+// The largest gap between ticks of a 5 ms timer on this thread. Ticks only come
+// while the event loop runs, so the gap is the longest time it did not.
+class EventGap : public QObject {
+  public:
+    void start()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            note();
+            ++m_ticks;
+        });
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    // Ends the measure; the time since the last tick counts too.
+    qint64 stop()
+    {
+        note();
+        m_timer.stop();
+        return m_last;
+    }
+    qint64 largestNs() const { return m_largest; }
+    // When the largest gap began, from the start.
+    qint64 largestAtNs() const { return m_largestAt; }
+    int ticks() const { return m_ticks; }
+
+  private:
+    void note()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (now - m_last > m_largest) {
+            m_largest = now - m_last;
+            m_largestAt = m_last;
+        }
+        m_last = now;
+    }
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_largest = 0;
+    qint64 m_largestAt = 0;
+    int m_ticks = 0;
+};
+
+QString oneLine(QString text)
+{
+    return text.replace(u'\r', QString()).replace(u'\n', QStringLiteral("\\n"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    int threads = 0;
+    if (args.size() == 5 && args[3] == "--threads")
+        threads = args[4].toInt();
+    if ((args.size() != 3 && args.size() != 5) || (args.size() == 5 && threads < 1)) {
+        std::fprintf(stderr, "usage: InstallBenchmark <book.zip> <empty work folder> [--threads N]\n");
+        return 2;
+    }
+    const QFileInfo book(args[1]);
+    const QString work = QFileInfo(args[2]).absoluteFilePath();
+    if (!book.isFile())
+        return fail("no archive at " + args[1]);
+    // Mappings and rows from an earlier run would change what is measured.
+    if (!QDir().mkpath(work) || !QDir(work).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        return fail(work + " must be an empty folder");
+
+    const QString prefix = work + "/prefix";
+    const QString installFolder = work + "/app";
+    const QString zip = work + "/zips/" + book.fileName();
+    if (!layOutPrefix(prefix))
+        return fail("cannot lay out the prefix in " + prefix);
+    if (!layOutInstallFolder(installFolder))
+        return fail("cannot lay out the install folder in " + installFolder);
+    if (!QDir().mkpath(work + "/zips") || !QFile::copy(book.absoluteFilePath(), zip))
+        return fail("cannot copy the archive to " + zip);
+    // The copy's dirty pages are written out now, not during the install.
+    ::sync();
+
+    NamedUserPlatform wine(platform::WinePrefix(prefix), "maria");
+    platform::SingleInstance instance("ZEKODownload", work + "/lock");
+    shell::SharedState state;
+    ScriptedMessageBox box(state);
+    const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
+    if (started.status != shell::StartupResult::Status::Ok)
+        return fail("start-up failed: " + started.message);
+
+    drive::MountDrive drives(wine, state, box);
+    FixedChoice choice(zip);
+    SilentPanel panel;
+    install::InstalarLivro flow(wine, state, box, drives, choice, panel);
+    if (threads > 0) {
+        install::ExtractionLimits limits;
+        limits.threads = threads;
+        flow.setLimites(limits);
+    }
+
+    const long rssBeforeKb = peakRssKb();
+    EventGap gap;
+    gap.start();
+    flow.InstalaLivro();
+    const qint64 installNs = gap.stop();
+    const long rssKb = peakRssKb();
+
+    const QString curso = flow.strCurso();
+    QString expected;
+    if (state.rsMapeamento->findFirst("Curso", curso)) {
+        const QString letra = state.rsMapeamento->field("LetraDrive").toString().left(1);
+        expected = messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(38, {curso, letra});
+    }
+    int files = 0;
+    qint64 bytes = 0;
+    for (QDirIterator it(wine.toUnixPath(state.strPastaDownload + curso), QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        it.next();
+        ++files;
+        bytes += it.fileInfo().size();
+    }
+
+    std::printf("book=%s\n", qPrintable(book.fileName()));
+    std::printf("threads=%d\n", threads > 0 ? threads : install::ExtractionLimits{}.threads);
+    std::printf("install_ms=%lld\n", (installNs + 500'000) / 1'000'000);
+    std::printf("max_event_gap_ms=%lld\n", (gap.largestNs() + 500'000) / 1'000'000);
+    std::printf("max_event_gap_at_ms=%lld\n", (gap.largestAtNs() + 500'000) / 1'000'000);
+    std::printf("event_ticks=%d\n", gap.ticks());
+    std::printf("peak_rss_mb=%ld\n", megabytes(rssKb));
+    std::printf("peak_rss_before_install_mb=%ld\n", megabytes(rssBeforeKb));
+    std::printf("book_files=%d\n", files);
+    std::printf("book_mb=%lld\n", (bytes + (1 << 19)) >> 20);
+    for (const QString &text : box.texts())
+        std::printf("message=%s\n", qPrintable(oneLine(text)));
+    const bool installed = !expected.isEmpty() && box.texts() == QStringList{expected};
+    std::printf("installed=%s\n", installed ? "yes" : "no");
+    return installed ? 0 : 1;
+}
