@@ -144,8 +144,11 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
         return;
     }
     rs.moveFirst();
-    // Only a book that is extracted, checked, mapped and registered lets its archive go.
-    if (!ExcluiArquivo(arquivo))
+    // Only a book that is extracted, checked, mapped and registered lets its
+    // archive go; freeing a large file's blocks takes a while.
+    bool excluido = false;
+    emSegundoPlano([&] { excluido = ExcluiArquivo(arquivo); });
+    if (!excluido)
         mostra(kZipNaoExcluido, {m_strCurso});
     mostra(kInstalado, {m_strCurso, letra});
 }
@@ -184,20 +187,25 @@ ExtractionResult InstalarLivro::ExecutaZip(const QString &acao, QString &origem,
         return {};
     if (origem.right(4).toUpper() != QStringLiteral(".ZIP"))
         origem += QStringLiteral(".ZIP");
-    // The extraction runs on a thread of its own; the windows go on meanwhile.
     ExtractionResult resultado;
     const QString arquivo = origem;
     const ExtractionLimits limites = m_limites;
-    QThread *trabalho = QThread::create([&resultado, arquivo, destino, limites] {
+    emSegundoPlano([&resultado, arquivo, destino, limites] {
         resultado = ZipExtraction::extract(arquivo, destino, limites);
     });
-    QEventLoop espera;
-    QObject::connect(trabalho, &QThread::finished, &espera, &QEventLoop::quit);
-    trabalho->start();
-    espera.exec();
-    trabalho->wait();
-    delete trabalho;
     return resultado;
+}
+
+void InstalarLivro::emSegundoPlano(const std::function<void()> &trabalho)
+{
+    // Long file work runs on a thread of its own; the windows go on meanwhile.
+    QThread *thread = QThread::create(trabalho);
+    QEventLoop espera;
+    QObject::connect(thread, &QThread::finished, &espera, &QEventLoop::quit);
+    thread->start();
+    espera.exec();
+    thread->wait();
+    delete thread;
 }
 
 void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)

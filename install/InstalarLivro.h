@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 class Platform;
 }
@@ -59,6 +61,7 @@ class InstalarLivro {
     void mostra(int codigo, const QStringList &params = {});
     void mostraFalha(const ExtractionResult &r, const QString &zip);
     void instalaEscolhido(const QString &zip);
+    void emSegundoPlano(const std::function<void()> &trabalho);
     QString pastaDownloadUnix() const;
 
     platform::Platform &m_platform;
