@@ -70,6 +70,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_box(box)
     , m_encerrar(std::move(encerrar))
     , m_abrir(platform, state, box, drives, std::move(pastaPrograma), [this] { MontaCombo(); })
+    , m_remover(platform, state, box, drives, [this] { MontaCombo(); }, [this] { setEnabled(true); })
     , m_titulo(new QLabel(this))
     , m_mensagem(new QLabel(this))
     , m_lista(new ListaDeLivros(this))
@@ -169,7 +170,7 @@ void frmAbrirLivro::acaoBotao(int indice)
 {
     switch (indice) {
     case Remover:
-        // Removing a book comes with its own flow; nothing happens until then.
+        m_remover.remove(m_lista->currentText());
         break;
     case Configurar:
         emit configurarPedido();

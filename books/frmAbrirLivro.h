@@ -1,6 +1,7 @@
 #pragma once
 
 #include "books/AbrirLivro.h"
+#include "books/RemoverLivro.h"
 #include "shell/SkinnedWindow.h"
 
 #include <QComboBox>
@@ -40,6 +41,7 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     QLabel *fxlblMensagem() const { return m_mensagem; }
     QTimer *Timer1() { return &m_timer1; }
     AbrirLivro &abertura() { return m_abrir; }
+    RemoverLivro &remocao() { return m_remover; }
 
     void RestauraBotoes() override;
 
@@ -58,6 +60,7 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     messages::MessageBox &m_box;
     std::function<void()> m_encerrar;
     AbrirLivro m_abrir;
+    RemoverLivro m_remover;
     QLabel *m_titulo;
     QLabel *m_mensagem;
     QComboBox *m_lista;

@@ -8,14 +8,13 @@
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
 #include "shell/Recordset.h"
+#include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <sys/statvfs.h>
 
@@ -147,7 +146,7 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
     // Only a book that is extracted, checked, mapped and registered lets its
     // archive go; freeing a large file's blocks takes a while.
     bool excluido = false;
-    emSegundoPlano([&] { excluido = ExcluiArquivo(arquivo); });
+    shell::emSegundoPlano([&] { excluido = ExcluiArquivo(arquivo); });
     if (!excluido)
         mostra(kZipNaoExcluido, {m_strCurso});
     mostra(kInstalado, {m_strCurso, letra});
@@ -173,11 +172,17 @@ ExtractionResult InstalarLivro::DescompactaLivro(QString &zip, const QString &cu
     if (r.ok() && r.files == 0)
         r.error = ExtractionError::Empty;
     QString erro;
-    if (r.ok() &&
-        !BookStaging::moveIntoPlace(staging, m_platform.toUnixPath(m_state.strPastaDownload + curso), &erro))
+    bool movido = true;
+    if (r.ok()) {
+        const QString pastaLivro = m_platform.toUnixPath(m_state.strPastaDownload + curso);
+        // A merge into an existing book folder walks every file.
+        shell::emSegundoPlano([&] { movido = BookStaging::moveIntoPlace(staging, pastaLivro, &erro); });
+    }
+    if (!movido)
         r = falha(ExtractionError::CannotWrite, QString(), erro);
+    // What failed leaves nothing behind; removing a large staging folder takes a while.
     if (!r.ok())
-        QDir(staging).removeRecursively();
+        shell::emSegundoPlano([&] { QDir(staging).removeRecursively(); });
     return r;
 }
 
@@ -190,22 +195,10 @@ ExtractionResult InstalarLivro::ExecutaZip(const QString &acao, QString &origem,
     ExtractionResult resultado;
     const QString arquivo = origem;
     const ExtractionLimits limites = m_limites;
-    emSegundoPlano([&resultado, arquivo, destino, limites] {
+    shell::emSegundoPlano([&resultado, arquivo, destino, limites] {
         resultado = ZipExtraction::extract(arquivo, destino, limites);
     });
     return resultado;
-}
-
-void InstalarLivro::emSegundoPlano(const std::function<void()> &trabalho)
-{
-    // Long file work runs on a thread of its own; the windows go on meanwhile.
-    QThread *thread = QThread::create(trabalho);
-    QEventLoop espera;
-    QObject::connect(thread, &QThread::finished, &espera, &QEventLoop::quit);
-    thread->start();
-    espera.exec();
-    thread->wait();
-    delete thread;
 }
 
 void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 namespace platform {
 class Platform;
@@ -61,7 +60,6 @@ class InstalarLivro {
     void mostra(int codigo, const QStringList &params = {});
     void mostraFalha(const ExtractionResult &r, const QString &zip);
     void instalaEscolhido(const QString &zip);
-    void emSegundoPlano(const std::function<void()> &trabalho);
     QString pastaDownloadUnix() const;
 
     platform::Platform &m_platform;

@@ -182,3 +182,18 @@ TEST_F(frmAbrirLivroTest, HelpAndConfigurarAreSignalled)
     EXPECT_EQ(configurar, 1);
     EXPECT_TRUE(janela->isVisible());
 }
+
+// "Remover" on the chosen book: asked, then gone from the list, the window usable again.
+TEST_F(frmAbrirLivroTest, RemoveTheChosenBook)
+{
+    open();
+    janela->cbZEKO()->setCurrentIndex(2);
+    box.answer({1});
+    click(Remover);
+    EXPECT_EQ(box.texts().first(), texto(36, {"Basico"}));
+    EXPECT_EQ(box.texts().last(), texto(30, {"X", basico}));
+    EXPECT_EQ(entries(), QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]"}));
+    EXPECT_TRUE(janela->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(unixOf(avancado) + "/../Basico"));
+    EXPECT_FALSE(janela->botaoHabilitado(Remover));
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "BookFiles.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace platform {
+class Platform;
+}
+namespace messages {
+class MessageBox;
+}
+namespace shell {
+struct SharedState;
+}
+namespace drive {
+class MountDrive;
+}
+
+namespace books {
+
+// Removing a book from the book list: ask, release its drive, take it off the
+// user's list and, once the user agreed, delete its files and folder. Every
+// outcome is shown to the user.
+class RemoverLivro {
+  public:
+    // montaCombo rebuilds the book list; habilitaJanela enables the list window
+    // again after the files were deleted.
+    RemoverLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
+                 drive::MountDrive &drives, std::function<void()> montaCombo,
+                 std::function<void()> habilitaJanela);
+
+    // The removal sequence for a list entry such as "Livro A [ X: ]".
+    void remove(const QString &entrada);
+
+    // Stands rsMapeamento on the row of the letter (no colon); true when one was found.
+    bool ExisteMapeamento(const QString &strLetra);
+    // The part of a path after its last "\".
+    static QString NomeDaPasta(const QString &strCaminho);
+
+    // Replaces the disk operations, for tests.
+    void setArquivos(BookFiles arquivos) { m_arquivos = std::move(arquivos); }
+
+  private:
+    void mostra(int codigo, const QStringList &params = {});
+    // Waits, letting events run, until no message box is open.
+    void esperaCaixaFechar();
+    bool RemovePasta(const QString &strPasta);
+
+    platform::Platform &m_platform;
+    shell::SharedState &m_state;
+    messages::MessageBox &m_box;
+    drive::MountDrive &m_drives;
+    std::function<void()> m_montaCombo;
+    std::function<void()> m_habilitaJanela;
+    BookFiles m_arquivos;
+};
+
+} // namespace books

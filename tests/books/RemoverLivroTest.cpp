@@ -1,0 +1,257 @@
+// Removing a book from the list, on a prefix laid out on disk, through every
+// branch: what is asked and told, and what happens to mapping, row and files.
+
+#include "books/RemoverLivro.h"
+#include "books/BookFiles.h"
+#include "books/ListaLivros.h"
+#include "common/ManagerFixture.h"
+#include "common/QtPrinters.h"
+#include "common/RecordingPlatform.h"
+#include "drive/MountDrive.h"
+
+#include <QDirIterator>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using books::BookFiles;
+using books::RemoverLivro;
+
+namespace {
+
+constexpr int kYes = 1;
+constexpr int kNo = 2;
+
+class RemoverLivroTest : public ManagerFixture {
+  protected:
+    RemoverLivroTest()
+        : recording(prefix.prefix(), "maria")
+    {
+    }
+    platform::Platform *platform() override { return &recording; }
+    void SetUp() override
+    {
+        ManagerFixture::SetUp();
+        drives = std::make_unique<drive::MountDrive>(recording, state, box);
+        remover = std::make_unique<RemoverLivro>(
+            recording, state, box, *drives, [this] { list = books::ListaLivros::entradas(state); },
+            [this] { ++enabled; });
+        caminho = makeBook("Basico");
+        folder = unixOf(caminho);
+        prefix.writeFile(folder + "/Sons/Unidade 1/som.wav", "s");
+        prefix.writeFile(folder + "/Textos/texto.txt", "t");
+        registerBook("MARIA", "Basico", "X:", caminho);
+        link('X', folder);
+    }
+    QString row()
+    {
+        state.rsMapeamento->requery();
+        return state.rsMapeamento->findFirst("Curso", "Basico")
+                   ? state.rsMapeamento->field("LetraDrive").toString()
+                   : QString();
+    }
+    // Makes removing the named entry fail, as a file in use or a full disk would.
+    void failOn(const QByteArray &name)
+    {
+        remover->setArquivos(BookFiles([name](int fd, const char *entry, int flags) {
+            if (QFileInfo(QFile::decodeName(entry)).fileName().toUtf8() == name) {
+                errno = EBUSY;
+                return -1;
+            }
+            return ::unlinkat(fd, entry, flags);
+        }));
+    }
+
+    RecordingPlatform recording;
+    std::unique_ptr<drive::MountDrive> drives;
+    std::unique_ptr<RemoverLivro> remover;
+    QString caminho, folder;
+    QStringList list;
+    int enabled = 0;
+};
+
+} // namespace
+
+// Yes: the question, the notice while the files go (a box without buttons), then
+// message 30 with the bare letter and the folder; drive, row, files and folder gone.
+TEST_F(RemoverLivroTest, YesRemovesEverything)
+{
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(),
+              QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(30, {"X", caminho})}));
+    EXPECT_EQ(box.shown[1].tipoCaixa, 0);
+    EXPECT_EQ(box.shown[0].tipoCaixa, 4);
+    EXPECT_EQ(box.shown[2].tipoCaixa, 1);
+    EXPECT_TRUE(mapped('X').isEmpty());
+    EXPECT_EQ(row(), "");
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(list, QStringList{"[" + descricao(15) + "]"});
+    EXPECT_EQ(enabled, 1);
+}
+
+// No: nothing changes and nothing more is said.
+TEST_F(RemoverLivroTest, NoChangesNothing)
+{
+    box.answer({kNo});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList{texto(36, {"Basico"})});
+    EXPECT_EQ(mapped('X'), folder);
+    EXPECT_EQ(row(), "X:");
+    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
+}
+
+// While the course runs nothing is asked or changed.
+TEST_F(RemoverLivroTest, CourseRunning)
+{
+    recording.courseRunning = true;
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList{descricao(37)});
+    EXPECT_EQ(row(), "X:");
+    EXPECT_EQ(mapped('X'), folder);
+}
+
+// The letter shows something else (another device holds it): only the row goes,
+// with message 12 and the bare letter; the files stay.
+TEST_F(RemoverLivroTest, OccupiedLetterTakesOnlyTheRow)
+{
+    QFile::remove(prefix.root() + "/dosdevices/x:");
+    QDir().mkpath(prefix.root() + "/pendrive");
+    link('X', prefix.root() + "/pendrive");
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList{texto(12, {"X"})});
+    EXPECT_EQ(row(), "");
+    EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
+    EXPECT_EQ(mapped('X'), QFileInfo(prefix.root() + "/pendrive").canonicalFilePath());
+}
+
+// X: shows a book, but another folder than the row's: the drive is not released,
+// so mapping, row and files stay (message 11 after the mapping report).
+TEST_F(RemoverLivroTest, DriveThatCannotBeReleasedKeepsEverything)
+{
+    QFile::remove(prefix.root() + "/dosdevices/x:");
+    const QString cd = unixOf(makeBook("OutroCD"));
+    link('X', cd);
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    ASSERT_GE(box.shown.size(), 2);
+    EXPECT_EQ(box.texts().last(), texto(11, {caminho, state.strLetrasLivres.value(1)}));
+    EXPECT_EQ(row(), "X:");
+    EXPECT_EQ(mapped('X'), cd);
+    EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
+}
+
+// A file that cannot be deleted: message 21 names the folder; files remain at the
+// top, so the end is message 10 with the bare letter. Row and drive are gone.
+TEST_F(RemoverLivroTest, FileThatStaysGivesMessage21Then10)
+{
+    prefix.writeFile(folder + "/emuso.dat", "locked");
+    failOn("emuso.dat");
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(21, {caminho}),
+                                        texto(10, {"X"})}));
+    EXPECT_EQ(row(), "");
+    EXPECT_TRUE(mapped('X').isEmpty());
+    EXPECT_TRUE(QFileInfo(folder + "/emuso.dat").isFile());
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Textos/texto.txt"));
+}
+
+// Every file deleted but a subfolder stays: message 21, then 31 (folder left).
+TEST_F(RemoverLivroTest, FolderThatStaysGivesMessage21Then31)
+{
+    failOn("Unidade 1");
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(21, {caminho}),
+                                        texto(31, {"X", caminho})}));
+    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1").isDir());
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Sons/Unidade 1/som.wav"));
+}
+
+// The emptied folder itself cannot be removed: message 1, then 31.
+TEST_F(RemoverLivroTest, BookFolderThatStaysGivesMessage1Then31)
+{
+    failOn("Basico");
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
+                                        texto(1, {caminho + "\\", state.strLetrasLivres.value(1)}),
+                                        texto(31, {"X", caminho})}));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+// Links inside the book are removed as links: what they lead to, outside the
+// book, is never touched.
+TEST_F(RemoverLivroTest, LinksOutOfTheBookAreNeverFollowed)
+{
+    const QString outside = prefix.root() + "/outside";
+    prefix.writeFile(outside + "/keep.txt", "keep");
+    prefix.writeFile(outside + "/sub/deep.txt", "deep");
+    QFile::link(outside, folder + "/Sons/atalho");
+    QFile::link(outside + "/keep.txt", folder + "/arquivo");
+    ::chmod(QFile::encodeName(outside + "/keep.txt").constData(), 0444);
+    box.answer({kYes});
+    remover->remove("Basico [ X: ]");
+    EXPECT_EQ(box.texts().last(), texto(30, {"X", caminho}));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(prefix.readFile(outside + "/keep.txt"), "keep");
+    EXPECT_EQ(prefix.readFile(outside + "/sub/deep.txt"), "deep");
+    EXPECT_EQ(QFileInfo(outside + "/keep.txt").permissions() & QFileDevice::WriteOwner, 0)
+        << "the link's target was made writable";
+}
+
+// What Wine shows as read-only (files and folders without write permission, with
+// or without other bits) is cleared and deleted, as an ordinary user deletes it.
+TEST(BookFiles, ReadOnlyFilesAndFoldersAreDeleted)
+{
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    const QString book = dir.path() + "/Livro";
+    for (const char *f : {"/a.txt", "/Sons/b.wav", "/Sons/Fundo/c.wav", "/Textos/d.txt"}) {
+        QDir().mkpath(QFileInfo(book + f).absolutePath());
+        QFile file(book + f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ::chmod(QFile::encodeName(book + "/a.txt").constData(), 0444);
+    ::chmod(QFile::encodeName(book + "/Sons/b.wav").constData(), 0400);
+    ::chmod(QFile::encodeName(book + "/Sons/Fundo/c.wav").constData(), 0444);
+    ::chmod(QFile::encodeName(book + "/Sons/Fundo").constData(), 0555);
+    ::chmod(QFile::encodeName(book + "/Textos").constData(), 0555);
+
+    // Permissions hold back an ordinary user only: as root, run the deletion as nobody.
+    bool ok = false;
+    if (::geteuid() == 0) {
+        QDirIterator it(book, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        // The books folder is the user's, as the download folder is.
+        ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(book).constData(), 65534, 65534), 0);
+        while (it.hasNext())
+            ASSERT_EQ(::lchown(QFile::encodeName(it.next()).constData(), 65534, 65534), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            const BookFiles files;
+            QString error;
+            const bool done = files.ApagaArquivos(book, &error) && files.ApagaPastas(book, &error) &&
+                              files.removeFolder(book, &error);
+            if (!done)
+                std::fprintf(stderr, "as nobody: %s\n", qPrintable(error));
+            ::_exit(done ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 3) << "could not become an ordinary user";
+        ok = WEXITSTATUS(status) == 0;
+    } else {
+        const BookFiles files;
+        ok = files.ApagaArquivos(book) && files.ApagaPastas(book) && files.removeFolder(book);
+    }
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(QFileInfo::exists(book));
+}
