@@ -6,9 +6,18 @@
 // fresh databases, and a copy of the archive (a successful install deletes what
 // it installed). Prints key=value lines: the install's wall time, the longest
 // stretch in which the calling thread's events did not run (what a user sees as
-// a frozen window), the peak resident memory, and what the message box said.
-// Exits non-zero unless the box said the book was installed.
+// a frozen window), the peak resident memory, where the book went, and what the
+// message box said. Exits non-zero unless the box said the book was installed.
+//
+//   InstallBenchmark --remove <work folder of an install>
+//
+// Starts again on that work folder, as the manager does on a later day, and
+// removes its one book through the book list's removal, answering Yes. Prints the
+// removal's wall time and longest event-loop gap the same way; exits non-zero
+// unless the box ended with the message that everything was deleted.
 
+#include "books/ListaLivros.h"
+#include "books/RemoverLivro.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
@@ -152,17 +161,96 @@ QString oneLine(QString text)
     return text.replace(u'\r', QString()).replace(u'\n', QStringLiteral("\\n"));
 }
 
+long long roundedMs(qint64 ns)
+{
+    return (ns + 500'000) / 1'000'000;
+}
+
+struct Tree {
+    int files = 0;
+    qint64 bytes = 0;
+};
+
+Tree tree(const QString &folder)
+{
+    Tree t;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        it.next();
+        ++t.files;
+        t.bytes += it.fileInfo().size();
+    }
+    return t;
+}
+
+int removeBook(const QString &work)
+{
+    const QString prefix = work + "/prefix";
+    const QString installFolder = work + "/app";
+    if (!QFileInfo(installFolder + "/ZEKOVD.db").isFile() || !QFileInfo(prefix + "/dosdevices").isDir())
+        return fail(work + " is not the work folder of an install");
+
+    NamedUserPlatform wine(platform::WinePrefix(prefix), "maria");
+    platform::SingleInstance instance("ZEKODownload", work + "/lock");
+    shell::SharedState state;
+    ScriptedMessageBox box(state);
+    const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
+    if (started.status != shell::StartupResult::Status::Ok)
+        return fail("start-up failed: " + started.message);
+    drive::MountDrive drives(wine, state, box);
+
+    // Entry 0 is the list's heading; the install left exactly one book.
+    const QStringList entradas = books::ListaLivros::entradas(state);
+    if (entradas.size() != 2)
+        return fail(QStringLiteral("%1 books in the list, expected 1").arg(entradas.size() - 1));
+    const QString entrada = entradas.at(1);
+    const QString letra = books::ListaLivros::letraDaEntrada(entrada).left(1);
+    if (!state.rsMapeamento->findFirst("LetraDrive", letra + u':'))
+        return fail("no registry row for " + entrada);
+    const QString caminho = state.rsMapeamento->field("Caminho").toString();
+    const QString folder = wine.toUnixPath(caminho);
+    const Tree before = tree(folder);
+    const QString expected =
+        messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(30, {letra, caminho});
+
+    books::RemoverLivro remover(
+        wine, state, box, drives, [&state] { books::ListaLivros::entradas(state); }, [] {});
+    box.answer({1});
+    EventGap gap;
+    gap.start();
+    remover.remove(entrada);
+    const qint64 removeNs = gap.stop();
+
+    std::printf("entry=%s\n", qPrintable(entrada));
+    std::printf("book_folder=%s\n", qPrintable(folder));
+    std::printf("remove_ms=%lld\n", roundedMs(removeNs));
+    std::printf("remove_max_event_gap_ms=%lld\n", roundedMs(gap.largestNs()));
+    std::printf("remove_max_event_gap_at_ms=%lld\n", roundedMs(gap.largestAtNs()));
+    std::printf("remove_event_ticks=%d\n", gap.ticks());
+    std::printf("book_files=%d\n", before.files);
+    std::printf("book_mb=%lld\n", (before.bytes + (1 << 19)) >> 20);
+    for (const QString &text : box.texts())
+        std::printf("message=%s\n", qPrintable(oneLine(text)));
+    const bool gone = !QFileInfo::exists(folder);
+    std::printf("folder_gone=%s\n", gone ? "yes" : "no");
+    const bool removed = gone && !box.texts().isEmpty() && box.texts().last() == expected;
+    std::printf("removed=%s\n", removed ? "yes" : "no");
+    return removed ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == "--remove")
+        return removeBook(QFileInfo(args[2]).absoluteFilePath());
     int threads = 0;
     if (args.size() == 5 && args[3] == "--threads")
         threads = args[4].toInt();
     if ((args.size() != 3 && args.size() != 5) || (args.size() == 5 && threads < 1)) {
-        std::fprintf(stderr, "usage: InstallBenchmark <book.zip> <empty work folder> [--threads N]\n");
+        std::fprintf(stderr, "usage: InstallBenchmark <book.zip> <empty work folder> [--threads N]\n"
+                             "       InstallBenchmark --remove <work folder of an install>\n");
         return 2;
     }
     const QFileInfo book(args[1]);
@@ -216,26 +304,20 @@ int main(int argc, char **argv)
         const QString letra = state.rsMapeamento->field("LetraDrive").toString().left(1);
         expected = messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(38, {curso, letra});
     }
-    int files = 0;
-    qint64 bytes = 0;
-    for (QDirIterator it(wine.toUnixPath(state.strPastaDownload + curso), QDir::Files | QDir::Hidden,
-                         QDirIterator::Subdirectories);
-         it.hasNext();) {
-        it.next();
-        ++files;
-        bytes += it.fileInfo().size();
-    }
+    const QString folder = wine.toUnixPath(state.strPastaDownload + curso);
+    const Tree onDisk = tree(folder);
 
     std::printf("book=%s\n", qPrintable(book.fileName()));
     std::printf("threads=%d\n", threads > 0 ? threads : install::ExtractionLimits{}.threads);
-    std::printf("install_ms=%lld\n", (installNs + 500'000) / 1'000'000);
-    std::printf("max_event_gap_ms=%lld\n", (gap.largestNs() + 500'000) / 1'000'000);
-    std::printf("max_event_gap_at_ms=%lld\n", (gap.largestAtNs() + 500'000) / 1'000'000);
+    std::printf("install_ms=%lld\n", roundedMs(installNs));
+    std::printf("max_event_gap_ms=%lld\n", roundedMs(gap.largestNs()));
+    std::printf("max_event_gap_at_ms=%lld\n", roundedMs(gap.largestAtNs()));
     std::printf("event_ticks=%d\n", gap.ticks());
     std::printf("peak_rss_mb=%ld\n", megabytes(rssKb));
     std::printf("peak_rss_before_install_mb=%ld\n", megabytes(rssBeforeKb));
-    std::printf("book_files=%d\n", files);
-    std::printf("book_mb=%lld\n", (bytes + (1 << 19)) >> 20);
+    std::printf("book_files=%d\n", onDisk.files);
+    std::printf("book_mb=%lld\n", (onDisk.bytes + (1 << 19)) >> 20);
+    std::printf("book_folder=%s\n", qPrintable(folder));
     for (const QString &text : box.texts())
         std::printf("message=%s\n", qPrintable(oneLine(text)));
     const bool installed = !expected.isEmpty() && box.texts() == QStringList{expected};
