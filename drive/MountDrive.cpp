@@ -16,6 +16,7 @@ constexpr int kErroPastaInexistente = 24;
 constexpr int kErroLetraEmUso = 25;
 constexpr int kErroOutraPasta = 42;
 constexpr int kRelatorioMapeamento = 1;
+constexpr int kLinhaNaoApagada = 55;
 
 } // namespace
 
@@ -30,8 +31,8 @@ void MountDrive::relataErroMapeamento(const QString &strCaminho, const QString &
                                       const QString &texto)
 {
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = catalogo.mensagem(kRelatorioMapeamento, {strCaminho, letra}) + u'\n'
-                          + QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
+    m_state.strMensagem = catalogo.mensagem(kRelatorioMapeamento, {strCaminho, letra}) + u'\n' +
+                          QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
     m_box.mostraAviso(m_state.strMensagem);
 }
 
@@ -77,7 +78,10 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
         if (falha == platform::DeviceFailure::InUse)
             return erro(letra, kErroLetraEmUso);
     } else {
-        if (tipo != 3)
+        // Wine calls a link into a network or CD file system type 4 or 5: the
+        // link's own check below decides. A letter that is no mapping is only
+        // released when it is a plain local folder.
+        if (tipo != 3 && !m_platform.isMapping(l))
             return false;
         if (m_platform.removeDosDevice(letra, strCaminho, &motivo, &falha))
             return true;
@@ -107,13 +111,18 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
         if (!m_platform.directoryExists(caminho)) {
             mostraMensagem(2, {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
             // The box may have let other events run; stand on the row again before deleting it.
-            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':'))
-                rs.deleteCurrent();
+            QString erro;
+            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':') && !rs.deleteCurrent(&erro)) {
+                // The row stays, so its letter is not free and nothing says it went.
+                mostraMensagem(kLinhaNaoApagada, {caminho, erro});
+                continue;
+            }
             m_state.strLetrasLivres.append(letra);
             mostraMensagem(3, {caminho});
         } else if (pblCriaDrive) {
-            if (!MapeiaDrive(letra, caminho, false) && rs.findFirst(QStringLiteral("LetraDrive"), letra + u':'))
-                rs.deleteCurrent();
+            // Only the platform can fail here (the folder was just seen, the letter
+            // is free): the mapping report says so, and the book stays registered.
+            MapeiaDrive(letra, caminho, false);
         }
     }
 }
@@ -132,8 +141,8 @@ void MountDrive::DesmontaLivros()
 
 bool MountDrive::PastaDeLivro(const QString &strCaminho) const
 {
-    return m_platform.fileExists(strCaminho + QStringLiteral("\\Autorun.exe"))
-           && m_platform.fileExists(strCaminho + QStringLiteral("\\Idioma.kvt"));
+    return m_platform.fileExists(strCaminho + QStringLiteral("\\Autorun.exe")) &&
+           m_platform.fileExists(strCaminho + QStringLiteral("\\Idioma.kvt"));
 }
 
 bool MountDrive::CursoEmExecucao() const

@@ -62,6 +62,10 @@ public:
     virtual bool removeDosDevice(const QString &device, const QString &target, QString *error,
                                  DeviceFailure *failure = nullptr) = 0;
 
+    // True when the letter is a mapping made by DefineDosDevice (whatever the
+    // drive type of what it leads to), not a disk or a device.
+    virtual bool isMapping(QChar letter) const = 0;
+
     virtual QString toUnixPath(const QString &windowsPath) const = 0;
     virtual bool fileExists(const QString &windowsPath) const = 0;      // ordinary file
     virtual bool directoryExists(const QString &windowsPath) const = 0;

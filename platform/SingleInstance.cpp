@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -27,19 +29,26 @@ SingleInstance::~SingleInstance()
         ::close(m_fd);
 }
 
-bool SingleInstance::tryAcquire()
+SingleInstance::Lock SingleInstance::tryAcquire()
 {
     if (m_fd >= 0)
-        return true;
+        return Lock::Acquired;
     const int fd = ::open(QFile::encodeName(m_lockFile).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        m_error = QStringLiteral("%1: %2").arg(m_lockFile, QString::fromLocal8Bit(std::strerror(errno)));
+        return Lock::Failed;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
         ::close(fd);
-        return false;
+        // Only a lock that is taken means another copy; anything else is a failure to say.
+        if (e == EWOULDBLOCK)
+            return Lock::HeldElsewhere;
+        m_error = QStringLiteral("%1: %2").arg(m_lockFile, QString::fromLocal8Bit(std::strerror(e)));
+        return Lock::Failed;
     }
     m_fd = fd;
-    return true;
+    return Lock::Acquired;
 }
 
 } // namespace platform

@@ -150,6 +150,12 @@ bool WinePlatform::removeDosDevice(const QString &device, const QString &target,
     return true;
 }
 
+bool WinePlatform::isMapping(QChar letter) const
+{
+    const QChar l = letter.toLower();
+    return l != u'c' && QFileInfo(m_prefix.deviceEntry(l)).isSymLink();
+}
+
 QString WinePlatform::toUnixPath(const QString &windowsPath) const
 {
     return m_prefix.toUnixPath(windowsPath);

@@ -22,6 +22,7 @@ public:
                          DeviceFailure *failure = nullptr) override;
     bool removeDosDevice(const QString &device, const QString &target, QString *error,
                          DeviceFailure *failure = nullptr) override;
+    bool isMapping(QChar letter) const override;
     QString toUnixPath(const QString &windowsPath) const override;
     bool fileExists(const QString &windowsPath) const override;
     bool directoryExists(const QString &windowsPath) const override;

@@ -15,7 +15,9 @@ public:
     explicit Sistema(platform::Platform &platform);
 
     static constexpr int kBufferIni = 255;
-    static constexpr int kBufferUsuario = 20;
+    // As large as Windows' own limit for user names (UNLEN + 1): Linux names run
+    // to 32 characters, and no two users may share registry rows.
+    static constexpr int kBufferUsuario = 257;
 
     // The Windows system folder without a trailing backslash.
     QString PastaSistema() const;
@@ -30,7 +32,7 @@ public:
     // missing. Returns false only when a needed write failed; the file then stays
     // as it was.
     bool GaranteDriveDownload(QString *error = nullptr);
-    // The user's name, or a single blank when it does not fit in 20 characters.
+    // The user's name, or a single blank when it does not fit in kBufferUsuario characters.
     QString LeUsuario() const;
 
     // The name without its last extension.

@@ -14,7 +14,7 @@ namespace {
 // Start-up failures are said before any catalogue text can be trusted, so their
 // few texts live here, in the three languages of the course.
 enum class Texto { Registro, Catalogo, SemIdioma, ArquivoAusente, Arquivo, Ausente, NaoArquivo, SomenteLeitura, EmUso,
-                   NaoBanco, Bloqueado, Erro };
+                   NaoBanco, Bloqueado, Erro, Instancia };
 
 QString texto(Texto t, const QString &idioma)
 {
@@ -44,6 +44,9 @@ QString texto(Texto t, const QString &idioma)
                                  "The database is locked by another program.",
                                  "La base de datos está bloqueada por otro programa."}},
         {int(Texto::Erro), {"Erro: %1", "Error: %1", "Error: %1"}},
+        {int(Texto::Instancia), {"Não foi possível verificar se o ZEKO Download já está aberto.",
+                                 "It could not be checked whether ZEKO Download is already open.",
+                                 "No se pudo comprobar si ZEKO Download ya está abierto."}},
     };
     const auto &linha = textos.value(int(t));
     const QString code = idioma.trimmed().toUpper();
@@ -99,6 +102,12 @@ QString Startup::arquivoAusente(const QString &idioma, const QString &arquivo)
     return texto(Texto::ArquivoAusente, idiomaEfetivo(idioma)).arg(arquivo);
 }
 
+QString Startup::falhaInstancia(const QString &idioma, const QString &motivo)
+{
+    const QString i = idiomaEfetivo(idioma);
+    return texto(Texto::Instancia, i) + u'\n' + texto(Texto::Erro, i).arg(motivo);
+}
+
 QString Startup::idiomaEfetivo(const QString &idiomaInst)
 {
     return idiomaInst.isEmpty() ? QStringLiteral("POR") : idiomaInst;
@@ -107,10 +116,16 @@ QString Startup::idiomaEfetivo(const QString &idiomaInst)
 StartupResult Startup::run(SharedState &state)
 {
     using Status = StartupResult::Status;
-    if (!m_instance.tryAcquire())
-        return {Status::AlreadyRunning, {}};
-
     Sistema sistema(m_platform);
+    switch (m_instance.tryAcquire()) {
+    case platform::SingleInstance::Lock::Acquired:
+        break;
+    case platform::SingleInstance::Lock::HeldElsewhere:
+        return {Status::AlreadyRunning, {}};
+    case platform::SingleInstance::Lock::Failed:
+        return {Status::Failed, falhaInstancia(sistema.LeIdiomaInst(), m_instance.errorString())};
+    }
+
     state.strVersao = MostraVersao(ZEKO_VERSION_MAJOR, ZEKO_VERSION_MINOR, ZEKO_VERSION_PATCH);
     // A zeko.ini that cannot take the drive is not fatal: the download folder then
     // lies on the current drive's root, as with no zeko.ini at all.

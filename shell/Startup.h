@@ -37,6 +37,9 @@ public:
     // The report of a file the program cannot do without (a picture, a map), in
     // the language of the course installation.
     static QString arquivoAusente(const QString &idioma, const QString &arquivo);
+    // The report of a single-instance lock that could not be tried (not one that
+    // another copy holds), in the language of the course installation.
+    static QString falhaInstancia(const QString &idioma, const QString &motivo);
     // The language used when zeko.ini names none.
     static QString idiomaEfetivo(const QString &idiomaInst);
 

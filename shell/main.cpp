@@ -49,11 +49,20 @@ int main(int argc, char *argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
+    platform::WinePlatform wine(prefix);
+    // Another copy, or a lock that cannot be tried, is known before anything in the prefix changes.
+    platform::SingleInstance instance(QStringLiteral("ZEKODownload"));
+    switch (instance.tryAcquire()) {
+    case platform::SingleInstance::Lock::Acquired:
+        break;
+    case platform::SingleInstance::Lock::HeldElsewhere:
+        return 0;
+    case platform::SingleInstance::Lock::Failed:
+        return falha(shell::Startup::falhaInstancia(shell::Sistema(wine).LeIdiomaInst(), instance.errorString()));
+    }
     QString error;
     if (!prefix.ensureSkeleton(&error))
         return falha(error);
-    platform::WinePlatform wine(prefix);
-    platform::SingleInstance instance(QStringLiteral("ZEKODownload"));
     shell::SharedState state;
     const shell::StartupResult result = shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
 

@@ -232,3 +232,8 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 53, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 54, 'Não foi possível gravar a pasta do livro #@|.' || char(10) || 'Nada foi instalado e o arquivo foi mantido.', 1);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 54, 'The book''s folder #@| could not be written.' || char(10) || 'Nothing was installed and the file was kept.', 1);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 54, 'No se pudo escribir la carpeta del libro #@|.' || char(10) || 'No se instaló nada y el archivo se conservó.', 1);
+
+-- 55: follows 2 when the vanished book's record could not be taken off the list (the registry refused); @ folder, @ the database's reason. Its drive letter stays reserved.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 55, 'O livro da pasta #@| não pôde ser retirado da sua lista de livros, e a unidade dele continua reservada.' || char(10) || 'Motivo: @', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 55, 'The book in folder #@| could not be removed from your book list, and its drive letter stays reserved.' || char(10) || 'Reason: @', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 55, 'El libro de la carpeta #@| no se pudo quitar de su lista de libros, y su unidad sigue reservada.' || char(10) || 'Motivo: @', 2);

@@ -2,7 +2,10 @@
 #include "common/QtPrinters.h"
 #include "drive/MountDrive.h"
 
+#include <QHash>
 #include <QProcess>
+
+#include <sqlite3.h>
 
 using drive::MountDrive;
 
@@ -29,6 +32,18 @@ public:
             *failure = platform::DeviceFailure::Other;
         return false;
     }
+};
+
+// The Wine platform where some letters are other kinds of drive: a network share
+// (4) or a CD (5), as Wine reports a link into such a file system.
+class TypedPlatform : public NamedUserPlatform {
+public:
+    using NamedUserPlatform::NamedUserPlatform;
+    int driveType(QChar letter) const override
+    {
+        return types.value(letter.toUpper(), NamedUserPlatform::driveType(letter));
+    }
+    QHash<QChar, int> types;
 };
 
 class MountDriveTest : public ManagerFixture {
@@ -118,13 +133,14 @@ TEST_F(MountDriveTest, ScanMapsRegisteredBooksAgain)
     EXPECT_TRUE(box.shown.isEmpty());
 }
 
-// When mapping the book again fails, the failure is reported and its row deleted.
-TEST_F(RefusedMountDriveTest, FailedRemapDeletesTheRow)
+// When mapping the book again fails, only the platform failed (the folder is
+// there, the letter free): the failure is reported and the book stays registered.
+TEST_F(RefusedMountDriveTest, FailedRemapKeepsTheRow)
 {
     const QString livro = makeBook("LIVRO1");
     registerBook("MARIA", "LIVRO1", "W:", livro);
     drives().MontaListaDrives(true);
-    EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
+    EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
     EXPECT_FALSE(state.strLetrasLivres.contains("W"));
     ASSERT_EQ(box.shown.size(), 1);
     EXPECT_EQ(box.shown[0].texto, texto(1, {livro, "W:"}) + "\n(0000) cannot create the link");
@@ -249,4 +265,68 @@ TEST_F(MountDriveTest, FindsTheCoursePlayerByFileName)
     player.kill();
     player.waitForFinished();
     EXPECT_FALSE(drives().CursoEmExecucao());
+}
+
+// A vanished book whose row the registry refuses to delete (another program
+// holds a write lock): the refusal is said with the database's reason, the row
+// stays and its letter is not listed free.
+TEST_F(MountDriveTest, RowThatCannotBeDeletedKeepsItsLetter)
+{
+    const QString caminho = "C:\\ZEKO_Download\\Download\\APAGADO";
+    registerBook("MARIA", "APAGADO", "X:", caminho);
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    drives().MontaListaDrives(false);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_EQ(box.shown.size(), 2);
+    EXPECT_EQ(box.shown[0].texto, texto(2, {caminho, "X:"}));
+    EXPECT_TRUE(box.shown[1].texto.startsWith(texto(55, {caminho, ""}).trimmed())) << box.shown[1].texto.toStdString();
+    EXPECT_TRUE(box.shown[1].texto.contains("locked")) << box.shown[1].texto.toStdString();
+    EXPECT_FALSE(state.strLetrasLivres.contains("X"));
+    state.rsMapeamento->requery();
+    EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "APAGADO"));
+}
+
+// A letter that is a network share or a CD is never free, and a book's mapping
+// that Wine reports so (a prefix on an NFS home) is still released.
+class TypedMountDriveTest : public MountDriveTest {
+protected:
+    TypedMountDriveTest()
+        : typed(prefix.prefix(), "maria")
+    {
+    }
+    platform::Platform *platform() override { return &typed; }
+    TypedPlatform typed;
+};
+
+TEST_F(TypedMountDriveTest, NetworkAndCdLetters)
+{
+    typed.types = {{u'W', 4}, {u'V', 5}};
+    drives().MontaListaDrives(false);
+    EXPECT_FALSE(state.strLetrasLivres.contains("W"));
+    EXPECT_FALSE(state.strLetrasLivres.contains("V"));
+    EXPECT_TRUE(state.strLetrasLivres.contains("U"));
+
+    const QString livro = makeBook("LIVRO1");
+    ASSERT_TRUE(drives().MapeiaDrive("X", livro, false));
+    typed.types.insert(u'X', 4);
+    EXPECT_TRUE(drives().MapeiaDrive("X", livro, true));
+    EXPECT_TRUE(mapped(u'X').isEmpty());
+    // A letter of that kind that is no mapping is left alone, without a word.
+    EXPECT_FALSE(drives().MapeiaDrive("V", livro, true));
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
+// Folders are compared whole: LIVRO1's removal leaves X: alone when X: maps LIVRO10.
+TEST_F(MountDriveTest, FolderNamesAreComparedWhole)
+{
+    const QString livro1 = makeBook("LIVRO1");
+    const QString livro10 = makeBook("LIVRO10");
+    ASSERT_TRUE(drives().MapeiaDrive("X", livro10, false));
+    EXPECT_FALSE(drives().MapeiaDrive("X", livro1, true));
+    EXPECT_EQ(mapped(u'X'), unixOf(livro10));
+    EXPECT_FALSE(drives().MapeiaDrive("X", "C:\\ZEKO_Download\\Download\\LIVRO", true));
+    EXPECT_EQ(mapped(u'X'), unixOf(livro10));
 }

@@ -338,9 +338,14 @@ TEST(SingleInstance, OnlyOneHolderUntilItEnds)
     QTemporaryDir dir;
     const QString lock = dir.path() + "/ZEKODownload.lock";
     auto first = std::make_unique<platform::SingleInstance>("ZEKODownload", lock);
-    ASSERT_TRUE(first->tryAcquire());
+    using Lock = platform::SingleInstance::Lock;
+    ASSERT_EQ(first->tryAcquire(), Lock::Acquired);
     platform::SingleInstance second("ZEKODownload", lock);
-    EXPECT_FALSE(second.tryAcquire());
+    EXPECT_EQ(second.tryAcquire(), Lock::HeldElsewhere);
     first.reset();
-    EXPECT_TRUE(second.tryAcquire());
+    EXPECT_EQ(second.tryAcquire(), Lock::Acquired);
+    // A lock that cannot even be tried is a failure with its reason, never "another copy".
+    platform::SingleInstance nowhere("ZEKODownload", dir.path() + "/no-such-folder/ZEKODownload.lock");
+    EXPECT_EQ(nowhere.tryAcquire(), Lock::Failed);
+    EXPECT_TRUE(nowhere.errorString().contains("No such file or directory")) << nowhere.errorString().toStdString();
 }

@@ -42,6 +42,25 @@ protected:
         sqlite3_finalize(stmt);
         sqlite3_close(db);
     }
+    // A main-window hint as the catalogue file holds it for that language.
+    QString hintOf(const char *idioma, int botao)
+    {
+        static const int codes[6] = {0, 1, 9, 10, 7, 8};
+        sqlite3 *db = nullptr;
+        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(QStringLiteral(ZEKO_CATALOGUE_DB)).constData(), &db,
+                                  SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT Hint FROM Botoes WHERE Idioma = ? AND Codigo = ?", -1, &stmt, nullptr);
+        sqlite3_bind_text(stmt, 1, idioma, -1, SQLITE_STATIC);
+        sqlite3_bind_int(stmt, 2, codes[botao]);
+        QString hint;
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            hint = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return hint;
+    }
     static bool allRowsIn(shell::Recordset &rs, const QString &idioma)
     {
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
@@ -82,8 +101,9 @@ TEST_F(StartupTest, WithoutSettingsFile)
     EXPECT_EQ(state.rsMapeamento->field("Curso").toString(), "LIVRO1");
     EXPECT_TRUE(allRowsIn(*state.rsMensagens, "POR"));
     EXPECT_FALSE(state.tituloPrincipal.isEmpty());
+    // No IdiomaInst: the Portuguese rows, not the missing-text marker.
     for (int i = 1; i <= 5; ++i)
-        EXPECT_FALSE(state.strHints[i].isEmpty()) << i;
+        EXPECT_EQ(state.strHints[i], hintOf("POR", i)) << i;
     EXPECT_FALSE(QFileInfo::exists(prefix.zekoIni()));
 }
 
@@ -113,11 +133,28 @@ TEST_F(StartupTest, SpanishAndAnExistingDrive)
 TEST_F(StartupTest, SecondCopyEndsSilently)
 {
     platform::SingleInstance first("ZEKODownload", lockDir.path() + "/lock");
-    ASSERT_TRUE(first.tryAcquire());
+    ASSERT_EQ(first.tryAcquire(), platform::SingleInstance::Lock::Acquired);
     const StartupResult r = run();
     EXPECT_EQ(r.status, Status::AlreadyRunning);
     EXPECT_TRUE(r.message.isEmpty());
     EXPECT_FALSE(state.dbLivros);
+}
+
+// Linux names run to 32 characters: each long name is a user of its own, never
+// the shared blank that an over-long name used to become.
+TEST_F(StartupTest, LongUserNamesStayApart)
+{
+    const QString first = "aluno.de.portugues.turma.2026.a1";
+    const QString second = "aluno.de.portugues.turma.2026.b2";
+    ASSERT_EQ(first.size(), 32);
+    addBook(first.toUpper().toUtf8().constData(), "LIVRO1", "X:");
+    addBook(second.toUpper().toUtf8().constData(), "LIVRO2", "Y:");
+    NamedUserPlatform user(prefix.prefix(), first);
+    ASSERT_EQ(Startup(user, instance, install.path()).run(state).status, Status::Ok);
+    EXPECT_EQ(state.strUsuario, first.toUpper());
+    ASSERT_EQ(state.rsMapeamento->recordCount(), 1);
+    state.rsMapeamento->moveFirst();
+    EXPECT_EQ(state.rsMapeamento->field("Curso").toString(), "LIVRO1");
 }
 
 // A user name with an apostrophe is only a name.
@@ -262,9 +299,34 @@ TEST_F(ProgramTest, SecondCopyEndsSilently)
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     platform::SingleInstance running("ZEKODownload");
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    ASSERT_TRUE(running.tryAcquire());
+    ASSERT_EQ(running.tryAcquire(), platform::SingleInstance::Lock::Acquired);
     QByteArray err, out;
     EXPECT_EQ(runProgram(&err, &out), 0);
     EXPECT_TRUE(err.isEmpty()) << err.toStdString();
     EXPECT_TRUE(out.isEmpty()) << out.toStdString();
+}
+
+// A lock that cannot be tried (here its path is a folder) is no second copy: the
+// program says what failed and exits non-zero, before it touches the prefix.
+TEST_F(ProgramTest, UnusableLockIsReportedBeforeThePrefixChanges)
+{
+    ASSERT_TRUE(QDir(runtime.path()).mkdir(QStringLiteral("ZEKODownload-%1.lock").arg(::getuid())));
+    QTemporaryDir home;
+    QByteArray err;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString unborn = home.path() + "/prefix-not-yet";
+    env.insert("WINEPREFIX", unborn);
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(install.path() + "/ZEKODownload", {});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    err = p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains("aberto")) << err.toStdString();
+    EXPECT_TRUE(err.contains("Is a directory")) << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(unborn)) << "the prefix was changed first";
 }
