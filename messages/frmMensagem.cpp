@@ -11,6 +11,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
+#include <memory>
+
 namespace messages {
 
 namespace {
@@ -68,7 +71,8 @@ frmMensagem::frmMensagem(const QString &pasta, int tipoCaixa, int aguarda)
     m_fundo->setPixmap(QPixmap(m_pasta + QString::fromLatin1(shell::skin::msgbox::kBackgroundFile)));
     m_fundo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_fxBotton = label("FxBotton");
-    m_fxBotton->setStyleSheet(QStringLiteral("background: #%1;").arg(shell::skin::palette::kAmber, 6, 16, QChar(u'0')));
+    m_fxBotton->setStyleSheet(
+        QStringLiteral("background: #%1;").arg(shell::skin::palette::kAmber, 6, 16, QChar(u'0')));
     m_tarja = label("fximgTarja");
     m_tarja->setPixmap(QPixmap(m_pasta + QStringLiteral("Tarja.JPG")));
     m_tarja->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -148,7 +152,8 @@ QString frmMensagem::imagemFace(int n) const
 {
     if (!m_faces[n - 1]->isVisible())
         return {};
-    return m_sobreposicao[n - 1].isEmpty() ? m_codigos[n - 1] + QStringLiteral("_NM.JPG") : m_sobreposicao[n - 1];
+    return m_sobreposicao[n - 1].isEmpty() ? m_codigos[n - 1] + QStringLiteral("_NM.JPG")
+                                           : m_sobreposicao[n - 1];
 }
 
 void frmMensagem::mostraSobreposicao(int n, const char *estado)
@@ -179,8 +184,8 @@ void frmMensagem::responde(int n)
 bool frmMensagem::eventFilter(QObject *o, QEvent *e)
 {
     const auto type = e->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove
-        && type != QEvent::MouseButtonDblClick)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(o, e);
     auto *me = static_cast<QMouseEvent *>(e);
     const QPoint p = me->position().toPoint();
@@ -218,6 +223,7 @@ bool frmMensagem::eventFilter(QObject *o, QEvent *e)
         if (!titulo || m_aguarda == 0) {
             m_arrastando = true;
             m_pressao = p;
+            m_pressaoTela = me->globalPosition().toPoint();
         }
     } else if (type == QEvent::MouseMove) {
         if (fundo)
@@ -225,7 +231,11 @@ bool frmMensagem::eventFilter(QObject *o, QEvent *e)
         if (m_arrastando && (titulo || texto || (fundo && m_tipoCaixa > 0 && m_pressao.y() < kAreaTitulo)))
             move(pos() + (p - m_pressao));
     } else if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) {
-        const bool eraClique = !m_arrastando || p == m_pressao;
+        // A hand moves a little while clicking; only a move the platform would
+        // call a drag is one.
+        const bool eraClique =
+            !m_arrastando || (me->globalPosition().toPoint() - m_pressaoTela).manhattanLength() <
+                                 QApplication::startDragDistance();
         m_arrastando = false;
         // Only a box without buttons closes on a click.
         if (m_tipoCaixa == 0 && eraClique && static_cast<QWidget *>(o)->rect().contains(p))
@@ -259,7 +269,8 @@ CaixaMensagem::CaixaMensagem(shell::SharedState &state, platform::Platform &plat
 
 CaixaMensagem::~CaixaMensagem()
 {
-    delete m_form;
+    for (const Aberta &a : std::as_const(m_abertas))
+        delete a.form;
 }
 
 MessageBoxLayout::Medida CaixaMensagem::mede(const QString &texto, int tamanhoFonte)
@@ -272,18 +283,20 @@ MessageBoxLayout::Medida CaixaMensagem::mede(const QString &texto, int tamanhoFo
     return {largura * kTwips, int(linhas.size()) * fm.lineSpacing() * kTwips};
 }
 
-void CaixaMensagem::descarrega()
+void CaixaMensagem::descarrega(frmMensagem *form)
 {
-    if (shell::SkinnedWindow *dono = shell::SkinnedWindow::porNome(m_state.strNomeForm)) {
-        dono->setEnabled(true);
-        dono->activateWindow();
-    }
-    m_state.blnMsgAberta = false;
-    if (m_form) {
-        m_form->hide();
-        m_form->deleteLater();
-        m_form = nullptr;
-    }
+    m_abertas.removeIf([form](const Aberta &a) { return a.form == form || !a.form; });
+    form->hide();
+    form->deleteLater();
+    const bool donoEspera =
+        std::any_of(m_abertas.cbegin(), m_abertas.cend(), [](const Aberta &a) { return a.desabilitaDono; });
+    if (!donoEspera)
+        if (shell::SkinnedWindow *dono = shell::SkinnedWindow::porNome(m_state.strNomeForm)) {
+            dono->setEnabled(true);
+            dono->activateWindow();
+        }
+    m_form = m_abertas.isEmpty() ? nullptr : m_abertas.constLast().form.data();
+    m_state.blnMsgAberta = !m_abertas.isEmpty();
 }
 
 void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
@@ -297,34 +310,46 @@ void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int taman
     }
 
     m_state.intBotaoMsg = 0;
-    // A new box replaces one still on screen.
-    if (m_form) {
-        m_form->disconnect();
-        m_form->hide();
-        m_form->deleteLater();
+    const bool espera = tipoCaixa > 1 || aguardaResposta;
+    // A new box replaces one that no call waits for. One a call waits for stays
+    // under the new box: its answer belongs to that call alone.
+    if (!m_abertas.isEmpty() && !m_abertas.constLast().aguardada) {
+        if (frmMensagem *anterior = m_abertas.takeLast().form) {
+            anterior->disconnect();
+            anterior->hide();
+            anterior->deleteLater();
+        }
     }
-    m_form = new frmMensagem(m_state.strPastaCaiMsg, tipoCaixa, aguardaResposta ? 1 : 0);
+    auto *form = new frmMensagem(m_state.strPastaCaiMsg, tipoCaixa, aguardaResposta ? 1 : 0);
+    m_form = form;
+    m_abertas.append({form, espera, aguardaResposta});
     m_state.blnMsgAberta = true;
-    QObject::connect(m_form, &frmMensagem::respondida, m_form, [this](int n) {
+    // Shared with the connection, which may outlive this call if the application
+    // closes down before the box is answered.
+    const auto resposta = std::make_shared<int>(0);
+    QObject::connect(form, &frmMensagem::respondida, form, [this, form, resposta](int n) {
+        *resposta = n;
         m_state.intBotaoMsg = n;
-        descarrega();
+        descarrega(form);
     });
 
     const int zekoWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kProductLogo.width);
     m_ultimo = m_layout.calcula(texto, tipoCaixa, tamanhoFonte, tipoMensagem, idioma, &CaixaMensagem::mede,
                                 zekoWidth);
-    m_form->aplica(m_ultimo, tamanhoFonte, textoRtf);
+    form->aplica(m_ultimo, tamanhoFonte, textoRtf);
 
     if (aguardaResposta)
         if (shell::SkinnedWindow *dono = shell::SkinnedWindow::porNome(m_state.strNomeForm))
             dono->setEnabled(false);
 
-    m_form->show();
-    m_form->raise();
+    form->show();
+    form->raise();
     m_reservado = reservado;
-    if (tipoCaixa > 1 || aguardaResposta) {
-        while (m_state.intBotaoMsg == 0 && !QCoreApplication::closingDown())
+    if (espera) {
+        while (*resposta == 0 && !QCoreApplication::closingDown())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // A box answered meanwhile left its own answer in the shared state.
+        m_state.intBotaoMsg = *resposta;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "MessageBoxLayout.h"
 
 #include <QLabel>
+#include <QList>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -23,7 +24,7 @@ namespace messages {
 // the box is answered.
 class frmMensagem : public QWidget {
     Q_OBJECT
-public:
+  public:
     frmMensagem(const QString &pasta, int tipoCaixa, int aguarda);
 
     // Places every control as the layout computed (twips) and shows the text.
@@ -39,16 +40,16 @@ public:
     // The picture file each face shows now, its overlay included (for tests).
     QString imagemFace(int n) const;
 
-signals:
+  signals:
     // The box was answered with button n (1, 2 or 3); it unloads next.
     void respondida(int n);
 
-protected:
+  protected:
     bool eventFilter(QObject *o, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
 
-private:
+  private:
     void responde(int n);
     void limpaFaces();
     void mostraSobreposicao(int n, const char *estado);
@@ -65,35 +66,44 @@ private:
     QTimer m_timer;
     bool m_arrastando = false;
     QPoint m_pressao;
+    QPoint m_pressaoTela; // on screen: the box may follow the pointer
     bool m_respondida = false;
     int m_botoesVisiveis = 0;
 };
 
 // The message box every window reports and asks through. A waiting call keeps
-// the window in front disabled and processes events until the box is answered.
+// the window in front disabled and processes events until its own box is
+// answered. A box shown meanwhile goes on top; the waiting one stays under it.
 class CaixaMensagem : public MessageBox {
-public:
+  public:
     CaixaMensagem(shell::SharedState &state, platform::Platform &platform);
     ~CaixaMensagem() override;
 
     void ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
                        bool aguardaResposta, const QString &textoRtf, int reservado) override;
 
-    // The box on screen, if any.
+    // The box on top, if any.
     frmMensagem *form() const { return m_form; }
     const MessageBoxLayout::Resultado &ultimoLayout() const { return m_ultimo; }
 
     // Size of a text as the box's label shows it, in twips.
     static MessageBoxLayout::Medida mede(const QString &texto, int tamanhoFonte);
 
-private:
-    void descarrega();
+  private:
+    struct Aberta {
+        QPointer<frmMensagem> form;
+        bool aguardada = false; // a call waits for its answer
+        bool desabilitaDono = false;
+    };
+
+    void descarrega(frmMensagem *form);
 
     shell::SharedState &m_state;
     platform::Platform &m_platform;
     MessageBoxLayout m_layout;
     MessageBoxLayout::Resultado m_ultimo;
     QPointer<frmMensagem> m_form;
+    QList<Aberta> m_abertas; // boxes on screen, the last on top
     int m_reservado = 0;
 };
 

@@ -55,7 +55,7 @@ enum class Align { Left, Center, Right };
 
 // A text control the window places on its background. The ground under `rect`
 // is left plain so that text of the given colour stays readable there.
-struct LabelSpec {
+struct LabelLayout {
     const char *name;   // control name
     Rect rect;
     bool darkText;      // true: light ground, draw palette::kDarkText; false: dark ground, kLightText
@@ -67,7 +67,7 @@ struct LabelSpec {
 // An image button. Its pictures (prefix + stem + "_" + state + ".jpg") are exactly
 // `rect` in size and carry the background under them, and `rect` is also the
 // button's hot-spot region on the background.
-struct ButtonSpec {
+struct ButtonLayout {
     const char *hotSpot; // region name in the window's .HSP map
     const char *stem;    // "BT01", "MNZ", "SAI"
     Rect rect;
@@ -84,8 +84,8 @@ struct WindowSkin {
     const char *hotSpotMap; // .HSP file, one region per button in button order
     Size size;
     Rect dragBarRect;
-    std::span<const ButtonSpec> buttons; // index 0 is button 1
-    std::span<const LabelSpec> labels;
+    std::span<const ButtonLayout> buttons; // index 0 is button 1
+    std::span<const LabelLayout> labels;
     Rect listRect; // the drop-down list of books; empty on windows without one
 
     // Picture of button `index` (1-based) in `state` ("NM", "MM", "MC", "DS").
@@ -93,9 +93,9 @@ struct WindowSkin {
     {
         return std::string(prefix) + buttons[static_cast<std::size_t>(index - 1)].stem + "_" + state + ".jpg";
     }
-    const LabelSpec *label(std::string_view controlName) const
+    const LabelLayout *label(std::string_view controlName) const
     {
-        for (const LabelSpec &l : labels)
+        for (const LabelLayout &l : labels)
             if (controlName == l.name)
                 return &l;
         return nullptr;
@@ -115,14 +115,14 @@ constexpr Rect exitFor(int windowWidth) { return {windowWidth - 30, 3, kChromeBu
 // row, the version in the footer band.
 namespace principal {
 inline constexpr Size kSize{437, 344};
-inline constexpr std::array<ButtonSpec, 5> kButtons{{
+inline constexpr std::array<ButtonLayout, 5> kButtons{{
     {"Livros", "BT01", {22, 128, 115, 118}},     // book list (the main action)
     {"Configurar", "BT02", {161, 128, 115, 118}}, // install a book
     {"Help", "BT03", {300, 128, 115, 118}},
     {"Minimizar", "MNZ", minimiseFor(kSize.width)},
     {"Sair", "SAI", exitFor(kSize.width)},
 }};
-inline constexpr std::array<LabelSpec, 2> kLabels{{
+inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblTitulo", {20, 40, 397, 36}, true, 20, true, Align::Left},
     {"lblVersao", {300, 318, 127, 18}, false, 11, false, Align::Right}, // on the footer band
 }};
@@ -133,7 +133,7 @@ inline constexpr std::array<LabelSpec, 2> kLabels{{
 // ways to other windows and help on the right.
 namespace abrirLivro {
 inline constexpr Size kSize{682, 344};
-inline constexpr std::array<ButtonSpec, 7> kButtons{{
+inline constexpr std::array<ButtonLayout, 7> kButtons{{
     {"Remover", "BT01", {158, 184, 96, 92}},
     {"Configurar", "BT02", {314, 184, 96, 92}}, // install window
     {"Principal", "BT03", {428, 184, 96, 92}},  // back to the main window
@@ -142,7 +142,7 @@ inline constexpr std::array<ButtonSpec, 7> kButtons{{
     {"Minimizar", "MNZ", minimiseFor(kSize.width)},
     {"Sair", "SAI", exitFor(kSize.width)},
 }};
-inline constexpr std::array<LabelSpec, 2> kLabels{{
+inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblTitulo", {20, 40, 642, 36}, true, 20, true, Align::Left},
     {"fxlblMensagem", {60, 96, 562, 20}, true, 13, false, Align::Left}, // on the panel
 }};
@@ -154,7 +154,7 @@ inline constexpr Rect kList{60, 124, 562, 24}; // cbZEKO, on the panel
 // buttons: choose a book's file on the left, the other windows and help on the right.
 namespace instalarLivro {
 inline constexpr Size kSize{612, 251};
-inline constexpr std::array<ButtonSpec, 6> kButtons{{
+inline constexpr std::array<ButtonLayout, 6> kButtons{{
     {"Procurar", "BT01", {66, 129, 96, 82}}, // choose the ZIP file (the main action)
     {"Livro", "BT02", {222, 129, 96, 82}},   // book list
     {"Principal", "BT03", {336, 129, 96, 82}},
@@ -162,7 +162,7 @@ inline constexpr std::array<ButtonSpec, 6> kButtons{{
     {"Minimizar", "MNZ", minimiseFor(kSize.width)},
     {"Sair", "SAI", exitFor(kSize.width)},
 }};
-inline constexpr std::array<LabelSpec, 2> kLabels{{
+inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"FXLblDisponivel", {36, 48, 540, 34}, true, 13, false, Align::Left}, // word-wrapped, two lines
     {"FXLblMensagem", {36, 84, 540, 18}, true, 13, true, Align::Left},
 }};
@@ -220,13 +220,13 @@ inline constexpr const char *kLogoFile = "MSGLOGO.JPG";
 inline constexpr const char *kProductLogoFile = "MSGZEKO.JPG";
 inline constexpr const char *kBackgroundFile = "MSGFUNDO.JPG";
 
-struct FaceSpec {
+struct FaceLayout {
     const char *code;  // picture stem: code + "_NM.JPG", "_MM.JPG", "_MC.JPG"
     const char *label; // UTF-8, in the language the code belongs to
     bool affirmative;  // drawn in the accent colour; the others are quieter
 };
 inline constexpr std::array<const char *, 3> kFaceStates{"NM", "MM", "MC"};
-inline constexpr std::array<FaceSpec, 19> kFaces{{
+inline constexpr std::array<FaceLayout, 19> kFaces{{
     {"OK", "OK", true},
     {"OKOK", "OK", true},
     {"SIM", "Sim", true},

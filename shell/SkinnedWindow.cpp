@@ -322,7 +322,7 @@ QRect SkinnedWindow::retangulo(const skin::Rect &r)
     return QRect(r.x, r.y, r.width, r.height);
 }
 
-void SkinnedWindow::estiloRotulo(QLabel *label, const skin::LabelSpec &rotulo)
+void SkinnedWindow::estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo)
 {
     label->setGeometry(retangulo(rotulo.rect));
     label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft

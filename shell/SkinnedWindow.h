@@ -95,7 +95,7 @@ protected:
     // What each window does for a click on button i.
     virtual void acaoBotao(int indice) = 0;
     // Places and styles a text label as the skin's layout gives it.
-    static void estiloRotulo(QLabel *label, const skin::LabelSpec &rotulo);
+    static void estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo);
     static QRect retangulo(const skin::Rect &r);
     void changeEvent(QEvent *e) override;
     void showEvent(QShowEvent *e) override;

@@ -294,7 +294,7 @@ int footerHeight(const skin::WindowSkin &w) { return w.size.height > 300 ? 38 : 
 QRectF panelRect(const skin::WindowSkin &w)
 {
     QRect r = toRect(w.listRect);
-    for (const skin::LabelSpec &l : w.labels)
+    for (const skin::LabelLayout &l : w.labels)
         if (l.darkText && std::string_view(l.name) != "fxlblTitulo")
             r = r.united(toRect(l.rect));
     if (r.isEmpty())
@@ -328,7 +328,7 @@ QImage paintBackground(const skin::WindowSkin &w)
     p.restore();
 
     // A short accent stroke leads into the title.
-    if (const skin::LabelSpec *title = w.label("fxlblTitulo")) {
+    if (const skin::LabelLayout *title = w.label("fxlblTitulo")) {
         const QRectF t = toRectF(title->rect);
         p.fillPath(roundedRect(t.left() - 10, t.top() + 7, 4, t.height() - 14, 2), colour(pal::kAmber));
     }
@@ -581,7 +581,7 @@ QImage paintMessageBackground()
     return img;
 }
 
-QImage paintFace(const skin::msgbox::FaceSpec &face, State state)
+QImage paintFace(const skin::msgbox::FaceLayout &face, State state)
 {
     const QSize size(skin::msgbox::kFace.width, skin::msgbox::kFace.height);
     QImage img = newImage(size, colour(pal::kBody));
@@ -671,7 +671,7 @@ QByteArray hotSpotMap(const skin::WindowSkin &w)
                 .arg(w.size.height)
                 .toUtf8();
     text += "# One region per line in button order: name x y width height\n";
-    for (const skin::ButtonSpec &b : w.buttons)
+    for (const skin::ButtonLayout &b : w.buttons)
         text += QStringLiteral("%1 %2 %3 %4 %5\n")
                     .arg(QLatin1String(b.hotSpot))
                     .arg(b.rect.x)
@@ -692,7 +692,7 @@ void writeWindow(Writer &out, const QString &imagens, const skin::WindowSkin &w)
     out.saveText(hotSpotMap(w), dir + QLatin1String(w.hotSpotMap));
 
     for (std::size_t i = 0; i < w.buttons.size(); ++i) {
-        const skin::ButtonSpec &b = w.buttons[i];
+        const skin::ButtonLayout &b = w.buttons[i];
         // The first button of a window is its main action, except on the book list,
         // where opening the book (button 5) is.
         const bool mainAction = i == 0 && std::string_view(w.formName) != "frmAbrirLivro";
@@ -715,7 +715,7 @@ void writeMessageBox(Writer &out, const QString &imagens)
     out.save(paintMessageLogo(), dir + QLatin1String(mb::kLogoFile));
     out.save(paintProductLogo(), dir + QLatin1String(mb::kProductLogoFile));
     out.save(paintMessageBackground(), dir + QLatin1String(mb::kBackgroundFile));
-    for (const mb::FaceSpec &face : mb::kFaces)
+    for (const mb::FaceLayout &face : mb::kFaces)
         for (const char *state : mb::kFaceStates)
             out.save(paintFace(face, stateOf(state)), dir + QString::fromStdString(mb::faceFile(face.code, state)));
 }

@@ -7,7 +7,7 @@
 
 // The Wine platform on a prefix laid out on disk, except that it records the
 // programs it is asked to start instead of starting them, answers with a chosen
-// failure, and can pretend that the course player is running.
+// failure, and decides itself whether the course player is running.
 class RecordingPlatform : public NamedUserPlatform {
   public:
     struct Start {
@@ -31,12 +31,13 @@ class RecordingPlatform : public NamedUserPlatform {
         starts.append({windowsExe, arguments, workingDirectory});
         return true;
     }
+    // Only the pretended course player: the machine's own processes would let
+    // another test's course player, running meanwhile, into this one.
     QList<platform::ProcessEntry> processes() const override
     {
-        QList<platform::ProcessEntry> list = NamedUserPlatform::processes();
         if (courseRunning)
-            list.append({999999, QStringLiteral("PupilApp.exe")});
-        return list;
+            return {{999999, QStringLiteral("PupilApp.exe")}};
+        return {};
     }
 
     QList<Start> starts;

@@ -117,9 +117,9 @@ TEST(ArtworkLayout, MatchesTheWindowsAndKeepsControlsApart)
 
         const QRect window(0, 0, w.size.width, w.size.height);
         std::vector<std::pair<std::string, QRect>> placed{{"drag bar", toRect(w.dragBarRect)}};
-        for (const skin::ButtonSpec &b : w.buttons)
+        for (const skin::ButtonLayout &b : w.buttons)
             placed.emplace_back(b.hotSpot, toRect(b.rect));
-        for (const skin::LabelSpec &l : w.labels)
+        for (const skin::LabelLayout &l : w.labels)
             placed.emplace_back(l.name, toRect(l.rect));
         if (w.listRect.width > 0)
             placed.emplace_back("list", toRect(w.listRect));
@@ -148,7 +148,7 @@ TEST(ArtworkFiles, HotSpotMapsHoldTheButtonsInOrder)
         ASSERT_TRUE(map.load(windowFile(*w, w->hotSpotMap), &error)) << error.toStdString();
         ASSERT_EQ(map.regions().size(), qsizetype(w->buttons.size()));
         for (std::size_t i = 0; i < w->buttons.size(); ++i) {
-            const skin::ButtonSpec &b = w->buttons[i];
+            const skin::ButtonLayout &b = w->buttons[i];
             EXPECT_EQ(map.regions()[qsizetype(i)].name, QLatin1String(b.hotSpot));
             EXPECT_EQ(map.regions()[qsizetype(i)].rect, toRect(b.rect)) << b.hotSpot;
             const QPoint centre = toRect(b.rect).center();
@@ -173,7 +173,7 @@ TEST(ArtworkFiles, WindowPicturesExistFitAndDiffer)
         }
 
         for (std::size_t i = 0; i < w->buttons.size(); ++i) {
-            const skin::ButtonSpec &b = w->buttons[i];
+            const skin::ButtonLayout &b = w->buttons[i];
             SCOPED_TRACE(b.hotSpot);
             std::vector<QImage> states;
             for (const char *state : skin::kButtonStates) {
@@ -199,10 +199,10 @@ TEST(ArtworkFiles, LabelGroundMatchesItsTextColour)
     for (const skin::WindowSkin *w : skin::kWindows) {
         const QImage bg(windowFile(*w, w->background));
         ASSERT_FALSE(bg.isNull());
-        std::vector<skin::LabelSpec> labels(w->labels.begin(), w->labels.end());
+        std::vector<skin::LabelLayout> labels(w->labels.begin(), w->labels.end());
         if (w->listRect.width > 0)
             labels.push_back({"list", w->listRect, true, 0, false, skin::Align::Left});
-        for (const skin::LabelSpec &l : labels) {
+        for (const skin::LabelLayout &l : labels) {
             SCOPED_TRACE(std::string(w->formName) + " " + l.name);
             const Luma ground = luma(bg, toRect(l.rect));
             if (l.darkText)

@@ -13,7 +13,7 @@ namespace {
 
 const int kMensagens[] = {1, 2, 3, 4, 5, 7, 10, 11, 12, 13, 15, 16, 19, 20, 21, 22, 23, 24, 25, 42,
                           26, 27, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 43, 44, 45, 46, 47,
-                          48, 49, 50, 51, 52, 53, 54};
+                          48, 49, 50, 51, 52, 53, 54, 55};
 const int kBotoes[] = {1, 2, 3, 4, 5, 7, 8, 9, 10};
 const char *const kIdiomas[] = {"POR", "ING", "ESP"};
 
@@ -87,6 +87,18 @@ TEST_F(CatalogueTest, LookupFillsParameters)
     EXPECT_TRUE(texto.contains("C:\\ZEKO_Download\\Download\\LIVRO1"));
     EXPECT_TRUE(texto.contains("X:"));
     EXPECT_FALSE(texto.contains(u'@'));
+}
+
+// A folder whose name holds "@" reaches the user whole, and the drive still
+// fills the placeholder after it.
+TEST_F(CatalogueTest, FolderWithAtSignIsShownWhole)
+{
+    auto rsMensagens = open("Mensagens", "ING");
+    auto rsBotoes = open("Botoes", "ING");
+    messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
+    const QString texto = catalogue.mensagem(1, {"C:\\ZEKO_Download\\Download\\maria@casa", "X:"});
+    EXPECT_TRUE(texto.contains("Folder: #C:\\ZEKO_Download\\Download\\maria@casa|")) << texto.toStdString();
+    EXPECT_TRUE(texto.contains("Drive: #X:|")) << texto.toStdString();
 }
 
 // A missing code names itself instead of showing the row the set stood on before.

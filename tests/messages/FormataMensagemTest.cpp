@@ -1,5 +1,5 @@
-#include "common/QtPrinters.h"
 #include "messages/FormataMensagem.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -26,18 +26,26 @@ TEST(FormataMensagem, SixthPlaceholderStays)
     EXPECT_EQ(FormataMensagem("a@b@c@d@e@f@g", 6, "1", "2", "3", "4", "5"), "a1b2c3d4e5f@g");
 }
 
-// An empty parameter shortens the text, so the placeholder right after it is
-// passed over and the search restarts from the front next time.
-TEST(FormataMensagem, EmptyParameterSkipsTheNextPlaceholder)
+// An empty parameter empties its placeholder and takes nothing from the next.
+TEST(FormataMensagem, EmptyParameterFillsOnlyItsPlaceholder)
 {
-    EXPECT_EQ(FormataMensagem("@@", 2, "", "Y"), "@");
-    EXPECT_EQ(FormataMensagem("@@", 3, "", "Y", "Z"), "Z");
+    EXPECT_EQ(FormataMensagem("@@", 2, "", "Y"), "Y");
+    EXPECT_EQ(FormataMensagem("@@", 3, "", "Y", "Z"), "Y");
+    EXPECT_EQ(FormataMensagem("[@][@]", 2, "", ""), "[][]");
 }
 
-// The next search starts one past the old position, inside a longer value, so a
-// value holding "@" is filled again by the next parameter.
-TEST(FormataMensagem, ValueWithAtSignIsFilledAgain)
+// A value is inserted as it is: an "@" in it is no placeholder, whatever
+// parameters follow.
+TEST(FormataMensagem, ValueWithAtSignIsInsertedAsItIs)
 {
-    EXPECT_EQ(FormataMensagem("@ and @", 2, "a@b", "Z"), "aZb and @");
-    EXPECT_EQ(FormataMensagem("[@] @", 2, "user@host", "X"), "[userXhost] @");
+    EXPECT_EQ(FormataMensagem("Pasta: #@|\nUnidade: #@|", 2, "C:\\D\\a@b", "X:"),
+              "Pasta: #C:\\D\\a@b|\nUnidade: #X:|");
+    EXPECT_EQ(FormataMensagem("@ and @", 2, "a@b", "Z"), "a@b and Z");
+    EXPECT_EQ(FormataMensagem("[@] @", 2, "user@host", "X"), "[user@host] X");
+    // A value that is nothing but placeholders, and more parameters than the
+    // text has placeholders: the later ones find no "@" of the value either.
+    EXPECT_EQ(FormataMensagem("@-@", 4, "@@", "@", "x", "y"), "@@-@");
+    EXPECT_EQ(FormataMensagem("@", 3, "@", "x", "y"), "@");
+    // The sixth placeholder stays even when an earlier value brought its own "@".
+    EXPECT_EQ(FormataMensagem("@@@@@@", 6, "a@", "2", "3", "4", "5"), "a@2345@");
 }

@@ -1,5 +1,5 @@
-#include "common/QtPrinters.h"
 #include "messages/MessageBoxLayout.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +111,43 @@ TEST(MessageBoxLayout, ButtonCodesByLanguage)
     EXPECT_EQ(l.layout(), 1);
     EXPECT_EQ(l.botoes()[0], "OK");
     EXPECT_EQ(l.botoes()[1], "NO");
+}
+
+// Yes, no and cancel: the third face of type 5 cancels in every language,
+// unlike type 6, whose third face closes.
+TEST(MessageBoxLayout, TypeFiveThirdFaceCancels)
+{
+    const struct {
+        int tipoMensagem;
+        const char *idioma;
+        std::array<const char *, 3> faces;
+    } casos[] = {
+        {1, "POR", {"SIM", "NAO", "CAN"}}, {1, "ING", {"YES", "NO", "CAC"}}, {1, "ESP", {"SI", "NO", "CAN"}},
+        {0, "ING", {"YES", "NO", "CAC"}},  {0, "ESP", {"SI", "NO", "CAN"}},
+    };
+    for (const auto &c : casos) {
+        MessageBoxLayout l;
+        const auto r = l.calcula("Salvar?", 5, 10, c.tipoMensagem, c.idioma, medidor(), 1380);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(r.faces[i].visible) << c.idioma << " " << i;
+            EXPECT_EQ(r.botoes[i], c.faces[i]) << c.idioma << " " << c.tipoMensagem << " " << i;
+        }
+    }
+}
+
+// Layout 6 (box type 26) widens like the others: the text's width beyond 2100
+// twips is added to the layout's 3600, not merely the room the text needs.
+TEST(MessageBoxLayout, LayoutSixWidensWithItsText)
+{
+    const auto estreito = calcula(QString(10, u'x'), 26); // 1000 twips, within the base
+    EXPECT_EQ(estreito.layout, 6);
+    EXPECT_EQ(estreito.width, 3600);
+    const auto largo = calcula(QString(50, u'x'), 26); // 5000 twips
+    EXPECT_EQ(largo.width, 5000 - 2100 + 3600);
+    // The two faces stay centred in the wider box.
+    EXPECT_EQ(largo.faces[0].left, (largo.width - (2 * MessageBoxLayout::kFaceWidth + 140)) / 2);
+    EXPECT_EQ(largo.faces[1].left, largo.faces[0].left + MessageBoxLayout::kFaceWidth + 140);
+    EXPECT_FALSE(largo.faces[2].visible);
 }
 
 TEST(MessageBoxLayout, LineBreaking)

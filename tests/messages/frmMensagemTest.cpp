@@ -1,11 +1,12 @@
+#include "messages/frmMensagem.h"
 #include "common/ManagerFixture.h"
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
 #include "drive/MountDrive.h"
-#include "messages/frmMensagem.h"
 #include "shell/frmPrincipal.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -17,7 +18,7 @@ using messages::frmMensagem;
 namespace {
 
 class frmMensagemTest : public ManagerFixture {
-protected:
+  protected:
     void SetUp() override
     {
         ManagerFixture::SetUp();
@@ -49,7 +50,7 @@ protected:
 };
 
 class frmMensagemInglesTest : public frmMensagemTest {
-protected:
+  protected:
     frmMensagemInglesTest() { prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n"); }
 };
 
@@ -101,6 +102,91 @@ TEST_F(frmMensagemTest, BoxWithoutButtons)
     caixa->ExibeMensagem("Apagando...", 0, 10, 1, true, QString(), 0);
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_EQ(state.intBotaoMsg, 1);
+}
+
+// A hand is never quite still: a box without buttons closes on a click whose
+// pointer moved a little between press and release, but not on a drag.
+TEST_F(frmMensagemTest, BoxWithoutButtonsClosesOnAnUnsteadyClick)
+{
+    const int arrasto = QApplication::startDragDistance();
+    int aposArrasto = -1, aposClique = -1;
+    quandoAberta([&](frmMensagem *f) {
+        QWidget *fundo = f->fundo();
+        const QPoint p = fundo->mapFrom(f, QPoint(20, f->height() - 8));
+        mouse::press(fundo, p);
+        mouse::move(fundo, p + QPoint(3 * arrasto, 0), Qt::LeftButton);
+        mouse::release(fundo, p + QPoint(3 * arrasto, 0));
+        aposArrasto = state.intBotaoMsg;
+        mouse::press(fundo, p);
+        mouse::move(fundo, p + QPoint(2, 1), Qt::LeftButton);
+        mouse::release(fundo, p + QPoint(2, 1));
+        aposClique = state.intBotaoMsg;
+    });
+    caixa->ExibeMensagem("Apagando...", 0, 10, 1, true, QString(), 0);
+    EXPECT_EQ(aposArrasto, 0);
+    EXPECT_EQ(aposClique, 1);
+}
+
+// A report shown while a question waits is answered on its own: the question
+// stays on screen under it and its call gets the question's answer.
+TEST_F(frmMensagemTest, ReportWhileAQuestionWaitsKeepsEachAnswer)
+{
+    QPointer<frmMensagem> pergunta;
+    int respostaAviso = -1;
+    bool perguntaFicou = false;
+    quandoAberta([&](frmMensagem *f) {
+        pergunta = f;
+        quandoAberta([&](frmMensagem *aviso) {
+            EXPECT_NE(aviso, pergunta.data());
+            clica(aviso->areaButton(1));
+        });
+        caixa->ExibeMensagem("Aviso", 1, 10, 1, true, QString(), 0);
+        respostaAviso = state.intBotaoMsg;
+        perguntaFicou = pergunta && pergunta->isVisible() && caixa->form() == pergunta &&
+                        state.blnMsgAberta && !principal->isEnabled();
+        if (pergunta)
+            clica(pergunta->areaButton(2));
+    });
+    caixa->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
+    EXPECT_EQ(respostaAviso, 1);
+    EXPECT_TRUE(perguntaFicou);
+    EXPECT_EQ(state.intBotaoMsg, 2);
+    EXPECT_FALSE(state.blnMsgAberta);
+    EXPECT_TRUE(principal->isEnabled());
+}
+
+// The other order: the question is answered while a later box still waits. Each
+// call still returns its own box's answer, and the owner stays disabled until
+// the last waiting box is answered. A box nobody waits for, shown on top, does
+// not answer the question either.
+TEST_F(frmMensagemTest, QuestionAnsweredWhileALaterBoxWaits)
+{
+    QPointer<frmMensagem> pergunta;
+    int respostaAviso = -1, aposNotaRespondida = -1;
+    bool avisoFicou = false;
+    quandoAberta([&](frmMensagem *f) {
+        pergunta = f;
+        caixa->ExibeMensagem("Nota", 1, 10, 1, false, QString(), 0);
+        if (frmMensagem *nota = caixa->form())
+            clica(nota->areaButton(1));
+        aposNotaRespondida = state.intBotaoMsg;
+        quandoAberta([&](frmMensagem *aviso) {
+            if (pergunta)
+                clica(pergunta->areaButton(1));
+            avisoFicou =
+                aviso->isVisible() && caixa->form() == aviso && state.blnMsgAberta && !principal->isEnabled();
+            clica(aviso->areaButton(2));
+        });
+        caixa->ExibeMensagem("Apagar?", 4, 10, 1, true, QString(), 0);
+        respostaAviso = state.intBotaoMsg;
+    });
+    caixa->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
+    EXPECT_EQ(aposNotaRespondida, 1);
+    EXPECT_TRUE(avisoFicou);
+    EXPECT_EQ(respostaAviso, 2);
+    EXPECT_EQ(state.intBotaoMsg, 1);
+    EXPECT_FALSE(state.blnMsgAberta);
+    EXPECT_TRUE(principal->isEnabled());
 }
 
 // Clicking the background of a box with buttons does nothing.
