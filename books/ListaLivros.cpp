@@ -1,7 +1,7 @@
 #include "ListaLivros.h"
 
 #include "messages/Catalogue.h"
-#include "shell/Recordset.h"
+#include "shell/registry/Recordset.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
 

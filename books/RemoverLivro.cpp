@@ -5,7 +5,7 @@
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
-#include "shell/Recordset.h"
+#include "shell/registry/Recordset.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
 

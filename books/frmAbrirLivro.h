@@ -2,7 +2,7 @@
 
 #include "books/AbrirLivro.h"
 #include "books/RemoverLivro.h"
-#include "shell/SkinnedWindow.h"
+#include "shell/skin/SkinnedWindow.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "install/EscolhaArquivo.h"
 #include "install/InstalarLivro.h"
 #include "install/PainelInstalacao.h"
-#include "shell/SkinnedWindow.h"
+#include "shell/skin/SkinnedWindow.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "Catalogue.h"
 
 #include "FormataMensagem.h"
-#include "shell/Recordset.h"
+#include "shell/registry/Recordset.h"
 
 namespace messages {
 

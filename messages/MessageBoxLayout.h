@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/SkinLayout.h"
+#include "shell/skin/SkinLayout.h"
 
 #include <QList>
 #include <QString>

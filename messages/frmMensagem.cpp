@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
-#include "shell/SkinnedWindow.h"
+#include "shell/skin/SkinnedWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "Recordset.h"
+#include "shell/registry/Database.h"
+#include "shell/registry/Recordset.h"
 
 #include <QString>
 #include <QStringList>

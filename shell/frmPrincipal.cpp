@@ -2,7 +2,7 @@
 
 #include "ConfirmaSaida.h"
 #include "SharedState.h"
-#include "SkinLayout.h"
+#include "shell/skin/SkinLayout.h"
 #include "drive/MountDrive.h"
 
 namespace shell {

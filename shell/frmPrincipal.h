@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinnedWindow.h"
+#include "shell/skin/SkinnedWindow.h"
 
 #include <QLabel>
 #include <QTimer>

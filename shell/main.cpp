@@ -5,7 +5,7 @@
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"
 #include "shell/Sistema.h"
-#include "shell/HelpWindow.h"
+#include "shell/help/HelpWindow.h"
 #include "shell/Navegacao.h"
 #include "shell/Startup.h"
 #include "shell/frmPrincipal.h"

@@ -9,7 +9,7 @@
 // cover, and the drag bar is cut from the background, so a picture never shows a
 // seam against what is around it even though JPEG has no transparency.
 
-#include "shell/SkinLayout.h"
+#include "shell/skin/SkinLayout.h"
 
 #include <QDir>
 #include <QFile>

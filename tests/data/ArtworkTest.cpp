@@ -1,6 +1,6 @@
 #include "common/QtPrinters.h"
-#include "shell/HotSpotMap.h"
-#include "shell/SkinLayout.h"
+#include "shell/skin/HotSpotMap.h"
+#include "shell/skin/SkinLayout.h"
 
 #include <QColor>
 #include <QImage>

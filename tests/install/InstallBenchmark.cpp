@@ -26,7 +26,7 @@
 #include "install/PainelInstalacao.h"
 #include "messages/Catalogue.h"
 #include "platform/SingleInstance.h"
-#include "shell/Recordset.h"
+#include "shell/registry/Recordset.h"
 #include "shell/Startup.h"
 
 #include <QCoreApplication>

@@ -100,18 +100,19 @@ TEST_P(SistemaTest, BadSettingsFilesReadAsEmpty)
 INSTANTIATE_TEST_SUITE_P(Prefixes, SistemaTest, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool> &p) { return p.param ? "Win64" : "Win32"; });
 
-// The name must fit in 20 characters with its terminating NUL; otherwise " ".
-TEST(LeUsuario, NamesThatDoNotFitGiveABlank)
+// Every name Linux allows (32 characters) and any up to Windows' own limit (256)
+// is read whole; only a longer one gives " ".
+TEST(LeUsuario, NamesUpToWindowsLimitAreReadWhole)
 {
     PrefixDir dir;
     NamedUserPlatform maria(dir.prefix(), "maria");
     EXPECT_EQ(Sistema(maria).LeUsuario(), "maria");
-    NamedUserPlatform nineteen(dir.prefix(), QString(19, u'a'));
-    EXPECT_EQ(Sistema(nineteen).LeUsuario(), QString(19, u'a'));
-    NamedUserPlatform twenty(dir.prefix(), QString(20, u'a'));
-    EXPECT_EQ(Sistema(twenty).LeUsuario(), " ");
-    NamedUserPlatform forty(dir.prefix(), QString(40, u'a'));
-    EXPECT_EQ(Sistema(forty).LeUsuario(), " ");
+    for (int length : {19, 20, 32, 256}) {
+        NamedUserPlatform user(dir.prefix(), QString(length, u'a'));
+        EXPECT_EQ(Sistema(user).LeUsuario(), QString(length, u'a')) << length;
+    }
+    NamedUserPlatform tooLong(dir.prefix(), QString(257, u'a'));
+    EXPECT_EQ(Sistema(tooLong).LeUsuario(), " ");
 }
 
 TEST(Sistema, TiraExtensaoAndTiraColchetes)

@@ -1,4 +1,4 @@
-#include "shell/HelpWindow.h"
+#include "shell/help/HelpWindow.h"
 #include "common/QtPrinters.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "shell/ChmFile.h"
+#include "ChmFile.h"
 
 #include <QDir>
 #include <QFile>

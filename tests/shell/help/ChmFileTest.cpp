@@ -1,4 +1,4 @@
-#include "shell/ChmFile.h"
+#include "shell/help/ChmFile.h"
 #include "common/QtPrinters.h"
 
 #include <QDir>

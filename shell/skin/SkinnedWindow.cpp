@@ -1,6 +1,6 @@
 #include "SkinnedWindow.h"
 
-#include "SharedState.h"
+#include "shell/SharedState.h"
 
 #include <QApplication>
 #include <QMouseEvent>

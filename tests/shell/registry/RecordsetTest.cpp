@@ -1,7 +1,7 @@
 #include "common/InstallDir.h"
 #include "common/QtPrinters.h"
-#include "shell/Database.h"
-#include "shell/Recordset.h"
+#include "shell/registry/Database.h"
+#include "shell/registry/Recordset.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "shell/HelpWindow.h"
+#include "HelpWindow.h"
 
-#include "shell/ChmFile.h"
+#include "ChmFile.h"
 
 #include <QDesktopServices>
 #include <QDir>
