@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+#include <vector>
+
 namespace platform {
 
 namespace {
@@ -16,10 +19,9 @@ namespace {
 // Windows-1252 for 0x80..0x9F; the five undefined bytes map to the same code
 // point, as Windows does, so every byte survives a round trip.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char16_t cp1252ToUnicode(unsigned char b)
@@ -44,26 +46,191 @@ bool isProfileSpace(QChar c)
     return (u >= 0x09 && u <= 0x0d) || u == 0x1a || u == 0x20;
 }
 
-QString trimmed(const QString &s)
+QStringView trimmed(QStringView s)
 {
     qsizetype b = 0, e = s.size();
     while (b < e && isProfileSpace(s[b]))
         ++b;
     while (e > b && isProfileSpace(s[e - 1]))
         --e;
-    return s.mid(b, e - b);
+    return s.sliced(b, e - b);
 }
 
 // Names and values are C strings on the Windows side: an embedded NUL ends them.
-QString upToNul(const QString &s)
+QStringView upToNul(QStringView s)
 {
     const qsizetype nul = s.indexOf(QChar(u'\0'));
-    return nul < 0 ? s : s.left(nul);
+    return nul < 0 ? s : s.first(nul);
 }
 
-bool sameName(const QString &a, const QString &b)
+// Wine folds only A to Z when it compares names: "Ä" is not "ä", and the Kelvin
+// sign or the long s are not "k" or "s", whatever Unicode case folding says.
+char16_t foldAscii(char16_t c)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
+            return false;
+    return true;
+}
+
+// One UTF-8 sequence: how many bytes it takes and the code point it gives.
+// Anything malformed takes one byte and gives U+FFFD, so every byte keeps a place.
+struct Utf8Step {
+    int length;
+    char32_t codePoint;
+};
+
+Utf8Step utf8Step(const unsigned char *data, qsizetype pos, qsizetype size)
+{
+    const unsigned char b = data[pos];
+    const int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    if (len == 0 || pos + len > size)
+        return {1, 0xFFFD};
+    char32_t cp = len == 1 ? b : char32_t(b & (0x7F >> len));
+    for (int i = 1; i < len; ++i) {
+        if ((data[pos + i] & 0xC0) != 0x80)
+            return {1, 0xFFFD};
+        cp = (cp << 6) | (data[pos + i] & 0x3F);
+    }
+    if (cp > 0x10FFFF)
+        return {1, 0xFFFD};
+    return {len, cp};
+}
+
+// One line as the profile functions split the text: it ends at the first CR or
+// LF, and a run of them ends it once, so blank lines vanish.
+struct Line {
+    qsizetype start; // the line trimmed of blanks
+    qsizetype end;
+    qsizetype eolEnd; // after the line's own break (CRLF, CR or LF), before blank lines
+};
+
+// The next non-blank line from next on; false at the end of the text. Each
+// character is looked at a bounded number of times, whatever the lines hold.
+bool nextLine(QStringView text, qsizetype &next, Line &line)
+{
+    const qsizetype n = text.size();
+    while (next < n) {
+        qsizetype start = next;
+        while (next < n && text[next] != u'\n' && text[next] != u'\r')
+            ++next;
+        qsizetype end = next;
+        qsizetype eolEnd = next;
+        if (eolEnd < n)
+            eolEnd += (text[eolEnd] == u'\r' && eolEnd + 1 < n && text[eolEnd + 1] == u'\n') ? 2 : 1;
+        while (next < n && (text[next] == u'\n' || text[next] == u'\r'))
+            ++next;
+        while (start < end && isProfileSpace(text[start]))
+            ++start;
+        while (end > start && isProfileSpace(text[end - 1]))
+            --end;
+        if (start < end) {
+            line = {start, end, eolEnd};
+            return true;
+        }
+    }
+    return false;
+}
+
+// A section header's name, or nothing when the line is no header: it starts
+// with '[' and its name runs to the last ']'; without one the line is a key.
+std::optional<QStringView> headerName(QStringView text, const Line &line)
+{
+    if (text[line.start] != u'[')
+        return std::nullopt;
+    qsizetype close = line.end;
+    while (close > line.start && text[close - 1] != u']')
+        --close;
+    if (close == line.start)
+        return std::nullopt;
+    return upToNul(trimmed(text.sliced(line.start + 1, close - line.start - 2)));
+}
+
+// A file at path, opened only when it is a regular file after links: opening a
+// FIFO waits for a writer (and, opened anyway, would cut off the writers it has)
+// and a device such as /dev/zero never ends. The open itself is non-blocking and
+// checked again, for a file swapped between the two looks.
+struct Loaded {
+    bool exists = false;
+    bool regular = false;
+    int error = 0; // errno of a failed look at, open or read of the file
+    struct stat st {};
+    QByteArray bytes;
+};
+
+Loaded load(const QByteArray &path)
+{
+    Loaded out;
+    if (::stat(path.constData(), &out.st) != 0) {
+        out.error = errno;
+        return out;
+    }
+    out.exists = true;
+    out.regular = S_ISREG(out.st.st_mode);
+    if (!out.regular)
+        return out;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.error = errno;
+        return out;
+    }
+    if (::fstat(fd, &out.st) != 0) {
+        out.error = errno;
+        ::close(fd);
+        return out;
+    }
+    out.regular = S_ISREG(out.st.st_mode);
+    if (!out.regular) {
+        ::close(fd);
+        return out;
+    }
+    // Read to the end, which is usually where fstat said it is. (Sized exactly:
+    // QByteArray's resize would round the block up, to as much as twice the size.)
+    out.bytes = QByteArray(qsizetype(out.st.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == out.bytes.size()) {
+            char probe[65536];
+            const ssize_t n = ::read(fd, probe, sizeof probe);
+            if (n > 0) {
+                out.bytes.append(probe, qsizetype(n));
+                done += n;
+                continue;
+            }
+            if (n == 0)
+                break;
+            if (errno == EINTR)
+                continue;
+            out.error = errno;
+            break;
+        }
+        const ssize_t n = ::read(fd, out.bytes.data() + done, size_t(out.bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n == 0) {
+            out.bytes.truncate(done); // shrank under us
+            break;
+        } else if (errno != EINTR) {
+            out.error = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    if (out.error)
+        out.bytes.clear();
+    return out;
+}
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -71,16 +238,11 @@ bool sameName(const QString &a, const QString &b)
 ProfileFile::ProfileFile(QByteArray bytes)
     : m_bytes(std::move(bytes))
 {
-    parse();
+    decode();
 }
 
-void ProfileFile::parse()
+void ProfileFile::decode()
 {
-    m_text.clear();
-    m_offsets.clear();
-    m_sections.clear();
-    m_sections.push_back(Section{});
-
     const auto *data = reinterpret_cast<const unsigned char *>(m_bytes.constData());
     const qsizetype size = m_bytes.size();
     qsizetype pos = 0;
@@ -97,132 +259,134 @@ void ProfileFile::parse()
         m_encoding = Encoding::Ansi;
     }
 
-    m_text.reserve(size);
-    m_offsets.reserve(size + 1);
+    // Written in place: the text never takes more code units than the bytes left.
+    // (QString's own resize would round the block up, to as much as twice the size.)
+    const bool wide = m_encoding == Encoding::Utf16Le || m_encoding == Encoding::Utf16Be;
+    m_text = QString(wide ? (size - pos) / 2 : size - pos, Qt::Uninitialized);
+    QChar *out = m_text.data();
+    qsizetype n = 0;
     switch (m_encoding) {
     case Encoding::Ansi:
-        for (; pos < size; ++pos) {
-            m_offsets.push_back(pos);
-            m_text.append(QChar(cp1252ToUnicode(data[pos])));
-        }
+        for (; pos < size; ++pos)
+            out[n++] = QChar(cp1252ToUnicode(data[pos]));
         break;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
-        for (; pos + 1 < size; pos += 2) {
-            m_offsets.push_back(pos);
-            const char16_t u = m_encoding == Encoding::Utf16Le
-                                   ? char16_t(data[pos] | (data[pos + 1] << 8))
-                                   : char16_t((data[pos] << 8) | data[pos + 1]);
-            m_text.append(QChar(u));
-        }
+        // A lone last byte is not a character and stays where it is.
+        for (; pos + 1 < size; pos += 2)
+            out[n++] = QChar(m_encoding == Encoding::Utf16Le ? char16_t(data[pos] | (data[pos + 1] << 8))
+                                                             : char16_t((data[pos] << 8) | data[pos + 1]));
         break;
     case Encoding::Utf8:
         while (pos < size) {
-            const unsigned char b = data[pos];
-            int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-            char32_t cp = 0xFFFD;
-            if (len == 0 || pos + len > size) {
-                len = 1;
+            const Utf8Step step = utf8Step(data, pos, size);
+            if (step.codePoint > 0xFFFF) {
+                out[n++] = QChar(QChar::highSurrogate(step.codePoint));
+                out[n++] = QChar(QChar::lowSurrogate(step.codePoint));
             } else {
-                cp = len == 1 ? b : char32_t(b & (0x7F >> len));
-                for (int i = 1; i < len; ++i) {
-                    if ((data[pos + i] & 0xC0) != 0x80) {
-                        cp = 0xFFFD;
-                        len = 1;
-                        break;
-                    }
-                    cp = (cp << 6) | (data[pos + i] & 0x3F);
-                }
+                out[n++] = QChar(char16_t(step.codePoint));
             }
-            m_offsets.push_back(pos);
-            if (cp > 0xFFFF) {
-                const QString pair = QString::fromUcs4(&cp, 1);
-                m_text.append(pair[0]);
-                m_offsets.push_back(pos); // a surrogate pair is never split by an edit
-                m_text.append(pair[1]);
-            } else {
-                m_text.append(QChar(char16_t(cp)));
-            }
-            pos += len;
+            pos += step.length;
         }
         break;
     }
-    m_offsets.push_back(size);
+    m_text.truncate(n);
+}
 
-    // Lines end at a run of CR and LF characters; blank lines are skipped.
-    const qsizetype n = m_text.size();
+qsizetype ProfileFile::byteOffset(qsizetype unit) const
+{
+    // The end of the text is the end of the bytes, after any lone trailing byte.
+    if (unit >= m_text.size())
+        return m_bytes.size();
+    switch (m_encoding) {
+    case Encoding::Ansi:
+        return unit;
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+        return 2 + 2 * unit;
+    case Encoding::Utf8:
+        break;
+    }
+    // Edits fall on ASCII characters, never inside a sequence or a surrogate pair.
+    const auto *data = reinterpret_cast<const unsigned char *>(m_bytes.constData());
+    const qsizetype size = m_bytes.size();
+    qsizetype pos = 3, units = 0;
+    while (pos < size) {
+        const Utf8Step step = utf8Step(data, pos, size);
+        units += step.codePoint > 0xFFFF ? 2 : 1;
+        if (units > unit)
+            return pos;
+        pos += step.length;
+    }
+    return size;
+}
+
+ProfileFile::Lookup ProfileFile::find(QStringView section, QStringView key) const
+{
+    const QStringView text = m_text;
+    Lookup found;
+    // The keys before any header form a section whose name is empty; it comes first.
+    bool inSection = section.isEmpty();
+    found.section = found.nameless = inSection;
+    bool lastIsNameless = false;
     qsizetype next = 0;
-    while (next < n) {
-        qsizetype start = next;
-        while (next < n && m_text[next] != u'\n' && m_text[next] != u'\r')
-            ++next;
-        qsizetype end = next;
-        // New lines go right after this line's own break, before any blank lines.
-        qsizetype eolEnd = next;
-        if (eolEnd < n)
-            eolEnd += (m_text[eolEnd] == u'\r' && eolEnd + 1 < n && m_text[eolEnd + 1] == u'\n') ? 2 : 1;
-        while (next < n && (m_text[next] == u'\n' || m_text[next] == u'\r'))
-            ++next;
-        while (start < end && isProfileSpace(m_text[start]))
-            ++start;
-        while (end > start && isProfileSpace(m_text[end - 1]))
-            --end;
-        if (start >= end)
+    Line line{};
+    while (nextLine(text, next, line)) {
+        if (const auto header = headerName(text, line)) {
+            // Only the first section of a name is ever consulted; later duplicates are dead.
+            if (inSection)
+                break;
+            if (sameName(*header, section)) {
+                found.section = inSection = true;
+                found.headerEolEnd = line.eolEnd;
+            }
+            continue;
+        }
+        if (!inSection)
             continue;
 
-        if (m_text[start] == u'[') {
-            qsizetype len = end - start;
-            while (len > 0 && m_text[start + len - 1] != u']')
-                --len;
-            if (len > 0) {
-                Section section;
-                section.name = upToNul(trimmed(m_text.mid(start + 1, len - 2)));
-                section.headerEolEnd = eolEnd;
-                m_sections.push_back(std::move(section));
-                continue;
-            }
-            // No closing bracket: the line is read as a key.
-        }
-
-        Key key;
-        key.lineStart = start;
-        key.lineEnd = end;
-        key.eolEnd = eolEnd;
-        const qsizetype eq = m_text.indexOf(u'=', start);
-        if (eq >= 0 && eq < end) {
-            qsizetype nameEnd = eq;
-            while (nameEnd > start && isProfileSpace(m_text[nameEnd - 1]))
-                --nameEnd;
-            qsizetype valueStart = eq + 1;
-            while (valueStart < end && isProfileSpace(m_text[valueStart]))
-                ++valueStart;
-            key.name = upToNul(m_text.mid(start, nameEnd - start));
-            key.nameEnd = nameEnd;
-            key.valueStart = valueStart;
-            key.value = upToNul(m_text.mid(valueStart, end - valueStart));
+        Key k;
+        k.lineStart = line.start;
+        k.lineEnd = line.end;
+        k.eolEnd = line.eolEnd;
+        const qsizetype eq = text.sliced(line.start, line.end - line.start).indexOf(u'=');
+        if (eq >= 0) {
+            k.hasValue = true;
+            k.nameEnd = line.start + eq;
+            while (k.nameEnd > line.start && isProfileSpace(text[k.nameEnd - 1]))
+                --k.nameEnd;
+            k.valueStart = line.start + eq + 1;
+            while (k.valueStart < line.end && isProfileSpace(text[k.valueStart]))
+                ++k.valueStart;
         } else {
-            key.name = upToNul(m_text.mid(start, end - start));
-            key.nameEnd = end;
-            key.valueStart = end;
+            k.nameEnd = k.valueStart = line.end;
         }
         // A run of lines with empty names counts once, as Windows loads it.
-        auto &keys = m_sections.back().keys;
-        if (!key.name.isEmpty() || keys.empty() || !keys.back().name.isEmpty())
-            keys.push_back(std::move(key));
+        const QStringView keyName = name(k);
+        if (keyName.isEmpty() && found.last && lastIsNameless)
+            continue;
+        found.last = k;
+        lastIsNameless = keyName.isEmpty();
+        if (sameName(keyName, key)) {
+            found.key = k;
+            break;
+        }
     }
+    return found;
 }
 
-const ProfileFile::Section *ProfileFile::findSection(const QString &trimmedName) const
+QStringView ProfileFile::name(const Key &k) const
 {
-    // Only the first section of a name is ever consulted; later duplicates are dead.
-    for (const Section &s : m_sections)
-        if (sameName(s.name, trimmedName))
-            return &s;
-    return nullptr;
+    return upToNul(QStringView(m_text).sliced(k.lineStart, k.nameEnd - k.lineStart));
 }
 
-ProfileRead ProfileFile::read(const QString &section, const QString &key,
-                              const QString &defaultValue, int bufferSize) const
+QStringView ProfileFile::value(const Key &k) const
+{
+    return upToNul(QStringView(m_text).sliced(k.valueStart, k.lineEnd - k.valueStart));
+}
+
+ProfileRead ProfileFile::read(const QString &section, const QString &key, const QString &defaultValue,
+                              int bufferSize) const
 {
     if (bufferSize <= 0)
         return {};
@@ -232,23 +396,16 @@ ProfileRead ProfileFile::read(const QString &section, const QString &key,
         def.chop(1);
 
     QString source = def;
-    if (const Section *s = findSection(trimmed(section))) {
-        const QString wanted = trimmed(key);
-        for (const Key &k : s->keys) {
-            if (sameName(k.name, wanted)) {
-                if (k.value)
-                    source = *k.value;
-                break;
-            }
-        }
-    }
+    const Lookup found = find(trimmed(section), trimmed(key));
+    if (found.key && found.key->hasValue)
+        source = value(*found.key).toString();
 
     // A value wrapped in matching quotes loses them, but only the closing quote is
     // dropped when the buffer holds the whole rest; a short buffer keeps the text
     // after the opening quote, cut to size.
     bool quoted = false;
-    if (!source.isEmpty() && (source[0] == u'\'' || source[0] == u'"') && source.size() > 1
-        && source.back() == source[0]) {
+    if (!source.isEmpty() && (source[0] == u'\'' || source[0] == u'"') && source.size() > 1 &&
+        source.back() == source[0]) {
         quoted = true;
         source.remove(0, 1);
     }
@@ -298,10 +455,10 @@ QByteArray ProfileFile::encode(const QString &text) const
 
 void ProfileFile::replaceSpan(qsizetype from, qsizetype to, const QString &text)
 {
-    const qsizetype byteFrom = m_offsets[from];
-    const qsizetype byteTo = m_offsets[to];
+    const qsizetype byteFrom = byteOffset(from);
+    const qsizetype byteTo = byteOffset(to);
     m_bytes.replace(byteFrom, byteTo - byteFrom, encode(text));
-    parse();
+    decode();
 }
 
 bool ProfileFile::write(const QString &section, const QString &key, const QString &value)
@@ -312,18 +469,18 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
         ++lead;
     v.remove(0, lead);
 
-    const QString sectionName = trimmed(section);
-    const QString keyName = trimmed(key);
+    const QString sectionName = trimmed(section).toString();
+    const QString keyName = trimmed(key).toString();
 
     if (m_bytes.isEmpty()) {
         m_encoding = Encoding::Ansi;
         m_bytes = encode(QStringLiteral("[%1]\r\n%2=%3\r\n").arg(sectionName, keyName, v));
-        parse();
+        decode();
         return true;
     }
 
-    const Section *s = findSection(sectionName);
-    if (!s) {
+    const Lookup found = find(sectionName, keyName);
+    if (!found.section) {
         QString add;
         if (!m_text.isEmpty() && !m_text.endsWith(u'\n') && !m_text.endsWith(u'\r'))
             add += lineBreak();
@@ -333,49 +490,41 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
         return true;
     }
 
-    for (const Key &k : s->keys) {
-        if (!sameName(k.name, keyName))
-            continue;
-        if (k.value) {
-            if (*k.value == v)
+    if (const auto &k = found.key) {
+        if (k->hasValue) {
+            if (this->value(*k) == v)
                 return false;
-            replaceSpan(k.valueStart, k.lineEnd, v);
+            replaceSpan(k->valueStart, k->lineEnd, v);
         } else {
-            replaceSpan(k.nameEnd, k.lineEnd, u'=' + v);
+            replaceSpan(k->nameEnd, k->lineEnd, u'=' + v);
         }
         return true;
     }
 
     // New key: right after the last line of the section, before any blank lines.
     const QString line = keyName + u'=' + v;
-    qsizetype at;
-    if (!s->keys.empty()) {
-        const Key &last = s->keys.back();
-        if (last.eolEnd > last.lineEnd) {
-            at = last.eolEnd;
-            replaceSpan(at, at, line + lineBreak());
-        } else {
-            at = last.lineEnd;
-            replaceSpan(at, at, lineBreak() + line);
-        }
-    } else if (s == &m_sections.front()) {
+    if (const auto &last = found.last) {
+        if (last->eolEnd > last->lineEnd)
+            replaceSpan(last->eolEnd, last->eolEnd, line + lineBreak());
+        else
+            replaceSpan(last->lineEnd, last->lineEnd, lineBreak() + line);
+    } else if (found.nameless) {
         replaceSpan(0, 0, line + lineBreak());
     } else {
-        at = s->headerEolEnd;
+        const qsizetype at = found.headerEolEnd;
         const bool headerEndsLine = at > 0 && (m_text[at - 1] == u'\n' || m_text[at - 1] == u'\r');
         replaceSpan(at, at, headerEndsLine ? line + lineBreak() : lineBreak() + line);
     }
     return true;
 }
 
-ProfileRead ProfileFile::readFile(const QString &unixPath, const QString &section,
-                                  const QString &key, const QString &defaultValue, int bufferSize)
+ProfileRead ProfileFile::readFile(const QString &unixPath, const QString &section, const QString &key,
+                                  const QString &defaultValue, int bufferSize)
 {
-    QFile f(unixPath);
-    QByteArray bytes;
-    if (f.open(QIODevice::ReadOnly))
-        bytes = f.readAll();
-    return ProfileFile(bytes).read(section, key, defaultValue, bufferSize);
+    Loaded file = load(QFile::encodeName(unixPath));
+    if (!file.regular)
+        file.bytes.clear();
+    return ProfileFile(std::move(file.bytes)).read(section, key, defaultValue, bufferSize);
 }
 
 bool ProfileFile::writeFile(const QString &unixPath, const QString &section, const QString &key,
@@ -393,61 +542,70 @@ bool ProfileFile::writeFile(const QString &unixPath, const QString &section, con
     if (target.isEmpty())
         return fail(QStringLiteral("%1: the link leads nowhere").arg(unixPath));
 
-    QByteArray bytes;
-    mode_t mode = 0644;
     const QByteArray nativeTarget = QFile::encodeName(target);
-    struct stat st {};
-    if (::stat(nativeTarget.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            return fail(QStringLiteral("%1 is not a file").arg(target));
+    const Loaded file = load(nativeTarget);
+    if (file.exists && !file.regular)
+        return fail(QStringLiteral("%1 is not a file").arg(target));
+    if (file.exists) {
         // The read-only attribute holds even for root, as it does on Windows.
-        if (!(st.st_mode & S_IWUSR) || ::access(nativeTarget.constData(), W_OK) != 0)
+        if (!(file.st.st_mode & S_IWUSR) || ::access(nativeTarget.constData(), W_OK) != 0)
             return fail(QStringLiteral("%1 is read-only").arg(target));
-        mode = st.st_mode & 07777;
-        QFile f(target);
-        if (!f.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("%1: %2").arg(target, f.errorString()));
-        bytes = f.readAll();
-        if (f.error() != QFileDevice::NoError)
-            return fail(QStringLiteral("%1: %2").arg(target, f.errorString()));
     }
+    if (file.error && file.error != ENOENT)
+        return fail(QStringLiteral("%1: %2").arg(target, errorText(file.error)));
 
-    ProfileFile profile(bytes);
+    ProfileFile profile(file.bytes);
     if (!profile.write(section, key, value))
         return true; // already holds that value
 
-    const QByteArray tmpName = QFile::encodeName(QFileInfo(target).absolutePath()
-                                                 + QStringLiteral("/.%1.XXXXXX").arg(QFileInfo(target).fileName()));
+    const QByteArray tmpName = QFile::encodeName(
+        QFileInfo(target).absolutePath() + QStringLiteral("/.%1.XXXXXX").arg(QFileInfo(target).fileName()));
     std::vector<char> tmpl(tmpName.begin(), tmpName.end());
     tmpl.push_back('\0');
-    const int fd = ::mkstemp(tmpl.data());
+    int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
-        return fail(QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(QStringLiteral("%1: %2").arg(target, errorText(errno)));
+
+    // Each failure reports its own errno, taken before anything else can change it.
+    auto abandon = [&](int why) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(tmpl.data());
+        return fail(QStringLiteral("%1: %2").arg(target, errorText(why)));
+    };
 
     const QByteArray &out = profile.bytes();
     qsizetype done = 0;
-    bool ok = true;
     while (done < out.size()) {
         const ssize_t n = ::write(fd, out.constData() + done, size_t(out.size() - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            ok = false;
-            break;
+            return abandon(errno);
         }
         done += n;
     }
-    const int savedErrno = errno;
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok || ::rename(tmpl.data(), nativeTarget.constData()) != 0) {
-        const int e = ok ? errno : savedErrno;
-        ::unlink(tmpl.data());
-        return fail(QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(std::strerror(e))));
+    // The rename replaces the file, so the new one takes over who owns it: root
+    // rewriting a user's file must not leave it root's. Without the right to give
+    // it away, the group alone may still be ours to set; failing both, the file
+    // becomes the writer's, as any file it creates.
+    if (file.exists && ::fchown(fd, file.st.st_uid, file.st.st_gid) != 0) {
+        if (errno != EPERM)
+            return abandon(errno);
+        if (::fchown(fd, uid_t(-1), file.st.st_gid) != 0 && errno != EPERM)
+            return abandon(errno);
     }
+    // After the owner: changing it clears the set-id bits.
+    const mode_t mode = file.exists ? (file.st.st_mode & 07777) : 0644;
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        return abandon(errno);
+    const int closing = ::close(fd);
+    fd = -1;
+    if (closing != 0 || ::rename(tmpl.data(), nativeTarget.constData()) != 0)
+        return abandon(errno);
     // Make the rename itself durable.
     const int dirFd = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY);
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

@@ -2,9 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
-#include <vector>
 
 namespace platform {
 
@@ -17,13 +17,18 @@ struct ProfileRead {
 
 // An INI file read and written the way the Windows profile-string functions do
 // under Wine, since the course software and the launcher share the same file:
-// same line splitting, trimming, case-insensitive names, first section and first
-// key win, surrounding quotes removed, buffer truncation and counts.
+// same line splitting, trimming, names equal without regard to case for A to Z
+// only, first section and first key win, surrounding quotes removed, buffer
+// truncation and counts.
 //
 // Writes change only the bytes they must (one value, one new line or one new
 // section) and keep the rest of the file byte for byte, in its own encoding.
+//
+// Nothing is indexed: each read or write walks the lines once, up to the key it
+// wants, so time grows with the file's size and memory stays at the file's bytes
+// and their decoded text.
 class ProfileFile {
-public:
+  public:
     enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
     ProfileFile() = default;
@@ -41,43 +46,50 @@ public:
     const QByteArray &bytes() const { return m_bytes; }
     Encoding encoding() const { return m_encoding; }
 
-    // File-level helpers. A missing or unreadable file reads as an empty one.
-    static ProfileRead readFile(const QString &unixPath, const QString &section,
-                                const QString &key, const QString &defaultValue,
-                                int bufferSize);
+    // File-level helpers. A missing or unreadable file reads as an empty one, and so
+    // does anything but a regular file (after links): a FIFO would block, a device
+    // could be endless.
+    static ProfileRead readFile(const QString &unixPath, const QString &section, const QString &key,
+                                const QString &defaultValue, int bufferSize);
     // Writes atomically (temporary file, fsync, rename): a crash leaves either the
     // old or the new file, never a truncated one. Fails, changing nothing, when the
-    // file is read-only or its folder cannot take the new file.
+    // file is read-only, is not a regular file, or its folder cannot take the new
+    // file. The new file keeps the old one's mode, and its owner and group where
+    // this process may give them.
     static bool writeFile(const QString &unixPath, const QString &section, const QString &key,
                           const QString &value, QString *error = nullptr);
 
-private:
+  private:
+    // One key line, as code-unit positions in m_text.
     struct Key {
-        QString name;              // up to the first NUL, as Windows compares it
-        std::optional<QString> value;
-        qsizetype lineStart = 0;   // code-unit positions in m_text
-        qsizetype lineEnd = 0;     // end of the trimmed line
-        qsizetype nameEnd = 0;     // end of the name before trimming
+        qsizetype lineStart = 0;
+        qsizetype lineEnd = 0; // end of the trimmed line
+        qsizetype nameEnd = 0; // end of the name before trimming
         qsizetype valueStart = 0;
-        qsizetype eolEnd = 0;      // after the line break(s) that follow
+        qsizetype eolEnd = 0;  // after the line break that follows
+        bool hasValue = false; // the line has an '='
     };
-    struct Section {
-        QString name;
+    // What one walk over the lines found for a section and a key.
+    struct Lookup {
+        bool section = false;  // the section exists
+        bool nameless = false; // it is the keys before any header
         qsizetype headerEolEnd = 0;
-        std::vector<Key> keys;
+        std::optional<Key> key;  // the first key of that name in it
+        std::optional<Key> last; // its last key line, where a new key goes
     };
 
-    void parse();
-    const Section *findSection(const QString &trimmedName) const;
+    void decode();
+    Lookup find(QStringView section, QStringView key) const;
+    QStringView name(const Key &k) const;
+    QStringView value(const Key &k) const;
+    qsizetype byteOffset(qsizetype unit) const;
     QByteArray encode(const QString &text) const;
     void replaceSpan(qsizetype from, qsizetype to, const QString &text);
     QString lineBreak() const;
 
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::Ansi;
-    QString m_text;                    // decoded code units
-    std::vector<qsizetype> m_offsets;  // byte offset of each code unit, plus the end
-    std::vector<Section> m_sections;   // the first one holds the keys before any header
+    QString m_text; // decoded code units, without the byte-order mark
 };
 
 } // namespace platform

@@ -76,3 +76,8 @@ echo "median: unzip_ms=$(median "${unzips[@]}") install_ms=$(median "${installs[
      "ratio=$(median "${ratios[@]}") max_event_gap_ms=$(median "${gaps[@]}") peak_rss_mb=$(median "${rsss[@]}")"
 echo "median: rm_ms=$(median "${rms[@]}") remove_ms=$(median "${removes[@]}")" \
      "ratio=$(median "${remove_ratios[@]}") remove_max_event_gap_ms=$(median "${remove_gaps[@]}") (goal: ratio at most 1.1)"
+
+# Reading a 10 MB zeko.ini with the key on its last line: ordinary sections, and
+# a long block of lines without '='.
+echo
+"$build/tests/platform/ProfileFileBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

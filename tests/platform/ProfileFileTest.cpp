@@ -1,5 +1,5 @@
-#include "common/QtPrinters.h"
 #include "platform/ProfileFile.h"
+#include "common/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,20 +7,52 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <malloc.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
 
 using platform::ProfileFile;
 
 namespace {
 
+// Set to an errno, fsync fails with it: no disk fails at will.
+std::atomic<int> g_fsyncFailure{0};
+
+} // namespace
+
+// The test program's own fsync, which ProfileFile links to instead of the C library's.
+extern "C" int fsync(int fd)
+{
+    if (const int failure = g_fsyncFailure.load()) {
+        errno = failure;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
+
+namespace {
+
 QString get(const QByteArray &file, const char *section, const char *key, int buffer = 255)
 {
-    return ProfileFile(file).read(QString::fromUtf8(section), QString::fromUtf8(key), QString(), buffer).value;
+    return ProfileFile(file)
+        .read(QString::fromUtf8(section), QString::fromUtf8(key), QString(), buffer)
+        .value;
 }
 
 int count(const QByteArray &file, const char *section, const char *key, int buffer = 255)
 {
-    return ProfileFile(file).read(QString::fromUtf8(section), QString::fromUtf8(key), QString(), buffer).count;
+    return ProfileFile(file)
+        .read(QString::fromUtf8(section), QString::fromUtf8(key), QString(), buffer)
+        .count;
 }
 
 QByteArray afterWrite(const QByteArray &file, const char *section, const char *key, const char *value)
@@ -28,6 +60,13 @@ QByteArray afterWrite(const QByteArray &file, const char *section, const char *k
     ProfileFile p(file);
     p.write(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(value));
     return p.bytes();
+}
+
+// Bytes the C heap holds in use, small blocks and mapped ones.
+size_t heapInUse()
+{
+    const struct mallinfo2 m = ::mallinfo2();
+    return m.uordblks + m.hblkhd;
 }
 
 } // namespace
@@ -40,6 +79,39 @@ TEST(ProfileFileRead, NamesIgnoreCaseAndBlanks)
     EXPECT_EQ(get(ini, " INSTALACAOVERSAO5 ", " IDIOMAINST "), "ING");
     EXPECT_EQ(get(ini, "InstalacaoVersao5", "DriveCD"), "X:");
     EXPECT_EQ(get("[ Sec ]\nk=v\n", "Sec", "k"), "v");
+}
+
+// Wine folds A to Z only: accented capitals, and Unicode's other case pairs such
+// as the Kelvin sign and k, the long s and s, are different names.
+TEST(ProfileFileRead, NamesFoldOnlyAToZ)
+{
+    const QByteArray ini = "[Configura\xe7\xe3o]\r\nk=1\r\n[A]\r\n\xc4=2\r\n\xff=3\r\n";
+    EXPECT_EQ(get(ini, "configuração", "K"), "1");
+    EXPECT_EQ(get(ini, "CONFIGURAÇÃO", "k"), "");
+    EXPECT_EQ(get(ini, "a", "Ä"), "2");
+    EXPECT_EQ(get(ini, "a", "ä"), "");
+    EXPECT_EQ(get(ini, "a", "Ÿ"), "");
+    const QByteArray utf8 = "\xef\xbb\xbf[A]\n\xe2\x84\xaa=kelvin\n\xc5\xbf=long s\n";
+    EXPECT_EQ(get(utf8, "A", "k"), "");
+    EXPECT_EQ(get(utf8, "A", "s"), "");
+    // A write under the other case makes a section of its own.
+    EXPECT_EQ(afterWrite(ini, "CONFIGURAÇÃO", "k", "9"), ini + "[CONFIGURA\xc7\xc3O]\r\nk=9\r\n");
+}
+
+// A long block of lines without '=' before the key: one pass, no state kept per
+// line, so a read holds the decoded text (two bytes a character) and little else.
+TEST(ProfileFileRead, LinesWithoutEqualsKeepNoStatePerLine)
+{
+    QByteArray ini = "[Notas]\r\n";
+    while (ini.size() < (1 << 20))
+        ini += "; uma linha de notas sem valor\r\n";
+    ini += "[InstalacaoVersao5]\r\nIdiomaInst=ESP\r\n";
+    const size_t before = heapInUse();
+    const ProfileFile profile(ini);
+    const platform::ProfileRead found = profile.read("InstalacaoVersao5", "IdiomaInst", "", 255);
+    const size_t held = heapInUse() - before;
+    EXPECT_EQ(found.value, "ESP");
+    EXPECT_LT(held, 3 * size_t(ini.size()));
 }
 
 // Only the first section of a name counts, and in it only the first key.
@@ -55,7 +127,7 @@ TEST(ProfileFileRead, MissingPiecesGiveTheDefault)
 {
     EXPECT_EQ(ProfileFile("[A]\nk=1\n").read("B", "k", "d", 255).value, "d");
     EXPECT_EQ(ProfileFile("[A]\nk=1\n").read("A", "z", "d  ", 255).value, "d"); // trailing blanks dropped
-    EXPECT_EQ(ProfileFile("[A]\nk\n").read("A", "k", "d", 255).value, "d");      // no '=' is no value
+    EXPECT_EQ(ProfileFile("[A]\nk\n").read("A", "k", "d", 255).value, "d");     // no '=' is no value
     EXPECT_EQ(count("", "A", "k"), 0);
     EXPECT_EQ(count("[A]\nk=\n", "A", "k"), 0);
     // Keys before any section header belong to the nameless section.
@@ -150,8 +222,9 @@ TEST(ProfileFileRead, GarbageAndHugeLines)
 // A write changes one value and keeps every other byte.
 TEST(ProfileFileWrite, ReplacesOnlyTheValue)
 {
-    const QByteArray ini = "; course settings\r\n[InstalacaoVersao5]\r\nIdiomaInst = POR \r\nDriveCD=\"D:\"\r\n\r\n"
-                           "[ZEKODownload]\r\nDrive=E:\r\n";
+    const QByteArray ini =
+        "; course settings\r\n[InstalacaoVersao5]\r\nIdiomaInst = POR \r\nDriveCD=\"D:\"\r\n\r\n"
+        "[ZEKODownload]\r\nDrive=E:\r\n";
     EXPECT_EQ(afterWrite(ini, "instalacaoversao5", "drivecd", "X:"),
               "; course settings\r\n[InstalacaoVersao5]\r\nIdiomaInst = POR \r\nDriveCD=X:\r\n\r\n"
               "[ZEKODownload]\r\nDrive=E:\r\n");
@@ -196,7 +269,7 @@ TEST(ProfileFileWrite, KeepsTheFileEncoding)
 }
 
 class ProfileFileOnDisk : public ::testing::Test {
-protected:
+  protected:
     QString path() const { return m_dir.path() + QStringLiteral("/zeko.ini"); }
     void put(const QByteArray &bytes)
     {
@@ -226,7 +299,8 @@ TEST_F(ProfileFileOnDisk, WriteReplacesAtomicallyAndKeepsMode)
     EXPECT_EQ(content(), "[A]\r\nk=2\r\n");
     EXPECT_NE(before.st_ino, after.st_ino);
     EXPECT_EQ(after.st_mode & 07777, 0640u);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "temporary file left behind";
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "temporary file left behind";
 }
 
 TEST_F(ProfileFileOnDisk, ReadOnlyFileIsNotTouched)
@@ -261,6 +335,84 @@ TEST_F(ProfileFileOnDisk, WritesThroughASymbolicLink)
     ASSERT_TRUE(ProfileFile::writeFile(path(), "A", "k", "2"));
     EXPECT_TRUE(QFileInfo(path()).isSymLink());
     EXPECT_EQ(content(), "[A]\nk=2\n");
+}
+
+// A FIFO would hold the read until some writer came, and a device such as
+// /dev/zero never ends: anything but a regular file reads as missing, and a
+// write to it is refused with the reason.
+TEST_F(ProfileFileOnDisk, OnlyRegularFilesAreRead)
+{
+    const QByteArray fifo = QFile::encodeName(path());
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0644), 0);
+    // A writer that waits for a reader and hands it a value: a read of the FIFO shows it.
+    std::thread writer([&fifo] {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE); // a reader that left makes the write fail, not the test
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        const int fd = ::open(fifo.constData(), O_WRONLY);
+        if (fd >= 0) {
+            [[maybe_unused]] const ssize_t n = ::write(fd, "[A]\nk=fifo\n", 11);
+            ::close(fd);
+        }
+    });
+    const QString fromFifo = ProfileFile::readFile(path(), "A", "k", "d", 255).value;
+    // A reader of our own lets the writer finish, whatever the read did.
+    const int release = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (release >= 0)
+        ::close(release);
+    ASSERT_EQ(fromFifo, "d");
+
+    QString error;
+    EXPECT_FALSE(ProfileFile::writeFile(path(), "A", "k", "1", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("not a file"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo(path()).isFile());
+
+    const QString zero = m_dir.path() + QStringLiteral("/zero.ini");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    EXPECT_EQ(ProfileFile::readFile(zero, "A", "k", "d", 255).value, "d");
+    EXPECT_FALSE(ProfileFile::writeFile(zero, "A", "k", "1", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("not a file"))) << error.toStdString();
+    EXPECT_EQ(
+        QDir(m_dir.path(), QStringLiteral(".*")).entryList(QDir::Files | QDir::System | QDir::Hidden).size(),
+        0)
+        << "temporary file left behind";
+}
+
+// A flush that fails is reported with its own error, and the file stays as it was.
+TEST_F(ProfileFileOnDisk, FailedFlushIsReportedAndChangesNothing)
+{
+    put("[A]\r\nk=1\r\n");
+    QString error;
+    g_fsyncFailure = EIO;
+    const bool written = ProfileFile::writeFile(path(), "A", "k", "2", &error);
+    g_fsyncFailure = 0;
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.endsWith(QString::fromLocal8Bit(std::strerror(EIO)))) << error.toStdString();
+    EXPECT_EQ(content(), "[A]\r\nk=1\r\n");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "temporary file left behind";
+}
+
+// The rename puts a new file in place: root rewriting a user's file gives it
+// back its owner, group and mode.
+TEST_F(ProfileFileOnDisk, RewriteByRootKeepsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    put("[A]\r\nk=1\r\n");
+    const QByteArray native = QFile::encodeName(path());
+    ASSERT_EQ(::chown(native.constData(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(native.constData(), 02664), 0);
+    QString error;
+    ASSERT_TRUE(ProfileFile::writeFile(path(), "A", "k", "2", &error)) << error.toStdString();
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(content(), "[A]\r\nk=2\r\n");
+    EXPECT_EQ(after.st_uid, 4321u);
+    EXPECT_EQ(after.st_gid, 8765u);
+    EXPECT_EQ(after.st_mode & 07777, 02664u);
 }
 
 TEST_F(ProfileFileOnDisk, MissingFileReadsEmpty)
