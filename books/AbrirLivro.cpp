@@ -5,9 +5,9 @@
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
-#include "shell/registry/Recordset.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
+#include "shell/registry/Recordset.h"
 
 namespace books {
 
@@ -44,11 +44,11 @@ void AbrirLivro::mostra(int codigo, const QStringList &params)
     m_box.mostraAviso(m_state.strMensagem);
 }
 
-void AbrirLivro::abre(const QString &entrada)
+bool AbrirLivro::abre(const QString &entrada)
 {
     if (m_drives.CursoEmExecucao()) {
         mostra(kCursoEmExecucao);
-        return;
+        return false;
     }
     QString strLetraDrive = ListaLivros::letraDaEntrada(entrada);
     const QString strNomeLivro = ListaLivros::nomeDaEntrada(entrada);
@@ -58,26 +58,24 @@ void AbrirLivro::abre(const QString &entrada)
     m_drives.MontaListaDrives(false);
     if (strNomeLivro.isEmpty() || !m_platform.directoryExists(strPastaLivro)) {
         m_montaCombo();
-        return;
+        return false;
     }
     if (m_drives.PastaDeLivro(strLetraDrive)) {
-        AbreLivro(kPathIni, strLetraDrive);
-        return;
+        return AbreLivro(kPathIni, strLetraDrive);
     }
     if (!ExisteLetraLivre()) {
         mostra(kSemLetraLivre, {strLetraDrive});
-        return;
+        return false;
     }
     shell::Recordset &rs = *m_state.rsMapeamento;
     // The list is built from the rows; without a row for the entry's drive the
     // data changed underneath, and no other book's row may be touched.
     if (!rs.findFirst(QStringLiteral("LetraDrive"), strLetraDrive)) {
         m_montaCombo();
-        return;
+        return false;
     }
     const QString strCaminho = rs.field(QStringLiteral("Caminho")).toString();
-    if (MontaLivro(strCaminho, strLetraDrive))
-        AbreLivro(kPathIni, strLetraDrive);
+    return MontaLivro(strCaminho, strLetraDrive) && AbreLivro(kPathIni, strLetraDrive);
 }
 
 bool AbrirLivro::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)

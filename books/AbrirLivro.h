@@ -32,8 +32,8 @@ class AbrirLivro {
                drive::MountDrive &drives, QString pastaPrograma, std::function<void()> montaCombo);
 
     // The open sequence for a list entry such as "Livro A [ X: ]". Every outcome
-    // that is not a started program is shown to the user.
-    void abre(const QString &entrada);
+    // that is not a started program is shown to the user. True when a program started.
+    bool abre(const QString &entrada);
 
     // Writes strLetraDrive into DriveCD when zeko.ini (PastaSistema & strPathIni)
     // already has a DriveCD; true when it did.

@@ -1,9 +1,9 @@
 #include "ListaLivros.h"
 
 #include "messages/Catalogue.h"
-#include "shell/registry/Recordset.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
+#include "shell/registry/Recordset.h"
 
 namespace books {
 

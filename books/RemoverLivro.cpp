@@ -5,9 +5,9 @@
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
-#include "shell/registry/Recordset.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
+#include "shell/registry/Recordset.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -64,11 +64,11 @@ void RemoverLivro::esperaCaixaFechar()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
-void RemoverLivro::remove(const QString &entrada)
+bool RemoverLivro::remove(const QString &entrada)
 {
     if (m_drives.CursoEmExecucao()) {
         mostra(kCursoEmExecucao);
-        return;
+        return false;
     }
     const QString strLetra = ListaLivros::letraDaEntrada(entrada).left(1);
     shell::Recordset &rs = *m_state.rsMapeamento;
@@ -79,13 +79,13 @@ void RemoverLivro::remove(const QString &entrada)
             rs.deleteCurrent();
         m_montaCombo();
         mostra(kUnidadeSemLivro, {strLetra});
-        return;
+        return true; // the book left the list; its files were not the question
     }
     // A drive that shows a book but is no book of the list (the data changed
     // underneath): nothing of it is the user's to remove.
     if (strCaminho.isEmpty()) {
         m_montaCombo();
-        return;
+        return false;
     }
 
     const QString strNomeLivro = NomeDaPasta(strCaminho);
@@ -93,12 +93,12 @@ void RemoverLivro::remove(const QString &entrada)
                               .mensagem(kConfirmaRemocao, {strNomeLivro});
     m_box.ExibeMensagem(m_state.strMensagem, 4, 10, 1, true, QString(), 0);
     if (m_state.intBotaoMsg != 1)
-        return;
+        return false;
 
     if (!m_drives.MapeiaDrive(strLetra, strCaminho, true)) {
         const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
         mostra(kUnidadeNaoLiberada, {strCaminho, livre});
-        return;
+        return false;
     }
     if (ExisteMapeamento(strLetra))
         rs.deleteCurrent();
@@ -132,6 +132,7 @@ void RemoverLivro::remove(const QString &entrada)
     }
     esperaCaixaFechar();
     mostra(fechamento, parametros);
+    return true;
 }
 
 bool RemoverLivro::RemovePasta(const QString &strPasta)

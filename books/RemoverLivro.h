@@ -33,8 +33,9 @@ class RemoverLivro {
                  drive::MountDrive &drives, std::function<void()> montaCombo,
                  std::function<void()> habilitaJanela);
 
-    // The removal sequence for a list entry such as "Livro A [ X: ]".
-    void remove(const QString &entrada);
+    // The removal sequence for a list entry such as "Livro A [ X: ]". True when
+    // the book left the user's list (its files may have stayed, as said).
+    bool remove(const QString &entrada);
 
     // Stands rsMapeamento on the row of the letter (no colon); true when one was found.
     bool ExisteMapeamento(const QString &strLetra);

@@ -70,7 +70,8 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_box(box)
     , m_encerrar(std::move(encerrar))
     , m_abrir(platform, state, box, drives, std::move(pastaPrograma), [this] { MontaCombo(); })
-    , m_remover(platform, state, box, drives, [this] { MontaCombo(); }, [this] { setEnabled(true); })
+    , m_remover(
+          platform, state, box, drives, [this] { MontaCombo(); }, [this] { setEnabled(true); })
     , m_titulo(new QLabel(this))
     , m_mensagem(new QLabel(this))
     , m_lista(new ListaDeLivros(this))

@@ -7,10 +7,10 @@
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
-#include "shell/registry/Recordset.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
+#include "shell/registry/Recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,30 +69,30 @@ QString InstalarLivro::pastaDownloadUnix() const
     return m_platform.toUnixPath(m_state.strPastaDownload);
 }
 
-void InstalarLivro::InstalaLivro()
+bool InstalarLivro::InstalaLivro()
 {
     m_drives.MontaListaDrives(true);
     if (m_state.strLetrasLivres.size() <= 1) {
         mostra(kSemLetraLivre);
-        return;
+        return false;
     }
     const std::optional<QString> escolhido = m_escolha.escolheZip();
     if (!escolhido || escolhido->isEmpty())
-        return;
-    instalaEscolhido(*escolhido);
+        return false;
+    return instalaEscolhido(*escolhido);
 }
 
-void InstalarLivro::instala(const QString &zip)
+bool InstalarLivro::instala(const QString &zip)
 {
     m_drives.MontaListaDrives(true);
     if (m_state.strLetrasLivres.size() <= 1) {
         mostra(kSemLetraLivre);
-        return;
+        return false;
     }
-    instalaEscolhido(zip);
+    return instalaEscolhido(zip);
 }
 
-void InstalarLivro::instalaEscolhido(const QString &zip)
+bool InstalarLivro::instalaEscolhido(const QString &zip)
 {
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
     m_strCurso = shell::Sistema::TiraExtensao(QFileInfo(zip).fileName());
@@ -100,11 +100,11 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
     // The name is a bound value, compared without regard to case: an apostrophe is a character.
     if (rs.findFirst(QStringLiteral("Curso"), m_strCurso)) {
         mostra(kLivroJaInstalado, {m_strCurso, rs.field(QStringLiteral("LetraDrive")).toString().left(1)});
-        return;
+        return false;
     }
     if (!QFileInfo(zip).isFile()) {
         mostra(kArquivoNaoEncontrado, {zip});
-        return;
+        return false;
     }
 
     m_painel.mostraProgresso(catalogo.mensagem(kDescompactando, {m_strCurso}));
@@ -117,7 +117,7 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
         m_painel.animaProgresso(false);
         m_painel.mostraProgresso(QString());
         mostraFalha(extraido, arquivo);
-        return;
+        return false;
     }
 
     m_painel.mostraProgresso(catalogo.mensagem(kRegistrando, {m_strCurso}));
@@ -125,11 +125,11 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
     const QString pastaLivro = m_state.strPastaDownload + m_strCurso;
     if (!m_platform.directoryExists(pastaLivro)) {
         mostra(kPastaNaoCriada, {pastaLivro});
-        return;
+        return false;
     }
     const QString letra = m_state.strLetrasLivres.at(1);
     if (!m_drives.MapeiaDrive(letra, pastaLivro, false))
-        return; // the mapping reported why; the archive stays for another try
+        return false; // the mapping reported why; the archive stays for another try
     QString erro;
     if (!rs.addNew({{QStringLiteral("Usuario"), m_state.strUsuario},
                     {QStringLiteral("Curso"), m_strCurso},
@@ -140,7 +140,7 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
         m_drives.MapeiaDrive(letra, pastaLivro, true);
         m_state.strMensagem = erro;
         m_box.ExibeMensagem(m_state.strMensagem, 1, 10, 0, true, QString(), 0);
-        return;
+        return false;
     }
     rs.moveFirst();
     // Only a book that is extracted, checked, mapped and registered lets its
@@ -150,6 +150,7 @@ void InstalarLivro::instalaEscolhido(const QString &zip)
     if (!excluido)
         mostra(kZipNaoExcluido, {m_strCurso});
     mostra(kInstalado, {m_strCurso, letra});
+    return true;
 }
 
 ExtractionResult InstalarLivro::DescompactaLivro(QString &zip, const QString &curso)
@@ -163,6 +164,11 @@ ExtractionResult InstalarLivro::DescompactaLivro(QString &zip, const QString &cu
         r.detail = detalhe;
         return r;
     };
+    // A download folder that is no path in the prefix (zeko.ini without Drive)
+    // has no place for a book; never a folder relative to wherever we run.
+    if (download.isEmpty() || !QDir::isAbsolutePath(download))
+        return falha(ExtractionError::CannotWrite, QString(),
+                     QStringLiteral("%1 is not a folder of the Wine prefix").arg(m_state.strPastaDownload));
     BookStaging::cleanUp(download);
     // Only the last level is made: the download folder itself must exist.
     if (!QDir().mkdir(staging))

@@ -32,11 +32,12 @@ class InstalarLivro {
     InstalarLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
                   drive::MountDrive &drives, EscolhaArquivo &escolha, PainelInstalacao &painel);
 
-    // Button 1: asks for the file, then installs it.
-    void InstalaLivro();
+    // Button 1: asks for the file, then installs it. True when the book was
+    // installed, mapped and registered.
+    bool InstalaLivro();
     // Installs a file already chosen (dropped on the window, say); the same
     // checks and outcome as a file chosen in the dialog.
-    void instala(const QString &zip);
+    bool instala(const QString &zip);
 
     // Extracts the archive into the book's folder under the download folder,
     // through a staging folder. zip gets ".ZIP" appended when it lacks it, as the
@@ -59,7 +60,7 @@ class InstalarLivro {
   private:
     void mostra(int codigo, const QStringList &params = {});
     void mostraFalha(const ExtractionResult &r, const QString &zip);
-    void instalaEscolhido(const QString &zip);
+    bool instalaEscolhido(const QString &zip);
     QString pastaDownloadUnix() const;
 
     platform::Platform &m_platform;

@@ -397,3 +397,20 @@ TEST_F(InstalarLivroTest, ExecutaZipNeedsASourceAndATarget)
     EXPECT_EQ(flow->ExecutaZip("unzip", zip, target).files, 3);
     EXPECT_EQ(zip, downloads("Livro1.Zip"));
 }
+
+// With no Drive in zeko.ini the download folder is no path of the prefix: the
+// book is refused with the reason, and nothing is made where the program runs.
+TEST_F(InstalarLivroTest, DownloadFolderOutsideThePrefix)
+{
+    state.strPastaDownload = "\\ZEKO_Download\\Download\\";
+    const QString zip = bookZip("Livro1.zip");
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    install(zip);
+    QDir::setCurrent(before);
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.texts()[0].startsWith(texto(54, {"\\ZEKO_Download\\Download\\Livro1"})));
+    EXPECT_TRUE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(zip));
+}
