@@ -23,7 +23,9 @@ mkdir -p "$prefix/dosdevices" "$prefix/drive_c/windows/system32"
 [ -e "$prefix/dosdevices/z:" ] || ln -s / "$prefix/dosdevices/z:"
 # A 32-bit program's system32 is syswow64 in a 64-bit prefix.
 sysdir="$prefix/drive_c/windows/system32"
-if grep -q '^#arch=win64' "$prefix/system.reg" 2>/dev/null || [ -d "$prefix/drive_c/windows/syswow64" ]; then
+# A prefix Wine has not set up yet will be 64-bit unless WINEARCH says win32.
+if grep -q '^#arch=win64' "$prefix/system.reg" 2>/dev/null || [ -d "$prefix/drive_c/windows/syswow64" ] \
+   || { [ ! -f "$prefix/system.reg" ] && [ "${WINEARCH:-}" != win32 ]; }; then
   sysdir="$prefix/drive_c/windows/syswow64"
   mkdir -p "$sysdir"
 fi
