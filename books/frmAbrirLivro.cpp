@@ -21,8 +21,6 @@ namespace {
 constexpr int kTitulo = 26;
 constexpr int kInformacao = 41;
 constexpr int kCursoEmExecucaoNaSaida = 35;
-// Botoes codes of the hints of buttons 1 to 7.
-constexpr int kHints[] = {0, 4, 9, 5, 10, 3, 7, 8};
 
 enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
 
@@ -111,11 +109,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
 
 bool frmAbrirLivro::carrega(QString *error)
 {
-    if (m_state.strNomeForm.toUpper() == QStringLiteral("FRMINSTALARLIVRO"))
-        if (SkinnedWindow *instalar = porNome(QStringLiteral("frmInstalarLivro")))
-            instalar->close();
-    m_state.strNomeForm = QStringLiteral("frmAbrirLivro");
-    m_state.blnVoltaPrincipal = false;
+    tomaAFrente(QStringLiteral("frmInstalarLivro"));
 
     if (!carregaSkin(error))
         return false;
@@ -123,21 +117,15 @@ bool frmAbrirLivro::carrega(QString *error)
     m_mensagem->raise();
     m_lista->raise();
 
+    // Hints of buttons 1 to 7.
+    carregaHints({0, 4, 9, 5, 10, 3, 7, 8});
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    QStringList hints;
-    for (int codigo : kHints)
-        hints.append(codigo ? catalogo.hint(codigo) : QString());
-    setHints(hints);
     m_titulo->setText(catalogo.descricao(kTitulo));
     m_mensagem->setText(catalogo.descricao(kInformacao));
 
     m_drives.MontaListaDrives(true);
     MontaCombo();
-
-    PosicionaForm(false);
-    DefineJanelaNoTopo(false);
-    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal")))
-        principal->hide();
+    mostraNoLugarDoPrincipal();
     m_timer1.start();
     return true;
 }
@@ -211,11 +199,7 @@ void frmAbrirLivro::acaoBotao(int indice)
 void frmAbrirLivro::closeEvent(QCloseEvent *e)
 {
     SkinnedWindow::closeEvent(e);
-    if (m_state.blnVoltaPrincipal)
-        if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal"))) {
-            principal->show();
-            principal->MostraBotoesNormais();
-        }
+    voltaAoPrincipalSePedido();
 }
 
 } // namespace books

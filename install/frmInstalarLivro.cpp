@@ -23,8 +23,6 @@ namespace {
 
 constexpr int kPastaDosLivros = 27;
 constexpr int kDescompactando = 19;
-// Botoes codes of the hints of buttons 1 to 6.
-constexpr int kHints[] = {0, 2, 1, 5, 10, 7, 8};
 
 enum Botao { Procurar = 1, Livro, Principal, Help, Minimizar, Sair };
 
@@ -111,31 +109,21 @@ QString frmInstalarLivro::pastaDownloadsDoUsuario(platform::Platform &platform)
 
 bool frmInstalarLivro::carrega(QString *error)
 {
-    if (m_state.strNomeForm.toUpper() == QStringLiteral("FRMABRIRLIVRO"))
-        if (SkinnedWindow *livros = porNome(QStringLiteral("frmAbrirLivro")))
-            livros->close();
-    m_state.strNomeForm = QStringLiteral("frmInstalarLivro");
-    m_state.blnVoltaPrincipal = false;
+    tomaAFrente(QStringLiteral("frmAbrirLivro"));
 
     if (!carregaSkin(error))
         return false;
     m_disponivel->raise();
     m_mensagem->raise();
 
+    // Hints of buttons 1 to 6.
+    carregaHints({0, 2, 1, 5, 10, 7, 8});
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    QStringList hints;
-    for (int codigo : kHints)
-        hints.append(codigo ? catalogo.hint(codigo) : QString());
-    setHints(hints);
     m_disponivel->setText(
         catalogo.mensagem(kPastaDosLivros, {QStringLiteral(" [") + m_state.strPastaDownload + u']'}));
 
     m_drives.MontaListaDrives(true);
-
-    PosicionaForm(false);
-    DefineJanelaNoTopo(false);
-    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal")))
-        principal->hide();
+    mostraNoLugarDoPrincipal();
     m_timer1.start();
     return true;
 }
@@ -206,11 +194,7 @@ void frmInstalarLivro::closeEvent(QCloseEvent *e)
         return;
     }
     SkinnedWindow::closeEvent(e);
-    if (m_state.blnVoltaPrincipal)
-        if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal"))) {
-            principal->show();
-            principal->MostraBotoesNormais();
-        }
+    voltaAoPrincipalSePedido();
 }
 
 QString frmInstalarLivro::zipSolto(const QMimeData *dados)

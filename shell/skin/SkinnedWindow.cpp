@@ -1,5 +1,6 @@
 #include "SkinnedWindow.h"
 
+#include "messages/Catalogue.h"
 #include "shell/SharedState.h"
 
 #include <QApplication>
@@ -68,8 +69,9 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
 
     m_hint = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
     m_hint->setObjectName(QStringLiteral("Hint"));
-    m_hint->setStyleSheet(QStringLiteral("QLabel { background: #fffbe6; color: #1d2b3a; border: 1px solid #8a7a4a;"
-                                         " padding: 3px 6px; font-family: 'Liberation Sans'; font-size: 9pt; }"));
+    m_hint->setStyleSheet(
+        QStringLiteral("QLabel { background: #fffbe6; color: #1d2b3a; border: 1px solid #8a7a4a;"
+                       " padding: 3px 6px; font-family: 'Liberation Sans'; font-size: 9pt; }"));
     m_hintTimer.setSingleShot(true);
     m_hintTimer.setInterval(kHintAtraso);
     connect(&m_hintTimer, &QTimer::timeout, this, [this] {
@@ -213,8 +215,8 @@ void SkinnedWindow::CarregaImagensBotoes()
                 if (n == QStringLiteral("FRMABRIRLIVRO") && i != 1 && i != 5)
                     estado = QStringLiteral("NM");
             }
-            const QString arquivo = m_skin.pasta + m_skin.prefixo + m_skin.stems[i] + u'_' + estado
-                                    + QStringLiteral(".jpg");
+            const QString arquivo =
+                m_skin.pasta + m_skin.prefixo + m_skin.stems[i] + u'_' + estado + QStringLiteral(".jpg");
             m_listas[l].append(QPixmap(arquivo));
             m_arquivos[l].append(arquivo);
         }
@@ -327,15 +329,51 @@ void SkinnedWindow::estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo)
     label->setGeometry(retangulo(rotulo.rect));
     label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft
                          : rotulo.align == skin::Align::Right ? Qt::AlignRight
-                                                            : Qt::AlignHCenter)
-                        | Qt::AlignVCenter);
-    label->setStyleSheet(QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
-                                        " font-size: %2px; font-weight: %3; background: transparent; }")
-                             .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16,
-                                  QChar(u'0'))
-                             .arg(rotulo.fontPixelSize)
-                             .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
+                                                              : Qt::AlignHCenter) |
+                        Qt::AlignVCenter);
+    label->setStyleSheet(
+        QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
+                       " font-size: %2px; font-weight: %3; background: transparent; }")
+            .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16, QChar(u'0'))
+            .arg(rotulo.fontPixelSize)
+            .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SkinnedWindow::tomaAFrente(const QString &anterior)
+{
+    if (mesmoNome(m_state.strNomeForm, anterior))
+        if (SkinnedWindow *outra = porNome(anterior))
+            outra->close();
+    m_state.strNomeForm = nome();
+    m_state.blnVoltaPrincipal = false;
+}
+
+void SkinnedWindow::carregaHints(std::initializer_list<int> codigos)
+{
+    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    QStringList hints;
+    for (int codigo : codigos)
+        hints.append(codigo ? catalogo.hint(codigo) : QString());
+    setHints(hints);
+}
+
+void SkinnedWindow::mostraNoLugarDoPrincipal()
+{
+    PosicionaForm(false);
+    DefineJanelaNoTopo(false);
+    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal")))
+        principal->hide();
+}
+
+void SkinnedWindow::voltaAoPrincipalSePedido()
+{
+    if (!m_state.blnVoltaPrincipal)
+        return;
+    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal"))) {
+        principal->show();
+        principal->MostraBotoesNormais();
+    }
 }
 
 void SkinnedWindow::mostraBotaoNormal(int i)

@@ -16,28 +16,28 @@ struct SharedState;
 
 // What tells one skinned window from another: its name, pictures and sizes.
 struct Skin {
-    QString nome;      // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
-    QString pasta;     // the window's picture folder, with a trailing slash
-    QString prefixo;   // "T01_"
-    QString fundo;     // background picture
-    QString mapa;      // hot-spot map
-    QString barra;     // drag-bar picture
-    QStringList stems; // button image stems by index; element 0 unused
+    QString nome;            // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
+    QString pasta;           // the window's picture folder, with a trailing slash
+    QString prefixo;         // "T01_"
+    QString fundo;           // background picture
+    QString mapa;            // hot-spot map
+    QString barra;           // drag-bar picture
+    QStringList stems;       // button image stems by index; element 0 unused
     QStringList nomesBotoes; // hot-spot name of each button by index; element 0 unused
 };
 
 // A picture that reports the mouse: the background, the drag bar, each button.
 class SkinImage : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit SkinImage(QWidget *parent);
-signals:
+  signals:
     void pressed(QPoint pos);
     void released(QPoint pos);
     void moved(QPoint pos);
     void clicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
@@ -48,7 +48,7 @@ protected:
 // hints, a fixed size and centring. The three working windows build on it.
 class SkinnedWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     SkinnedWindow(SharedState &state, Skin skin, QWidget *parent = nullptr);
     ~SkinnedWindow() override;
 
@@ -71,6 +71,16 @@ public:
     void mostraBotaoNormal(int i);
     // Enables or disables a button; only while a book-list or install window is in front.
     void HabilitaBotao(int intIndice, bool bHabilitado);
+    // The working windows' shared steps. At load: unload the window named
+    // `anterior` when it is the one in front, and take the front.
+    void tomaAFrente(const QString &anterior);
+    // The window's hints: the Botoes rows of these codes, by button index (0 unused).
+    void carregaHints(std::initializer_list<int> codigos);
+    // At the end of the load: fixed size, centred, not on top, the main window hidden.
+    void mostraNoLugarDoPrincipal();
+    // At unload: the main window again when "Principal" asked for it.
+    void voltaAoPrincipalSePedido();
+
     // Fixes the size (when asked) and centres the window on the screen.
     void PosicionaForm(bool bRedimensiona);
     void DefineJanelaNoTopo(bool bNoTopo);
@@ -88,10 +98,10 @@ public:
 
     void setHints(const QStringList &hints) { m_hints = hints; }
 
-signals:
+  signals:
     void botaoClicado(int indice);
 
-protected:
+  protected:
     // What each window does for a click on button i.
     virtual void acaoBotao(int indice) = 0;
     // Places and styles a text label as the skin's layout gives it.
@@ -103,7 +113,7 @@ protected:
 
     SharedState &m_state;
 
-private:
+  private:
     enum Lista { NM, MM, MC, DS };
     void mostraImagem(int i, Lista lista);
     void movimentoFundo(QPoint pos);
