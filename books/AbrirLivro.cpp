@@ -2,6 +2,7 @@
 
 #include "ListaLivros.h"
 #include "drive/MountDrive.h"
+#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
@@ -39,9 +40,7 @@ AbrirLivro::AbrirLivro(platform::Platform &platform, shell::SharedState &state, 
 
 void AbrirLivro::mostra(int codigo, const QStringList &params)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params);
-    m_box.mostraAviso(m_state.strMensagem);
+    messages::avisa(m_state, m_box, codigo, params);
 }
 
 bool AbrirLivro::abre(const QString &entrada)

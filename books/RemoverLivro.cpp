@@ -2,6 +2,7 @@
 
 #include "ListaLivros.h"
 #include "drive/MountDrive.h"
+#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
@@ -43,9 +44,7 @@ RemoverLivro::RemoverLivro(platform::Platform &platform, shell::SharedState &sta
 
 void RemoverLivro::mostra(int codigo, const QStringList &params)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params);
-    m_box.mostraAviso(m_state.strMensagem);
+    messages::avisa(m_state, m_box, codigo, params);
 }
 
 bool RemoverLivro::ExisteMapeamento(const QString &strLetra)

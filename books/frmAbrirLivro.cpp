@@ -165,9 +165,7 @@ void frmAbrirLivro::acaoBotao(int indice)
         emit configurarPedido();
         break;
     case Principal:
-        m_state.blnVoltaPrincipal = true;
-        m_state.strNomeForm = QStringLiteral("frmPrincipal");
-        close();
+        voltaAoPrincipal();
         break;
     case Help:
         emit ajudaPedida();

@@ -40,8 +40,6 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     QLabel *fxlblTitulo() const { return m_titulo; }
     QLabel *fxlblMensagem() const { return m_mensagem; }
     QTimer *Timer1() { return &m_timer1; }
-    AbrirLivro &abertura() { return m_abrir; }
-    RemoverLivro &remocao() { return m_remover; }
 
     void RestauraBotoes() override;
 

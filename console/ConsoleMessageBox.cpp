@@ -31,7 +31,6 @@ void ConsoleMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int, 
                                       int)
 {
     const QString linha = plain(texto);
-    m_shown.append(linha);
     std::fprintf(m_err, "%s\n", qPrintable(linha));
     std::fflush(m_err);
     m_state.blnMsgAberta = false;

@@ -3,7 +3,6 @@
 #include "messages/MessageBox.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdio>
 
@@ -29,8 +28,6 @@ class ConsoleMessageBox : public messages::MessageBox {
 
     // True when a question could not be answered (no terminal, no --yes/--no).
     bool unanswered() const { return m_unanswered; }
-    // Every text shown, as printed.
-    const QStringList &shown() const { return m_shown; }
 
     // The text without the "#" and "|" that colour it in the window.
     static QString plain(const QString &texto);
@@ -41,7 +38,6 @@ class ConsoleMessageBox : public messages::MessageBox {
     std::FILE *m_in;
     std::FILE *m_err;
     bool m_unanswered = false;
-    QStringList m_shown;
 };
 
 } // namespace console

@@ -1,5 +1,6 @@
 #include "MountDrive.h"
 
+#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/FormataMensagem.h"
 #include "messages/MessageBox.h"
@@ -38,9 +39,7 @@ void MountDrive::relataErroMapeamento(const QString &strCaminho, const QString &
 
 void MountDrive::mostraMensagem(int codigo, const QStringList &params)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = catalogo.mensagem(codigo, params);
-    m_box.mostraAviso(m_state.strMensagem);
+    messages::avisa(m_state, m_box, codigo, params);
 }
 
 bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover)

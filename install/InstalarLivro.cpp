@@ -4,6 +4,7 @@
 #include "EscolhaArquivo.h"
 #include "PainelInstalacao.h"
 #include "drive/MountDrive.h"
+#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
@@ -59,9 +60,7 @@ InstalarLivro::InstalarLivro(platform::Platform &platform, shell::SharedState &s
 
 void InstalarLivro::mostra(int codigo, const QStringList &params)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params);
-    m_box.mostraAviso(m_state.strMensagem);
+    messages::avisa(m_state, m_box, codigo, params);
 }
 
 QString InstalarLivro::pastaDownloadUnix() const

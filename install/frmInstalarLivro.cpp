@@ -165,9 +165,7 @@ void frmInstalarLivro::acaoBotao(int indice)
         emit livroPedido();
         break;
     case Principal:
-        m_state.blnVoltaPrincipal = true;
-        m_state.strNomeForm = QStringLiteral("frmPrincipal");
-        close();
+        voltaAoPrincipal();
         break;
     case Help:
         emit ajudaPedida();

@@ -52,7 +52,6 @@ class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
     QLabel *FXLblMensagem() const { return m_mensagem; }
     QTimer *tmrMsg() { return &m_tmrMsg; }
     QTimer *Timer1() { return &m_timer1; }
-    InstalarLivro &instalacao() { return m_instalar; }
 
     // The user's download folder, where the dialog starts.
     static QString pastaDownloadsDoUsuario(platform::Platform &platform);

@@ -7,6 +7,8 @@
 // and file names, so the first install also shows that such names come through.
 // The archive is byte for byte the same on every build.
 
+#include "BookZip.h"
+
 #include <zip.h>
 
 #include <sys/stat.h>
@@ -21,9 +23,6 @@
 #include <vector>
 
 namespace {
-
-// 2024-01-01 00:00:00 UTC, for every entry.
-constexpr std::time_t kFixedTime = 1704067200;
 
 struct Entry {
     std::string name; // UTF-8, '/' between folders; a trailing '/' makes a folder
@@ -61,29 +60,9 @@ bool readFile(const char *path, std::string &out)
 
 bool add(zip_t *zip, const Entry &e)
 {
-    const bool folder = e.name.ends_with('/');
-    zip_int64_t index;
-    if (folder) {
-        index = zip_dir_add(zip, e.name.c_str(), ZIP_FL_ENC_UTF_8);
-    } else {
-        zip_source_t *source = zip_source_buffer(zip, e.data.data(), e.data.size(), 0);
-        if (!source)
-            return false;
-        index = zip_file_add(zip, e.name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(source);
-            return false;
-        }
-    }
-    if (index < 0)
-        return false;
-    const auto i = zip_uint64_t(index);
-    // Unix modes, as the manager unpacks on Linux; without them an unpacker may
-    // give the files no permissions at all.
-    const zip_uint32_t mode = folder ? (S_IFDIR | 0755) : (S_IFREG | 0644);
-    return zip_file_set_external_attributes(zip, i, 0, ZIP_OPSYS_UNIX, mode << 16) == 0 &&
-           zip_file_set_mtime(zip, i, kFixedTime, 0) == 0 &&
-           (folder || zip_set_file_compression(zip, i, ZIP_CM_DEFLATE, 9) == 0);
+    zip_source_t *source =
+        e.name.ends_with('/') ? nullptr : zip_source_buffer(zip, e.data.data(), e.data.size(), 0);
+    return bookzip::add(zip, e.name, source, 9);
 }
 
 } // namespace

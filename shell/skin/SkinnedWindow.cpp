@@ -366,6 +366,13 @@ void SkinnedWindow::mostraNoLugarDoPrincipal()
         principal->hide();
 }
 
+void SkinnedWindow::voltaAoPrincipal()
+{
+    m_state.blnVoltaPrincipal = true;
+    m_state.strNomeForm = QStringLiteral("frmPrincipal");
+    close();
+}
+
 void SkinnedWindow::voltaAoPrincipalSePedido()
 {
     if (!m_state.blnVoltaPrincipal)

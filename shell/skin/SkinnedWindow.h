@@ -78,6 +78,8 @@ class SkinnedWindow : public QWidget {
     void carregaHints(std::initializer_list<int> codigos);
     // At the end of the load: fixed size, centred, not on top, the main window hidden.
     void mostraNoLugarDoPrincipal();
+    // "Principal": unloads this window so that the main window shows again.
+    void voltaAoPrincipal();
     // At unload: the main window again when "Principal" asked for it.
     void voltaAoPrincipalSePedido();
 

@@ -8,6 +8,8 @@
 // files hardly compress, so the archive costs what a real book costs to inflate.
 // Every byte comes from a fixed seed: the same archive on every run.
 
+#include "data/samplebook/BookZip.h"
+
 #include <zip.h>
 
 #include <sys/stat.h>
@@ -26,8 +28,6 @@
 
 namespace {
 
-// 2024-01-01 00:00:00 UTC, for every entry.
-constexpr std::time_t kFixedTime = 1704067200;
 constexpr int kFiles = 3000;
 constexpr std::uint64_t kTotalBytes = std::uint64_t(300) << 20;
 
@@ -252,7 +252,7 @@ zip_int64_t produce(void *userdata, void *data, zip_uint64_t len, zip_source_cmd
         auto *st = static_cast<zip_stat_t *>(data);
         zip_stat_init(st);
         st->size = s->entry->kind == Kind::Plain ? s->entry->plain.size() : s->entry->size;
-        st->mtime = kFixedTime;
+        st->mtime = bookzip::kFixedTime;
         st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
         return sizeof(zip_stat_t);
     }
@@ -353,32 +353,18 @@ std::vector<Entry> layout()
 
 bool add(zip_t *zip, const Entry &e)
 {
-    const bool folder = e.name.ends_with('/');
-    zip_int64_t index;
-    if (folder) {
-        index = zip_dir_add(zip, e.name.c_str(), ZIP_FL_ENC_UTF_8);
-    } else {
+    zip_source_t *source = nullptr;
+    if (!e.name.ends_with('/')) {
         auto *s = new Source{&e, {}, 0, {}};
         zip_error_init(&s->error);
-        zip_source_t *source = zip_source_function(zip, produce, s);
+        source = zip_source_function(zip, produce, s);
         if (!source) {
             zip_error_fini(&s->error);
             delete s;
             return false;
         }
-        index = zip_file_add(zip, e.name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(source);
-            return false;
-        }
     }
-    if (index < 0)
-        return false;
-    const auto i = zip_uint64_t(index);
-    const zip_uint32_t mode = folder ? (S_IFDIR | 0755) : (S_IFREG | 0644);
-    return zip_file_set_external_attributes(zip, i, 0, ZIP_OPSYS_UNIX, mode << 16) == 0 &&
-           zip_file_set_mtime(zip, i, kFixedTime, 0) == 0 &&
-           (folder || zip_set_file_compression(zip, i, ZIP_CM_DEFLATE, 6) == 0);
+    return bookzip::add(zip, e.name, source, 6);
 }
 
 } // namespace
