@@ -6,13 +6,11 @@
 #include "messages/MessageBox.h"
 #include "shell/ConfirmaSaida.h"
 #include "shell/SharedState.h"
+#include "shell/skin/Campos.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
-#include <QPainter>
 #include <QSignalBlocker>
-
-#include <cstdint>
 
 namespace books {
 
@@ -23,30 +21,6 @@ constexpr int kInformacao = 41;
 constexpr int kCursoEmExecucaoNaSaida = 35;
 
 enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
-
-QString cor(std::uint32_t rgb)
-{
-    return QStringLiteral("#%1").arg(rgb, 6, 16, QChar(u'0'));
-}
-
-// The list of books, with a chevron that says it opens (the style sheet leaves
-// the drop-down without an arrow of its own).
-class ListaDeLivros : public QComboBox {
-  public:
-    using QComboBox::QComboBox;
-
-  protected:
-    void paintEvent(QPaintEvent *e) override
-    {
-        QComboBox::paintEvent(e);
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor::fromRgb(shell::skin::palette::kAmber), 2, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
-        const QPointF c(width() - 12.5, height() / 2.0);
-        p.drawPolyline(QList<QPointF>{c + QPointF(-4, -2), c + QPointF(0, 2), c + QPointF(4, -2)});
-    }
-};
 
 } // namespace
 
@@ -72,7 +46,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
           platform, state, box, drives, [this] { MontaCombo(); }, [this] { setEnabled(true); })
     , m_titulo(new QLabel(this))
     , m_mensagem(new QLabel(this))
-    , m_lista(new ListaDeLivros(this))
+    , m_lista(new shell::skin::ListaSuspensa(13, this))
 {
     namespace skin = shell::skin;
     m_titulo->setObjectName(QStringLiteral("fxlblTitulo"));
@@ -83,18 +57,6 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     m_lista->setObjectName(QStringLiteral("cbZEKO"));
     m_lista->setGeometry(retangulo(skin::kAbrirLivro.listRect));
     m_lista->setMaxVisibleItems(12);
-    // The list sits on the window's white panel: navy text, the panel's outline,
-    // the amber accent for the chosen entry.
-    m_lista->setStyleSheet(
-        QStringLiteral("QComboBox { font-family: 'Liberation Sans', Arial; font-size: 13px; color: %1;"
-                       " background: %2; border: 1px solid %3; border-radius: 3px; padding: 1px 8px; }"
-                       "QComboBox:hover, QComboBox:focus { border-color: %4; }"
-                       "QComboBox::drop-down { width: 22px; border: none; }"
-                       "QComboBox QAbstractItemView { font-family: 'Liberation Sans', Arial; font-size: 13px;"
-                       " color: %1; background: %2; border: 1px solid %3;"
-                       " selection-background-color: %4; selection-color: %1; outline: 0; }")
-            .arg(cor(skin::palette::kDarkText), cor(skin::palette::kCard), cor(skin::palette::kCardLine),
-                 cor(skin::palette::kAmber)));
     connect(m_lista, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::selecionou);
 
     m_timer1.setInterval(100);

@@ -41,6 +41,45 @@ const LayoutInfo &layoutInfo(int layout)
     return table[layout];
 }
 
+// Where the course dialogues' controls stand in each layout (design places).
+struct ControlesLayout {
+    bool temProcuraDir = false;
+    std::pair<int, int> procuraDir{200, 1150};
+    bool temLicao = false;
+    int licaoLeft = 0;
+    int licaoWidth = MessageBoxLayout::kLarguraLista;
+    bool temTextoDrive = false;
+    std::pair<int, int> textoDrive{0, 0};
+    std::array<std::pair<int, int>, 2> optMsg{{{480, 1150}, {1320, 1150}}};
+};
+
+const ControlesLayout &controlesDoLayout(int layout)
+{
+    static const ControlesLayout nenhum;
+    static const ControlesLayout quatro{.temProcuraDir = true, .procuraDir = {200, 1150}};
+    static const ControlesLayout cinco{.temProcuraDir = true,
+                                       .procuraDir = {900, 1450},
+                                       .temLicao = true,
+                                       .licaoLeft = 700,
+                                       .temTextoDrive = true,
+                                       .textoDrive = {320, 1500},
+                                       .optMsg = {{{900, 1450}, {1740, 1450}}}};
+    static const ControlesLayout seis{.temLicao = true, .temTextoDrive = true, .textoDrive = {1170, 1500}};
+    static const ControlesLayout oito{.temLicao = true, .licaoWidth = MessageBoxLayout::kLarguraListaLarga};
+    switch (layout) {
+    case 4:
+        return quatro;
+    case 5:
+        return cinco;
+    case 6:
+        return seis;
+    case 8:
+        return oito;
+    default:
+        return nenhum;
+    }
+}
+
 } // namespace
 
 QString MessageBoxLayout::validacao(int tipoCaixa, int tamanhoFonte, int tipoMensagem)
@@ -152,29 +191,47 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
 }
 
 MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int tipoCaixa, int tamanhoFonte,
-                                                      int tipoMensagem, const QString &idioma,
-                                                      const Medidor &medidor, int zekoWidth)
+                                                      int tipoMensagem, const Contexto &c)
 {
     Resultado r;
-    MontaBotoes(tipoCaixa, tipoMensagem, idioma);
+    MontaBotoes(tipoCaixa, tipoMensagem, c.idioma);
     r.layout = m_layout;
     r.botoes = m_botoes;
     const LayoutInfo &info = layoutInfo(m_layout);
+    const ControlesLayout &ctl = controlesDoLayout(m_layout);
+    auto mede = [](const MedidorLegenda &f, const QString &legenda) { return f ? f(legenda) : 0; };
 
     r.mensagem = {0, kTitleHeight + 100, 0, kLinhaUnica, false};
     for (int i = 0; i < 3; ++i)
         r.faces[i] = {info.places[i].first, info.places[i].second, kFaceWidth, kFaceHeight, info.faces[i]};
+    // The folder boxes' third face is the course's own picture, shown only when it exists.
+    if (r.faces[2].visible && m_botoes[2] == QStringLiteral("FIND")) {
+        r.faces[2].width = c.larguraFind;
+        r.faces[2].visible = c.larguraFind > 0;
+    }
     r.fundo = {info.fundoLeft == INT_MIN ? 0 : info.fundoLeft, kTitleHeight, 0, 0, true};
     r.fxBotton = {0, info.fxBottonTop, 0, 45, true};
 
+    r.procuraDir = {ctl.procuraDir.first, ctl.procuraDir.second, 3400, kAlturaEntrada, ctl.temProcuraDir};
+    r.licao = {ctl.licaoLeft, 0, ctl.licaoWidth, kAlturaEntrada, ctl.temLicao};
+    if (ctl.temTextoDrive)
+        r.legendaDrive = dialogo::legendaDrive(tipoCaixa, c.idioma, c.pastaEscolhida);
+    r.textoDrive = {ctl.textoDrive.first, ctl.textoDrive.second, mede(c.larguraRotulo, r.legendaDrive),
+                    kAlturaRotulo, ctl.temTextoDrive};
+    for (int i = 0; i < 2; ++i)
+        r.optMsg[i] = {ctl.optMsg[i].first, ctl.optMsg[i].second,
+                       mede(c.larguraOpcao, dialogo::kLegendaOptMsg[i]), kAlturaRotulo, c.curso.optMsg};
+    for (int i = 0; i < 3; ++i)
+        r.opcoes[i] = {0, 0, mede(c.larguraOpcao, dialogo::kLegendaOpcao[i]), kAlturaRotulo, c.curso.opcoes};
+
     r.texto = QuebraTexto(texto, tamanhoFonte);
-    const Medida m = medidor(r.texto, tamanhoFonte);
+    const Medida m = c.medidor(r.texto, tamanhoFonte);
     r.mensagem.width = m.largura;
     r.mensagem.height = m.altura;
     // The label sizes itself about its centre, which stands in the middle of the
     // layout's base width.
     r.mensagem.left = (info.baseWidth - r.mensagem.width) / 2;
-    if (tipoCaixa == 19 || tipoCaixa == 25)
+    if (dialogo::temEntradaDePasta(tipoCaixa))
         r.mensagem.width = 3500;
 
     // Widening: the text's width beyond the layout's base widens the box.
@@ -201,8 +258,15 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     r.fundo.left += dx + 200;
     r.fxBotton.top += h;
     r.mensagem.left += dx;
+    // The section list, the caption beside it and the two-way choice move with the faces.
+    for (Controle *k : {&r.licao, &r.textoDrive, &r.optMsg[0], &r.optMsg[1]}) {
+        k->left += dx;
+        k->top += h;
+    }
 
     r.mensagemRtf = {r.mensagem.left, r.mensagem.top, r.mensagem.width + 40, r.mensagem.height, true};
+    if (m_layout == 4)
+        r.mensagemRtf.left = r.procuraDir.left;
 
     r.height = h0 + h;
     r.width = w + info.baseWidth;
@@ -222,13 +286,25 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
         r.width = need;
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
     }
+    // Nor than the answer options, nor cuts off a face that keeps its place.
+    if (c.curso.opcoes)
+        for (const Controle &o : r.opcoes)
+            r.width = std::max(r.width, o.width + 240);
+    if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
+        r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + 120);
 
     r.logo = {-5, 0, 0, kTitleHeight, true};
-    r.zeko = {r.width - zekoWidth - 90, 0, zekoWidth, kTitleHeight, true};
+    r.zeko = {r.width - c.zekoWidth - 90, 0, c.zekoWidth, kTitleHeight, true};
     r.fundo.width = r.width;
     r.fxBotton.width = r.width;
 
-    // Centring the faces under the text.
+    ajustaCaixa(r, tipoCaixa, c);
+    return r;
+}
+
+// The final centring and stacking, once the box has its width.
+void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &c)
+{
     const int visiveis = int(r.faces[0].visible) + int(r.faces[1].visible) + int(r.faces[2].visible);
     if (visiveis == 2) {
         r.faces[0].left = (r.width - (r.faces[0].width + r.faces[1].width + 140)) / 2;
@@ -237,12 +313,57 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
         r.faces[0].left = r.width / 2 - r.faces[0].width / 2;
     }
     r.mensagem.left = (r.width - r.mensagem.width) / 2;
-    if (r.faces[0].visible) {
-        for (Controle &f : r.faces)
-            f.top = r.mensagem.top + r.mensagem.height + 90;
-        r.height = r.faces[0].top + r.faces[0].height + 120;
+
+    if (tipoCaixa != 25)
+        r.licao.left = (r.width - r.licao.width) / 2;
+    if (tipoCaixa == 26) {
+        r.legendaDrive = dialogo::cortaLegenda(r.legendaDrive, r.licao.width, c.larguraRotulo);
+        r.textoDrive.width = c.larguraRotulo ? c.larguraRotulo(r.legendaDrive) : 0;
+        r.textoDrive.left = (r.width - r.textoDrive.width) / 2;
     }
-    return r;
+    if (tipoCaixa == 27)
+        r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
+
+    if (!r.faces[0].visible)
+        return;
+    // The controls a dialogue shows go below the text, each 90 under the one
+    // above; the faces follow the last of them.
+    int y = r.mensagem.top + r.mensagem.height;
+    auto abaixo = [&y](Controle &k) {
+        k.top = y + kEspaco;
+        y = k.top + k.height;
+    };
+    if (r.procuraDir.visible) {
+        r.procuraDir.left = kMargemEntrada / 2;
+        r.procuraDir.width = r.width - kMargemEntrada;
+        abaixo(r.procuraDir);
+    }
+    if (r.licao.visible) {
+        abaixo(r.licao);
+        if (r.textoDrive.visible && tipoCaixa == 25) {
+            // "em" stands just before the list, on its row.
+            r.textoDrive.top = r.licao.top + (r.licao.height - r.textoDrive.height) / 2;
+            r.licao.left = std::max(r.licao.left, r.textoDrive.left + r.textoDrive.width + 60);
+        }
+    }
+    if (r.textoDrive.visible && tipoCaixa != 25)
+        abaixo(r.textoDrive);
+    if (r.optMsg[0].visible) {
+        abaixo(r.optMsg[0]);
+        r.optMsg[1].top = r.optMsg[0].top;
+    }
+    if (r.opcoes[0].visible) {
+        // Option1 and Option2 centred, the narrower taking the wider's Left; the
+        // third lines up with them.
+        const int larga = std::max(r.opcoes[0].width, r.opcoes[1].width);
+        for (Controle &o : r.opcoes) {
+            o.left = (r.width - larga) / 2;
+            abaixo(o);
+        }
+    }
+    for (Controle &f : r.faces)
+        f.top = y + kEspaco;
+    r.height = r.faces[0].top + r.faces[0].height + 120;
 }
 
 QList<MessageBoxLayout::Trecho> MessageBoxLayout::marcacaoCor(const QString &texto)

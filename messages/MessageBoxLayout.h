@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogoCurso.h"
 #include "shell/skin/SkinLayout.h"
 
 #include <QList>
@@ -23,6 +24,13 @@ public:
     static constexpr int kLinhaUnica = 285;  // height of one text line as designed
     static constexpr int kCrescimentoMaximo = 4260;
     static constexpr int kLarguraMinima = 3500;
+    // The course dialogues' controls.
+    static constexpr int kEspaco = 90;         // between controls stacked below the text
+    static constexpr int kAlturaEntrada = 315; // folder entry and section list
+    static constexpr int kAlturaRotulo = 255;  // textoDrive, OptMsg and Option1 to Option3
+    static constexpr int kLarguraLista = 3000; // the section list, but in layout 8
+    static constexpr int kLarguraListaLarga = 4000;
+    static constexpr int kMargemEntrada = 270; // the folder entry is this much narrower than the box
 
     struct Controle {
         int left = 0, top = 0, width = 0, height = 0;
@@ -35,6 +43,20 @@ public:
         int altura = 0;  // all lines
     };
     using Medidor = std::function<Medida(const QString &texto, int tamanhoFonte)>;
+    // Width in twips of a caption as its control shows it.
+    using MedidorLegenda = std::function<int(const QString &legenda)>;
+
+    // What the sizing needs besides the text and the arguments of the show.
+    struct Contexto {
+        QString idioma;
+        Medidor medidor;
+        MedidorLegenda larguraRotulo; // textoDrive
+        MedidorLegenda larguraOpcao;  // an option button, its mark included
+        int zekoWidth = 0;            // the product logo
+        int larguraFind = 0;          // the "FIND" face's picture; 0 when there is none
+        QString pastaEscolhida;
+        ControlesCurso curso;
+    };
 
     struct Resultado {
         int layout = 0;
@@ -42,6 +64,11 @@ public:
         QString texto;                 // the caption after line breaking
         Controle mensagem, mensagemRtf, fundo, fxBotton, logo, zeko;
         std::array<Controle, 3> faces;
+        // The course dialogues' controls, hidden in every box of the manager.
+        Controle procuraDir, licao, textoDrive;
+        std::array<Controle, 2> optMsg;
+        std::array<Controle, 3> opcoes;
+        QString legendaDrive;
         int width = 0, height = 0;
         bool timer = false; // a box without buttons that closes itself
     };
@@ -59,9 +86,9 @@ public:
     // negative type keeps layout and codes of the previous box.
     void MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &idioma);
 
-    // Sizes the box for a text. zekoWidth is the width of the product logo.
+    // Sizes the box for a text.
     Resultado calcula(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
-                      const QString &idioma, const Medidor &medidor, int zekoWidth);
+                      const Contexto &c);
 
     // The text split at the colour markers: "#" starts blue, "|" black again;
     // the markers themselves are not shown.
@@ -75,6 +102,8 @@ public:
     const std::array<QString, 3> &botoes() const { return m_botoes; }
 
 private:
+    static void ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &c);
+
     int m_layout = 1;
     std::array<QString, 3> m_botoes;
 };

@@ -3,13 +3,19 @@
 #include "platform/Platform.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
+#include "shell/skin/Campos.h"
 #include "shell/skin/SkinnedWindow.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QImageReader>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <memory>
@@ -42,6 +48,17 @@ QString html(const QString &texto)
         out += t.azul ? QStringLiteral("<span style=\"color:#0000ff\">%1</span>").arg(parte) : parte;
     }
     return out;
+}
+
+// Where the course looks for the picture of its folder boxes' third face.
+const QString kImagemFind = QStringLiteral("A:\\Imagem\\Sistema\\FIND_NM.JPG");
+
+void pintaLegenda(QRadioButton *b, const QColor &cor)
+{
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::WindowText, cor);
+    pal.setColor(QPalette::ButtonText, cor);
+    b->setPalette(pal);
 }
 
 } // namespace
@@ -97,6 +114,45 @@ frmMensagem::frmMensagem(const QString &pasta, int tipoCaixa, int aguarda)
         m_areas[i]->installEventFilter(this);
     }
 
+    // The course dialogues' controls, hidden until a layout shows them.
+    m_procuraDir = new QLineEdit(this);
+    m_procuraDir->setObjectName(QStringLiteral("txtProcuraDir"));
+    m_procuraDir->setStyleSheet(shell::skin::estiloCampo(12));
+    connect(m_procuraDir, &QLineEdit::textChanged, this,
+            [this](const QString &t) { emit pastaAlterada(dialogo::pastaDaEntrada(t)); });
+    m_licao = new shell::skin::ListaSuspensa(12, this);
+    m_licao->setObjectName(QStringLiteral("cmbLicaoMsg"));
+    connect(m_licao, &QComboBox::activated, this,
+            [this](int i) { emit secaoEscolhida(m_licao->itemText(i)); });
+    m_textoDrive = label("textoDrive");
+    m_textoDrive->setFont(fonteLegenda(true));
+    m_textoDrive->setStyleSheet(QStringLiteral("color: #000000; background: transparent;"));
+    auto opcao = [this](const QString &nome, const QString &legenda, QButtonGroup *grupo, int id) {
+        auto *b = new QRadioButton(legenda, this);
+        b->setObjectName(nome);
+        b->setFont(fonteLegenda(false));
+        b->setFocusPolicy(Qt::NoFocus); // keys stay with the folder entry; none answers the box
+        pintaLegenda(b, Qt::black);
+        grupo->addButton(b, id);
+        return b;
+    };
+    m_grupoOptMsg = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i)
+        m_optMsg[i] =
+            opcao(QStringLiteral("OptMsg(%1)").arg(i), dialogo::kLegendaOptMsg[i], m_grupoOptMsg, i);
+    connect(m_grupoOptMsg, &QButtonGroup::idClicked, this, [this](int escolhido) {
+        for (int i = 0; i < 2; ++i)
+            pintaLegenda(m_optMsg[i], i == escolhido ? QColor(255, 0, 0) : QColor(Qt::black));
+    });
+    m_grupoOpcoes = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i)
+        m_opcoes[i] =
+            opcao(QStringLiteral("Option%1").arg(i + 1), dialogo::kLegendaOpcao[i], m_grupoOpcoes, i + 1);
+    connect(m_grupoOpcoes, &QButtonGroup::idClicked, this, &frmMensagem::opcaoEscolhida);
+    for (QWidget *k : std::initializer_list<QWidget *>{m_procuraDir, m_licao, m_textoDrive, m_optMsg[0],
+                                                       m_optMsg[1], m_opcoes[0], m_opcoes[1], m_opcoes[2]})
+        k->hide();
+
     m_timer.setInterval(4000);
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
     m_timer.setSingleShot(true);
@@ -106,7 +162,28 @@ frmMensagem::frmMensagem(const QString &pasta, int tipoCaixa, int aguarda)
     });
 }
 
-void frmMensagem::aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf)
+QFont frmMensagem::fonteLegenda(bool negrito)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setBold(negrito);
+    f.setPixelSize(12);
+    return f;
+}
+
+int frmMensagem::larguraRotulo(const QString &legenda)
+{
+    return QFontMetrics(fonteLegenda(true)).horizontalAdvance(legenda) * kTwips;
+}
+
+int frmMensagem::larguraOpcao(const QString &legenda)
+{
+    QRadioButton medida(legenda);
+    medida.setFont(fonteLegenda(false));
+    return medida.sizeHint().width() * kTwips;
+}
+
+void frmMensagem::aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf,
+                         const ControlesCurso &curso, const QString &pastaInicial, const QString &imagemFind)
 {
     m_codigos = r.botoes;
     setFixedSize(r.width / kTwips, r.height / kTwips);
@@ -128,7 +205,9 @@ void frmMensagem::aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte,
             continue;
         ++m_botoesVisiveis;
         m_faces[i]->setGeometry(px(f));
-        m_faces[i]->setPixmap(QPixmap(m_pasta + m_codigos[i] + QStringLiteral("_NM.JPG")));
+        const bool find = i == 2 && m_codigos[i] == QStringLiteral("FIND");
+        m_faces[i]->setPixmap(
+            QPixmap(find ? imagemFind : m_pasta + m_codigos[i] + QStringLiteral("_NM.JPG")));
         m_imagens[i]->setGeometry(0, 0, m_faces[i]->width(), m_faces[i]->height());
         m_areas[i]->setGeometry(1, 0, m_faces[i]->width() - 2, m_faces[i]->height());
     }
@@ -138,6 +217,32 @@ void frmMensagem::aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte,
     m_rtf->raise();
     for (QLabel *f : m_faces)
         f->raise();
+
+    auto coloca = [](QWidget *k, const MessageBoxLayout::Controle &c) {
+        k->setVisible(c.visible);
+        if (c.visible) {
+            k->setGeometry(px(c));
+            k->raise();
+        }
+    };
+    {
+        // The first text is the folder chosen before; setting it reports it as chosen.
+        m_procuraDir->setText(r.procuraDir.visible ? pastaInicial : QString());
+        coloca(m_procuraDir, r.procuraDir);
+        const QSignalBlocker quieto(m_licao);
+        m_licao->clear();
+        m_licao->addItems(curso.licoes);
+        m_licao->setCurrentIndex(-1); // nothing chosen until the user chooses
+        coloca(m_licao, r.licao);
+        m_textoDrive->setText(r.legendaDrive);
+        coloca(m_textoDrive, r.textoDrive);
+    }
+    for (int i = 0; i < 2; ++i)
+        coloca(m_optMsg[i], r.optMsg[i]);
+    for (int i = 0; i < 3; ++i)
+        coloca(m_opcoes[i], r.opcoes[i]);
+    // The default answer is the first option.
+    m_opcoes[0]->setChecked(true);
     m_tarja->raise();
     m_logo->raise();
     m_zeko->raise();
@@ -197,8 +302,10 @@ bool frmMensagem::eventFilter(QObject *o, QEvent *e)
                 m_imagens[i]->repaint();
             } else if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) {
                 mostraSobreposicao(i + 1, "MM");
-                if (m_areas[i]->rect().contains(p))
-                    responde(i + 1); // no box of this product has a folder entry
+                // A folder box's first button waits for a folder.
+                if (m_areas[i]->rect().contains(p) &&
+                    (i > 0 || dialogo::primeiroBotaoResponde(m_tipoCaixa, m_procuraDir->text())))
+                    responde(i + 1);
             } else if (type == QEvent::MouseMove && !m_arrastando && m_sobreposicao[i].isEmpty()) {
                 mostraSobreposicao(i + 1, "MM");
             }
@@ -303,6 +410,14 @@ void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int taman
                                   bool aguardaResposta, const QString &textoRtf, int reservado)
 {
     const QString idioma = shell::Sistema(m_platform).LeIdiomaInst();
+    // The default answer option is the first; a choice of an earlier box does not carry over.
+    m_state.blnOpcao1 = true;
+    m_state.blnOpcao3 = false;
+    if (tipoCaixa == 25 || tipoCaixa == 26) {
+        m_state.strLicaoMsg.clear();
+        m_state.strSecaoMsg.clear();
+    }
+    const ControlesCurso curso = std::exchange(m_curso, ControlesCurso{});
     const QString relatorio = MessageBoxLayout::validacao(tipoCaixa, tamanhoFonte, tipoMensagem);
     if (!relatorio.isEmpty()) {
         ExibeMensagem(relatorio, 1, 10, 1, false, QString(), 0);
@@ -333,10 +448,39 @@ void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int taman
         descarrega(form);
     });
 
-    const int zekoWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kProductLogo.width);
-    m_ultimo = m_layout.calcula(texto, tipoCaixa, tamanhoFonte, tipoMensagem, idioma, &CaixaMensagem::mede,
-                                zekoWidth);
-    form->aplica(m_ultimo, tamanhoFonte, textoRtf);
+    QObject::connect(form, &frmMensagem::pastaAlterada, form,
+                     [this](const QString &pasta) { m_state.strPastaEscolhida = pasta; });
+    QObject::connect(form, &frmMensagem::opcaoEscolhida, form, [this](int n) {
+        const dialogo::Opcoes o = dialogo::escolheOpcao(n);
+        m_state.blnOpcao1 = o.blnOpcao1;
+        m_state.blnOpcao3 = o.blnOpcao3;
+    });
+    QObject::connect(form, &frmMensagem::secaoEscolhida, form,
+                     [this, aviso = curso.aoEscolherSecao](const QString &e) {
+                         const dialogo::LicaoSecao ls = dialogo::licaoSecao(e);
+                         m_state.strLicaoMsg = ls.licao;
+                         m_state.strSecaoMsg = ls.secao;
+                         if (aviso)
+                             aviso(ls.licao, ls.secao);
+                     });
+
+    MessageBoxLayout::Contexto contexto{
+        .idioma = idioma,
+        .medidor = &CaixaMensagem::mede,
+        .larguraRotulo = &frmMensagem::larguraRotulo,
+        .larguraOpcao = &frmMensagem::larguraOpcao,
+        .zekoWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kProductLogo.width),
+        .larguraFind = 0,
+        .pastaEscolhida = m_state.strPastaEscolhida,
+        .curso = curso,
+    };
+    QString imagemFind;
+    if (dialogo::temEntradaDePasta(tipoCaixa) && m_platform.fileExists(kImagemFind)) {
+        imagemFind = m_platform.toUnixPath(kImagemFind);
+        contexto.larguraFind = QImageReader(imagemFind).size().width() * kTwips;
+    }
+    m_ultimo = m_layout.calcula(texto, tipoCaixa, tamanhoFonte, tipoMensagem, contexto);
+    form->aplica(m_ultimo, tamanhoFonte, textoRtf, curso, m_state.strPastaEscolhida, imagemFind);
 
     if (aguardaResposta)
         if (shell::SkinnedWindow *dono = shell::SkinnedWindow::porNome(m_state.strNomeForm))
@@ -344,6 +488,10 @@ void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int taman
 
     form->show();
     form->raise();
+    if (form->txtProcuraDir()->isVisible()) {
+        form->activateWindow();
+        form->txtProcuraDir()->setFocus();
+    }
     m_reservado = reservado;
     if (espera) {
         while (*resposta == 0 && !QCoreApplication::closingDown())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogoCurso.h"
 #include "MessageBox.h"
 #include "MessageBoxLayout.h"
 
@@ -10,6 +11,11 @@
 #include <QWidget>
 
 #include <array>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
 
 namespace platform {
 class Platform;
@@ -28,7 +34,15 @@ class frmMensagem : public QWidget {
     frmMensagem(const QString &pasta, int tipoCaixa, int aguarda);
 
     // Places every control as the layout computed (twips) and shows the text.
-    void aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf);
+    // A course dialogue's controls get their entries, the folder entry its
+    // first text, and the "FIND" face the course's picture.
+    void aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf,
+                const ControlesCurso &curso, const QString &pastaInicial, const QString &imagemFind);
+
+    // Font and widths (twips) of the course dialogues' captions.
+    static QFont fonteLegenda(bool negrito);
+    static int larguraRotulo(const QString &legenda);
+    static int larguraOpcao(const QString &legenda);
 
     QLabel *face(int n) const { return m_faces[n - 1]; }
     QLabel *imageButton(int n) const { return m_imagens[n - 1]; }
@@ -37,12 +51,23 @@ class frmMensagem : public QWidget {
     QLabel *tarja() const { return m_tarja; }
     QLabel *fundo() const { return m_fundo; }
     QTimer *timerMsg() { return &m_timer; }
+    QLineEdit *txtProcuraDir() const { return m_procuraDir; }
+    QComboBox *cmbLicaoMsg() const { return m_licao; }
+    QLabel *textoDrive() const { return m_textoDrive; }
+    QRadioButton *optMsg(int i) const { return m_optMsg[i]; }
+    QRadioButton *option(int n) const { return m_opcoes[n - 1]; }
     // The picture file each face shows now, its overlay included (for tests).
     QString imagemFace(int n) const;
 
   signals:
     // The box was answered with button n (1, 2 or 3); it unloads next.
     void respondida(int n);
+    // The folder entry now names this folder.
+    void pastaAlterada(const QString &pasta);
+    // Option n (1 to 3) of the answer options was chosen.
+    void opcaoEscolhida(int n);
+    // An entry of the section list was chosen.
+    void secaoEscolhida(const QString &entrada);
 
   protected:
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -63,6 +88,12 @@ class frmMensagem : public QWidget {
     std::array<QWidget *, 3> m_areas{};
     std::array<QString, 3> m_sobreposicao;
     QLabel *m_tarja, *m_logo, *m_zeko, *m_fundo, *m_fxBotton, *m_rtf;
+    QLineEdit *m_procuraDir;
+    QComboBox *m_licao;
+    QLabel *m_textoDrive;
+    std::array<QRadioButton *, 2> m_optMsg{};
+    std::array<QRadioButton *, 3> m_opcoes{};
+    QButtonGroup *m_grupoOptMsg, *m_grupoOpcoes;
     QTimer m_timer;
     bool m_arrastando = false;
     QPoint m_pressao;
@@ -81,6 +112,10 @@ class CaixaMensagem : public MessageBox {
 
     void ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
                        bool aguardaResposta, const QString &textoRtf, int reservado) override;
+
+    // A course dialogue's section-list entries, answer options and two-way
+    // choice for the next box shown, and only for it.
+    void preparaDialogo(ControlesCurso curso) { m_curso = std::move(curso); }
 
     // The box on top, if any.
     frmMensagem *form() const { return m_form; }
@@ -105,6 +140,7 @@ class CaixaMensagem : public MessageBox {
     QPointer<frmMensagem> m_form;
     QList<Aberta> m_abertas; // boxes on screen, the last on top
     int m_reservado = 0;
+    ControlesCurso m_curso;
 };
 
 } // namespace messages

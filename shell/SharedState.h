@@ -41,6 +41,11 @@ struct SharedState {
     QString strMensagem;     // text of the next message box
     int intBotaoMsg = 0;     // answer of the last box: 1 for its first button
     bool blnMsgAberta = false;
+    // What the course dialogues of the message box leave besides the answer.
+    QString strPastaEscolhida;        // the folder entry's folder; the entry starts with it
+    bool blnOpcao1 = true;            // the answer options: 1 view the corrected answers,
+    bool blnOpcao3 = false;           // 3 redo only the wrong exercises, neither: redo all
+    QString strLicaoMsg, strSecaoMsg; // lesson and section of the chosen section-list entry
 
     QString arquivoAjuda;    // the help file of the chosen language
     QString strVersao;       // caption of the main window's version label

@@ -226,7 +226,7 @@ struct FaceLayout {
     bool affirmative;  // drawn in the accent colour; the others are quieter
 };
 inline constexpr std::array<const char *, 3> kFaceStates{"NM", "MM", "MC"};
-inline constexpr std::array<FaceLayout, 19> kFaces{{
+inline constexpr std::array<FaceLayout, 20> kFaces{{
     {"OK", "OK", true},
     {"OKOK", "OK", true},
     {"SIM", "Sim", true},
@@ -246,6 +246,9 @@ inline constexpr std::array<FaceLayout, 19> kFaces{{
     {"SSB", "Sobre", true},
     {"IMP", "Imprimir", true},
     {"CAL", "Calcular", true},
+    // The folder boxes' "FIND": the course brings its own normal face; these are
+    // its hover and pressed faces, and a stand-in for the normal one.
+    {"FIND", "...", false},
 }};
 
 inline std::string faceFile(const char *code, const char *state) { return std::string(code) + "_" + state + ".JPG"; }

@@ -19,11 +19,28 @@ MessageBoxLayout::Medidor medidor(int porCaractere = 100)
     };
 }
 
+// A caption measured as 100 twips per character.
+int legenda(const QString &texto)
+{
+    return int(texto.size()) * 100;
+}
+
+MessageBoxLayout::Contexto contexto(const QString &idioma = "POR", int porCaractere = 100)
+{
+    MessageBoxLayout::Contexto c;
+    c.idioma = idioma;
+    c.medidor = medidor(porCaractere);
+    c.larguraRotulo = legenda;
+    c.larguraOpcao = [](const QString &t) { return legenda(t) + 300; };
+    c.zekoWidth = 1380;
+    return c;
+}
+
 MessageBoxLayout::Resultado calcula(const QString &texto, int tipoCaixa, const QString &idioma = "POR",
                                     int porCaractere = 100)
 {
     MessageBoxLayout l;
-    return l.calcula(texto, tipoCaixa, 10, 1, idioma, medidor(porCaractere), 1380);
+    return l.calcula(texto, tipoCaixa, 10, 1, contexto(idioma, porCaractere));
 }
 
 } // namespace
@@ -127,7 +144,7 @@ TEST(MessageBoxLayout, TypeFiveThirdFaceCancels)
     };
     for (const auto &c : casos) {
         MessageBoxLayout l;
-        const auto r = l.calcula("Salvar?", 5, 10, c.tipoMensagem, c.idioma, medidor(), 1380);
+        const auto r = l.calcula("Salvar?", 5, 10, c.tipoMensagem, contexto(c.idioma));
         for (int i = 0; i < 3; ++i) {
             EXPECT_TRUE(r.faces[i].visible) << c.idioma << " " << i;
             EXPECT_EQ(r.botoes[i], c.faces[i]) << c.idioma << " " << c.tipoMensagem << " " << i;
@@ -183,4 +200,204 @@ TEST(MessageBoxLayout, ColourMarkup)
     const auto u = MessageBoxLayout::marcacaoCor("#azul|#|");
     ASSERT_EQ(u.size(), 1);
     EXPECT_EQ(u[0].texto, "azul");
+}
+
+namespace {
+
+MessageBoxLayout::Resultado dialogo(int tipoCaixa, MessageBoxLayout::Contexto c,
+                                    const QString &texto = "Instalar")
+{
+    MessageBoxLayout l;
+    return l.calcula(texto, tipoCaixa, 10, 1, c);
+}
+
+int base(const MessageBoxLayout::Controle &c)
+{
+    return c.top + c.height;
+}
+
+} // namespace
+
+// Type 25: the folder entry, then the section list with "em" before it, each
+// 90 below the one above; the faces 90 below the list, the box 120 below them.
+TEST(MessageBoxLayout, FolderAndSectionBoxStacksItsControls)
+{
+    auto c = contexto();
+    c.larguraFind = MessageBoxLayout::kFaceWidth;
+    const auto r = dialogo(25, c);
+    EXPECT_EQ(r.layout, 5);
+    // The label is 3500 wide in a folder box: 1400 beyond the base widens the
+    // box to 5100, and the FIND face, which keeps its place at 3350 + 700,
+    // widens it on to end 120 after that face.
+    EXPECT_EQ(r.width, 3350 + 700 + MessageBoxLayout::kFaceWidth + 120);
+    ASSERT_TRUE(r.procuraDir.visible && r.licao.visible && r.textoDrive.visible);
+    EXPECT_EQ(r.procuraDir.top, r.mensagem.top + 240 + 90);
+    EXPECT_EQ(r.procuraDir.left, 135);
+    EXPECT_EQ(r.procuraDir.width, r.width - 270);
+    EXPECT_EQ(r.licao.top, base(r.procuraDir) + 90);
+    EXPECT_EQ(r.legendaDrive, "em");
+    EXPECT_EQ(r.textoDrive.top + r.textoDrive.height / 2, r.licao.top + r.licao.height / 2);
+    // Not centred in type 25: the list keeps its place, after the caption.
+    EXPECT_EQ(r.textoDrive.left, 320 + 700);
+    EXPECT_EQ(r.licao.left, 700 + 700);
+    EXPECT_LE(r.textoDrive.left + r.textoDrive.width, r.licao.left);
+    for (const auto &f : r.faces)
+        EXPECT_EQ(f.top, base(r.licao) + 90);
+    EXPECT_EQ(r.faces[0].left, 200 + 700);
+    EXPECT_EQ(r.faces[2].left, 3350 + 700);
+    EXPECT_EQ(r.height, base(r.faces[0]) + 120);
+    EXPECT_FALSE(r.optMsg[0].visible || r.opcoes[0].visible);
+
+    // Without the course's FIND picture the box has two faces, centred.
+    const auto semFind = dialogo(25, contexto());
+    EXPECT_FALSE(semFind.faces[2].visible);
+    EXPECT_EQ(semFind.width, 5100);
+    EXPECT_EQ(semFind.faces[0].left, (5100 - (2 * MessageBoxLayout::kFaceWidth + 140)) / 2);
+
+    EXPECT_EQ(dialogo(25, contexto("ING")).legendaDrive, "on");
+    EXPECT_EQ(dialogo(25, contexto("ESP")).legendaDrive, "en");
+    // A long caption pushes the list on rather than under it.
+    auto largo = contexto();
+    largo.larguraRotulo = [](const QString &) { return 900; };
+    const auto empurrado = dialogo(25, largo);
+    EXPECT_EQ(empurrado.licao.left, empurrado.textoDrive.left + 900 + 60);
+}
+
+// Type 19: the folder entry alone; the text stands where the entry begins.
+TEST(MessageBoxLayout, FolderBox)
+{
+    const auto r = dialogo(19, contexto());
+    EXPECT_EQ(r.layout, 4);
+    EXPECT_EQ(r.width, 1400 + 3380);
+    EXPECT_EQ(r.mensagemRtf.left, 200);
+    EXPECT_TRUE(r.procuraDir.visible);
+    EXPECT_FALSE(r.licao.visible || r.textoDrive.visible);
+    EXPECT_EQ(r.faces[0].top, base(r.procuraDir) + 90);
+    EXPECT_EQ(r.height, base(r.faces[0]) + 120);
+}
+
+// Type 26: the list centred, and "de " and the folder under it, cut back at
+// its last "\" with "..." while wider than the list.
+TEST(MessageBoxLayout, SectionListBoxCutsTheFolderCaption)
+{
+    auto c = contexto();
+    c.pastaEscolhida = "C:\\Livros\\Curso Basico\\Nivel 1"; // 33 characters with "de "
+    const auto r = dialogo(26, c);
+    EXPECT_EQ(r.legendaDrive, "de C:\\Livros\\Curso Basico...");
+    EXPECT_EQ(r.textoDrive.width, 2800);
+    EXPECT_EQ(r.licao.width, 3000);
+    EXPECT_EQ(r.licao.left, (r.width - 3000) / 2);
+    EXPECT_EQ(r.textoDrive.left, (r.width - 2800) / 2);
+    EXPECT_EQ(r.licao.top, base(r.mensagem) + 90);
+    EXPECT_EQ(r.textoDrive.top, base(r.licao) + 90);
+    EXPECT_EQ(r.faces[0].top, base(r.textoDrive) + 90);
+
+    // Exactly as wide as the list is narrow enough.
+    c.idioma = "ING";
+    EXPECT_EQ(dialogo(26, c).legendaDrive, "from C:\\Livros\\Curso Basico...");
+    // Cut by cut, down to the drive, and no further once no "\" is left.
+    c.idioma = "POR";
+    c.pastaEscolhida = "C:\\" + QString(40, u'x') + "\\y";
+    EXPECT_EQ(dialogo(26, c).legendaDrive, "de C:...");
+    c.pastaEscolhida = QString(40, u'x');
+    EXPECT_EQ(dialogo(26, c).legendaDrive, "de " + QString(40, u'x'));
+}
+
+// Type 27: the 4000-twip list and the text centred in the 4800-twip box.
+TEST(MessageBoxLayout, WideSectionListBox)
+{
+    const auto r = dialogo(27, contexto());
+    EXPECT_EQ(r.width, 4800);
+    EXPECT_EQ(r.licao.width, 4000);
+    EXPECT_EQ(r.licao.left, 400);
+    EXPECT_EQ(r.mensagemRtf.left, (4800 - r.mensagemRtf.width) / 2);
+    EXPECT_FALSE(r.procuraDir.visible || r.textoDrive.visible);
+}
+
+// The answer options: the box is wide enough for the widest, Option1 and
+// Option2 stand centred with the narrower at the wider's Left, each 90 below
+// the other, and the faces follow.
+TEST(MessageBoxLayout, AnswerOptions)
+{
+    auto c = contexto();
+    c.curso.opcoes = true;
+    const auto r = dialogo(4, c, "Practice Test");
+    int maisLarga = 0;
+    for (const auto &o : r.opcoes) {
+        EXPECT_TRUE(o.visible);
+        maisLarga = std::max(maisLarga, o.width);
+    }
+    EXPECT_EQ(r.width, maisLarga + 240);
+    const int larga12 = std::max(r.opcoes[0].width, r.opcoes[1].width);
+    EXPECT_EQ(r.opcoes[0].left, (r.width - larga12) / 2);
+    EXPECT_EQ(r.opcoes[1].left, r.opcoes[0].left);
+    EXPECT_EQ(r.opcoes[0].top, base(r.mensagem) + 90);
+    EXPECT_EQ(r.opcoes[1].top, base(r.opcoes[0]) + 90);
+    EXPECT_EQ(r.opcoes[2].top, base(r.opcoes[1]) + 90);
+    EXPECT_EQ(r.faces[0].top, base(r.opcoes[2]) + 90);
+    EXPECT_EQ(r.faces[1].left, r.faces[0].left + MessageBoxLayout::kFaceWidth + 140);
+
+    // The two-way choice of a folder box: one row at the layout's places.
+    auto ab = contexto();
+    ab.curso.optMsg = true;
+    const auto f = dialogo(19, ab);
+    EXPECT_EQ(f.optMsg[0].top, base(f.procuraDir) + 90);
+    EXPECT_EQ(f.optMsg[1].top, f.optMsg[0].top);
+    EXPECT_EQ(f.optMsg[0].left, 480 + 700);
+    EXPECT_EQ(f.optMsg[1].left, 1320 + 700);
+    EXPECT_EQ(f.faces[0].top, base(f.optMsg[0]) + 90);
+}
+
+// The manager's own boxes show none of the dialogues' controls, even when a
+// dialogue's options were asked for.
+TEST(MessageBoxLayout, ManagerBoxesHaveNoDialogueControls)
+{
+    for (int tipo : {0, 1, 4}) {
+        const auto r = calcula("Sair?", tipo);
+        EXPECT_FALSE(r.procuraDir.visible || r.licao.visible || r.textoDrive.visible) << tipo;
+        EXPECT_FALSE(r.optMsg[0].visible || r.optMsg[1].visible || r.opcoes[0].visible) << tipo;
+        EXPECT_TRUE(r.legendaDrive.isEmpty()) << tipo;
+    }
+    // A text-only box keeps its size with FIND's picture at hand.
+    auto c = contexto();
+    c.larguraFind = 960;
+    EXPECT_EQ(dialogo(4, c, "Sair?").width, calcula("Sair?", 4).width);
+}
+
+TEST(DialogoCurso, FolderEntry)
+{
+    using messages::dialogo::pastaDaEntrada;
+    EXPECT_EQ(pastaDaEntrada("C:\\Livros\\"), "C:\\Livros");
+    EXPECT_EQ(pastaDaEntrada("  C:\\Livros  "), "C:\\Livros");
+    EXPECT_EQ(pastaDaEntrada(" C:\\Livros\\ "), "C:\\Livros");
+    EXPECT_EQ(pastaDaEntrada("C:\\"), "C:");
+    EXPECT_EQ(pastaDaEntrada("   "), "");
+
+    using messages::dialogo::primeiroBotaoResponde;
+    for (int tipo : {19, 25}) {
+        EXPECT_FALSE(primeiroBotaoResponde(tipo, "")) << tipo;
+        EXPECT_FALSE(primeiroBotaoResponde(tipo, "   ")) << tipo;
+        EXPECT_TRUE(primeiroBotaoResponde(tipo, " D:")) << tipo;
+    }
+    EXPECT_TRUE(primeiroBotaoResponde(4, ""));
+    EXPECT_TRUE(primeiroBotaoResponde(26, ""));
+}
+
+TEST(DialogoCurso, OptionsAndSections)
+{
+    using messages::dialogo::escolheOpcao;
+    EXPECT_TRUE(escolheOpcao(1).blnOpcao1);
+    EXPECT_FALSE(escolheOpcao(1).blnOpcao3);
+    EXPECT_FALSE(escolheOpcao(2).blnOpcao1);
+    EXPECT_FALSE(escolheOpcao(2).blnOpcao3);
+    EXPECT_FALSE(escolheOpcao(3).blnOpcao1);
+    EXPECT_TRUE(escolheOpcao(3).blnOpcao3);
+
+    using messages::dialogo::licaoSecao;
+    EXPECT_EQ(licaoSecao("3/12").licao, "3");
+    EXPECT_EQ(licaoSecao("3/12").secao, "12");
+    EXPECT_EQ(licaoSecao(" 3 / 12 ").secao, "12");
+    EXPECT_EQ(licaoSecao("7").licao, "7");
+    EXPECT_EQ(licaoSecao("7").secao, "");
+    EXPECT_EQ(licaoSecao("1/2/3").secao, "2/3");
 }

@@ -5,8 +5,11 @@
 #include "drive/MountDrive.h"
 #include "shell/frmPrincipal.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -65,6 +68,9 @@ TEST_F(frmMensagemTest, YesNoAnsweredWithTheSecondFace)
         donoDesabilitado = !principal->isEnabled();
         EXPECT_EQ(f->imagemFace(1), "SIM_NM.JPG");
         EXPECT_EQ(f->imagemFace(2), "NAO_NM.JPG");
+        // None of the course dialogues' controls.
+        EXPECT_FALSE(f->txtProcuraDir()->isVisible() || f->cmbLicaoMsg()->isVisible() ||
+                     f->textoDrive()->isVisible() || f->optMsg(0)->isVisible() || f->option(1)->isVisible());
         clica(f->areaButton(2));
     });
     caixa->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
@@ -302,4 +308,232 @@ TEST_F(frmMensagemTest, TitleBarDrag)
     mouse::release(f->tarja(), QPoint(130, 25));
     EXPECT_EQ(f->pos(), inicio + QPoint(30, 15));
     clica(f->areaButton(1));
+}
+
+namespace {
+
+// Pixels of the caption's red (255, 0, 0) in what a control shows.
+int pixelsVermelhos(QWidget *w)
+{
+    const QImage img = w->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.red() > 200 && c.green() < 90 && c.blue() < 90;
+        }
+    return n;
+}
+
+QPoint px(int twips)
+{
+    return {0, twips / 15};
+}
+
+} // namespace
+
+// A folder box answers its first button only once the entry names a folder;
+// the folder is kept without the blanks around it and without a final "\".
+TEST_F(frmMensagemTest, FolderBoxWaitsForAFolder)
+{
+    QList<int> respostas;
+    QString pasta;
+    bool findVisivel = true;
+    quandoAberta([&](frmMensagem *f) {
+        QLineEdit *entrada = f->txtProcuraDir();
+        EXPECT_TRUE(entrada->isVisible());
+        findVisivel = f->face(3)->isVisible(); // the course's picture is not at hand
+        clica(f->areaButton(1));
+        respostas << state.intBotaoMsg;
+        QTest::keyClicks(entrada, "   ");
+        clica(f->areaButton(1));
+        respostas << state.intBotaoMsg;
+        entrada->clear();
+        QTest::keyClicks(entrada, "  C:\\Livros\\");
+        pasta = state.strPastaEscolhida;
+        clica(f->areaButton(1));
+    });
+    caixa->ExibeMensagem("Onde instalar?", 19, 10, 1, true, QString(), 0);
+    EXPECT_EQ(respostas, QList<int>({0, 0}));
+    EXPECT_FALSE(findVisivel);
+    EXPECT_EQ(pasta, "C:\\Livros");
+    EXPECT_EQ(state.intBotaoMsg, 1);
+    EXPECT_FALSE(state.blnMsgAberta);
+
+    // The next folder box starts with the folder chosen; cancel needs none.
+    QString inicio;
+    quandoAberta([&](frmMensagem *f) {
+        inicio = f->txtProcuraDir()->text();
+        f->txtProcuraDir()->clear();
+        clica(f->areaButton(2));
+    });
+    caixa->ExibeMensagem("Onde instalar?", 19, 10, 1, true, QString(), 0);
+    EXPECT_EQ(inicio, "C:\\Livros");
+    EXPECT_EQ(state.intBotaoMsg, 2);
+}
+
+// Type 25 with the course's FIND picture on A:: three faces below the section
+// list, "FIND" answers 3 with no folder, and a chosen entry gives its lesson
+// and section, which the next show of the box clears.
+TEST_F(frmMensagemTest, FolderAndSectionBox)
+{
+    const QString disquete = prefix.root() + "/disquete";
+    QDir().mkpath(disquete + "/Imagem/Sistema");
+    ASSERT_TRUE(QFile::copy(state.strPastaCaiMsg + "FIND_NM.JPG", disquete + "/Imagem/Sistema/FIND_NM.JPG"));
+    link(u'A', disquete);
+
+    QStringList escolhas;
+    messages::ControlesCurso curso;
+    curso.licoes = QStringList{"1/1", "2/5"};
+    curso.aoEscolherSecao = [&](const QString &l, const QString &s) { escolhas << l + "|" + s; };
+    caixa->preparaDialogo(curso);
+    QString legenda, licao, secao;
+    bool findVisivel = false, empilhado = false;
+    quandoAberta([&](frmMensagem *f) {
+        findVisivel = f->face(3)->isVisible() && !f->face(3)->pixmap().isNull();
+        legenda = f->textoDrive()->text();
+        QComboBox *lista = f->cmbLicaoMsg();
+        EXPECT_EQ(lista->count(), 2);
+        EXPECT_EQ(lista->currentIndex(), -1);
+        // Text, entry, list, faces: each 6 pixels (90 twips) below the one above.
+        const int espaco = px(90).y();
+        empilhado =
+            f->txtProcuraDir()->y() == f->mensagemRtf()->y() + f->mensagemRtf()->height() - 2 + espaco &&
+            lista->y() == f->txtProcuraDir()->geometry().bottom() + 1 + espaco &&
+            f->face(1)->y() == lista->geometry().bottom() + 1 + espaco &&
+            f->face(3)->y() == f->face(1)->y() && f->height() == f->face(1)->geometry().bottom() + 1 + 8;
+        lista->setFocus();
+        QTest::keyClick(lista, Qt::Key_Down);
+        QTest::keyClick(lista, Qt::Key_Down);
+        licao = state.strLicaoMsg;
+        secao = state.strSecaoMsg;
+        clica(f->areaButton(3));
+    });
+    caixa->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
+    EXPECT_TRUE(findVisivel);
+    EXPECT_TRUE(empilhado);
+    EXPECT_EQ(legenda, "em");
+    EXPECT_EQ(licao, "2");
+    EXPECT_EQ(secao, "5");
+    EXPECT_EQ(escolhas, QStringList({"1|1", "2|5"}));
+    EXPECT_EQ(state.intBotaoMsg, 3);
+
+    QString licaoAoMostrar = "?";
+    int entradas = -1;
+    quandoAberta([&](frmMensagem *f) {
+        licaoAoMostrar = state.strLicaoMsg + state.strSecaoMsg;
+        entradas = f->cmbLicaoMsg()->count(); // the entries were for the box before
+        clica(f->areaButton(2));
+    });
+    caixa->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
+    EXPECT_EQ(licaoAoMostrar, "");
+    EXPECT_EQ(entradas, 0);
+}
+
+// Type 26: "de " and the chosen folder beside the list, cut back at "\" to
+// the list's width.
+TEST_F(frmMensagemTest, SectionListCaptionFitsTheList)
+{
+    state.strPastaEscolhida = "C:\\ZEKO_Download\\Download\\Curso Intermediario\\Licoes\\Secao 12";
+    QString legenda;
+    int largura = 0, larguraLista = 0;
+    quandoAberta([&](frmMensagem *f) {
+        legenda = f->textoDrive()->text();
+        largura = f->textoDrive()->fontMetrics().horizontalAdvance(legenda);
+        larguraLista = f->cmbLicaoMsg()->width();
+        clica(f->areaButton(1));
+    });
+    caixa->ExibeMensagem("Copiar a seção", 26, 10, 1, true, QString(), 0);
+    EXPECT_TRUE(legenda.startsWith("de C:\\ZEKO_Download")) << legenda.toStdString();
+    EXPECT_TRUE(legenda.endsWith("...")) << legenda.toStdString();
+    EXPECT_LE(largura, larguraLista);
+    EXPECT_GT(largura, 0);
+    EXPECT_EQ(state.intBotaoMsg, 1);
+}
+
+TEST_F(frmMensagemInglesTest, SectionListCaptionInEnglish)
+{
+    state.strPastaEscolhida = "C:\\Livros";
+    QString legenda;
+    quandoAberta([&](frmMensagem *f) {
+        legenda = f->textoDrive()->text();
+        clica(f->areaButton(2));
+    });
+    caixa->ExibeMensagem("Copy the section", 26, 10, 1, true, QString(), 0);
+    EXPECT_EQ(legenda, "from C:\\Livros");
+}
+
+// The two-way choice: the chosen caption red, the other black.
+TEST_F(frmMensagemTest, TwoWayChoiceColours)
+{
+    messages::ControlesCurso curso;
+    curso.optMsg = true;
+    caixa->preparaDialogo(curso);
+    QList<int> vermelhos;
+    quandoAberta([&](frmMensagem *f) {
+        QRadioButton *a = f->optMsg(0), *b = f->optMsg(1);
+        EXPECT_TRUE(a->isVisible() && b->isVisible());
+        EXPECT_EQ(a->y(), b->y());
+        vermelhos << pixelsVermelhos(a) << pixelsVermelhos(b);
+        clica(b);
+        vermelhos << pixelsVermelhos(a) << pixelsVermelhos(b);
+        clica(a);
+        vermelhos << pixelsVermelhos(a) << pixelsVermelhos(b);
+        EXPECT_TRUE(a->isChecked() && !b->isChecked());
+        EXPECT_EQ(a->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_EQ(b->palette().color(QPalette::WindowText), QColor(Qt::black));
+        clica(f->areaButton(2));
+    });
+    caixa->ExibeMensagem("Qual unidade?", 19, 10, 1, true, QString(), 0);
+    ASSERT_EQ(vermelhos.size(), 6);
+    EXPECT_EQ(vermelhos[0], 0);
+    EXPECT_EQ(vermelhos[1], 0);
+    EXPECT_EQ(vermelhos[2], 0);
+    EXPECT_GT(vermelhos[3], 10);
+    EXPECT_GT(vermelhos[4], 10);
+    EXPECT_EQ(vermelhos[5], 0);
+}
+
+// The practice-test options: the first is the answer at every show, whatever
+// was chosen before; the options set blnOpcao1 and blnOpcao3.
+TEST_F(frmMensagemTest, AnswerOptions)
+{
+    state.blnOpcao1 = false;
+    state.blnOpcao3 = true;
+    messages::ControlesCurso curso;
+    curso.opcoes = true;
+    caixa->preparaDialogo(curso);
+    struct Flags {
+        bool um, tres;
+        bool operator==(const Flags &) const = default;
+    };
+    QList<Flags> vistos;
+    bool alinhadas = false, primeiraMarcada = false;
+    quandoAberta([&](frmMensagem *f) {
+        primeiraMarcada = f->option(1)->isChecked();
+        vistos << Flags{state.blnOpcao1, state.blnOpcao3};
+        const QRadioButton *larga =
+            f->option(1)->width() >= f->option(2)->width() ? f->option(1) : f->option(2);
+        alinhadas = f->option(1)->x() == f->option(2)->x() && f->option(3)->x() == f->option(1)->x() &&
+                    std::abs(larga->x() - (f->width() - larga->width()) / 2) <= 1 &&
+                    f->option(2)->y() == f->option(1)->geometry().bottom() + 1 + 6;
+        clica(f->option(3));
+        vistos << Flags{state.blnOpcao1, state.blnOpcao3};
+        clica(f->option(2));
+        vistos << Flags{state.blnOpcao1, state.blnOpcao3};
+        clica(f->areaButton(1));
+    });
+    caixa->ExibeMensagem("Practice Test", 4, 10, 1, true, QString(), 0);
+    EXPECT_TRUE(primeiraMarcada);
+    EXPECT_TRUE(alinhadas);
+    EXPECT_EQ(vistos, QList<Flags>({{true, false}, {false, true}, {false, false}}));
+    EXPECT_EQ(state.intBotaoMsg, 1);
+
+    // The next box shows again with option 1 as the answer, and without the options.
+    caixa->ExibeMensagem("Relatório", 1, 10, 1, false, QString(), 0);
+    ASSERT_TRUE(caixa->form());
+    EXPECT_FALSE(caixa->form()->option(1)->isVisible());
+    EXPECT_TRUE(state.blnOpcao1);
+    EXPECT_FALSE(state.blnOpcao3);
+    clica(caixa->form()->areaButton(1));
 }
