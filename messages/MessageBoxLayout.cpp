@@ -130,6 +130,29 @@ QString MessageBoxLayout::QuebraTexto(const QString &texto, int tamanhoFonte)
     return texto;
 }
 
+QString MessageBoxLayout::quebraNaLargura(const QString &texto, int largura, int tamanhoFonte,
+                                         const Medidor &medidor)
+{
+    QStringList linhas;
+    for (const QString &linha : texto.split(u'\n')) {
+        QString atual;
+        // Each word keeps the blank after it, as a line broken at a blank does.
+        const QStringList palavras = linha.split(u' ');
+        for (qsizetype i = 0; i < palavras.size(); ++i) {
+            const QString palavra = palavras[i] + (i + 1 < palavras.size() ? QStringLiteral(" ") : QString());
+            const QString tentativa = atual + palavra;
+            if (!atual.isEmpty() && medidor(tentativa.trimmed(), tamanhoFonte).largura > largura) {
+                linhas.append(atual);
+                atual = palavra;
+            } else {
+                atual = tentativa;
+            }
+        }
+        linhas.append(atual);
+    }
+    return linhas.join(u'\n');
+}
+
 void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &idioma)
 {
     if (tipoCaixa < 0)
@@ -225,6 +248,10 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
         r.opcoes[i] = {0, 0, mede(c.larguraOpcao, dialogo::kLegendaOpcao[i]), kAlturaRotulo, c.curso.opcoes};
 
     r.texto = QuebraTexto(texto, tamanhoFonte);
+    // A folder box's label is 3500 wide: a longer line wraps at its blanks
+    // rather than run past the box's text.
+    if (dialogo::temEntradaDePasta(tipoCaixa))
+        r.texto = quebraNaLargura(r.texto, kLarguraTextoPasta, tamanhoFonte, c.medidor);
     const Medida m = c.medidor(r.texto, tamanhoFonte);
     r.mensagem.width = m.largura;
     r.mensagem.height = m.altura;
@@ -232,7 +259,7 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     // layout's base width.
     r.mensagem.left = (info.baseWidth - r.mensagem.width) / 2;
     if (dialogo::temEntradaDePasta(tipoCaixa))
-        r.mensagem.width = 3500;
+        r.mensagem.width = kLarguraTextoPasta;
 
     // Widening: the text's width beyond the layout's base widens the box.
     int w = 0;
@@ -287,11 +314,14 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
     }
     // Nor than the answer options, nor cuts off a face that keeps its place.
+    const int antes = r.width;
     if (c.curso.opcoes)
         for (const Controle &o : r.opcoes)
             r.width = std::max(r.width, o.width + 240);
     if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
         r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + 120);
+    if (r.width != antes && m_layout != 4)
+        r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
 
     r.logo = {-5, 0, 0, kTitleHeight, true};
     r.zeko = {r.width - c.zekoWidth - 90, 0, c.zekoWidth, kTitleHeight, true};
@@ -361,6 +391,10 @@ void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &
             abaixo(o);
         }
     }
+    // Below a dialogue's controls the bottom strip keeps its distance from the
+    // faces, so it stays below the box's end as in every other box.
+    if (y != r.mensagem.top + r.mensagem.height)
+        r.fxBotton.top += y + kEspaco - r.faces[0].top;
     for (Controle &f : r.faces)
         f.top = y + kEspaco;
     r.height = r.faces[0].top + r.faces[0].height + 120;

@@ -30,7 +30,8 @@ public:
     static constexpr int kAlturaRotulo = 255;  // textoDrive, OptMsg and Option1 to Option3
     static constexpr int kLarguraLista = 3000; // the section list, but in layout 8
     static constexpr int kLarguraListaLarga = 4000;
-    static constexpr int kMargemEntrada = 270; // the folder entry is this much narrower than the box
+    static constexpr int kLarguraTextoPasta = 3500; // the text of a folder box
+    static constexpr int kMargemEntrada = 270;      // the folder entry is this much narrower than the box
 
     struct Controle {
         int left = 0, top = 0, width = 0, height = 0;
@@ -80,6 +81,10 @@ public:
     static int caracteresPorLinha(int tamanhoFonte);
     // Breaks lines longer than the font allows at their last blank.
     static QString QuebraTexto(const QString &texto, int tamanhoFonte);
+
+    // Breaks every line wider than `largura` twips at its last blank that fits;
+    // a word wider than that stays whole on its own line.
+    static QString quebraNaLargura(const QString &texto, int largura, int tamanhoFonte, const Medidor &medidor);
 
     // Chooses button codes and layout for the box type; a type that names fewer
     // buttons keeps the codes of the previous box for the others (hidden). A

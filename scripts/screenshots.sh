@@ -76,3 +76,21 @@ shot book-list-open 682x344
 xdotool click 1; sleep 0.5
 xdotool mousemove 5 5; sleep 0.5
 shot book-list 682x344
+kill $app; wait $app 2>/dev/null || true
+
+# A course dialogue of the message box (type 25): the folder entry, the section
+# list with "em" before it and the course's FIND face, found on its A: drive.
+mkdir -p "$work/disquete/Imagem/Sistema"
+cp "$build/app/Imagens/Cai_Msg/FIND_NM.JPG" "$work/disquete/Imagem/Sistema/"
+ln -sfn "$work/disquete" "$WINEPREFIX/dosdevices/a:"
+"$build/zeko-message-box" --type 25 --text "Escolha a seção a instalar e a pasta de destino." \
+  --sections "1/1;1/2;2/1" --folder 'C:\ZEKO_Download\Download' >/dev/null & app=$!
+sleep 2
+# The section list open, its second entry chosen.
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --pid "$app" | tail -1)")"
+xdotool mousemove $(( X + 200 )) $(( Y + 110 )) click 1; sleep 0.5
+xdotool key Down Return; sleep 0.3
+xdotool mousemove 5 5; sleep 0.3
+shot message-box-course-folder
+kill $app; wait $app 2>/dev/null || true
+rm -f "$WINEPREFIX/dosdevices/a:"

@@ -276,6 +276,28 @@ TEST(MessageBoxLayout, FolderBox)
     EXPECT_EQ(r.height, base(r.faces[0]) + 120);
 }
 
+// A folder box's text is 3500 twips wide: a longer one wraps at its blanks
+// and the box grows down, not sideways.
+TEST(MessageBoxLayout, FolderBoxWrapsALongText)
+{
+    const QString texto = "Escolha a seção a instalar e a pasta de destino do livro"; // 5600 twips
+    const auto r = dialogo(25, contexto(), texto);
+    const QStringList linhas = r.texto.split(u'\n');
+    ASSERT_EQ(linhas.size(), 2);
+    EXPECT_EQ(linhas.join(QString()), texto);
+    EXPECT_LE(linhas[0].trimmed().size() * 100, 3500);
+    EXPECT_TRUE(linhas[0].endsWith(u' '));
+    EXPECT_EQ(r.mensagem.height, 2 * 240);
+    EXPECT_EQ(r.width, 5100);
+    EXPECT_EQ(r.procuraDir.top, r.mensagem.top + 2 * 240 + 90);
+    // A word wider than the label keeps its own line, whole.
+    const QString palavra(40, u'x');
+    EXPECT_EQ(MessageBoxLayout::quebraNaLargura("a " + palavra + " b", 3500, 10, medidor()),
+              "a \n" + palavra + " \nb");
+    // Other boxes keep their one long line.
+    EXPECT_EQ(calcula(texto, 4).texto, texto);
+}
+
 // Type 26: the list centred, and "de " and the folder under it, cut back at
 // its last "\" with "..." while wider than the list.
 TEST(MessageBoxLayout, SectionListBoxCutsTheFolderCaption)
@@ -336,6 +358,9 @@ TEST(MessageBoxLayout, AnswerOptions)
     EXPECT_EQ(r.opcoes[2].top, base(r.opcoes[1]) + 90);
     EXPECT_EQ(r.faces[0].top, base(r.opcoes[2]) + 90);
     EXPECT_EQ(r.faces[1].left, r.faces[0].left + MessageBoxLayout::kFaceWidth + 140);
+    // The text stays centred in the wider box, and the bottom strip below its end.
+    EXPECT_EQ(r.mensagemRtf.left, (r.width - r.mensagemRtf.width) / 2);
+    EXPECT_GE(r.fxBotton.top, r.height);
 
     // The two-way choice of a folder box: one row at the layout's places.
     auto ab = contexto();
