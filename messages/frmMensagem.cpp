@@ -362,9 +362,12 @@ void frmMensagem::mouseMoveEvent(QMouseEvent *e)
 void frmMensagem::closeEvent(QCloseEvent *e)
 {
     // Closed by the window manager: a box never waits for ever. It answers as its
-    // last button would (OK, "no", or cancel/close), the answer that changes nothing.
+    // last button would (OK, "no", or cancel/close), the answer that changes
+    // nothing; in a folder box that is cancel, not its FIND face.
     if (!m_respondida)
-        responde(std::max(1, m_botoesVisiveis));
+        responde(m_codigos[2] == QStringLiteral("FIND") && m_faces[2]->isVisible()
+                     ? 2
+                     : std::max(1, m_botoesVisiveis));
     e->accept();
 }
 

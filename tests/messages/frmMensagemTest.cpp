@@ -428,6 +428,16 @@ TEST_F(frmMensagemTest, FolderAndSectionBox)
     caixa->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
     EXPECT_EQ(licaoAoMostrar, "");
     EXPECT_EQ(entradas, 0);
+
+    // Closed by the window manager, it cancels rather than asks for FIND.
+    bool tresFaces = false;
+    quandoAberta([&](frmMensagem *f) {
+        tresFaces = f->face(3)->isVisible();
+        f->close();
+    });
+    caixa->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
+    EXPECT_TRUE(tresFaces);
+    EXPECT_EQ(state.intBotaoMsg, 2);
 }
 
 // Type 26: "de " and the chosen folder beside the list, cut back at "\" to
