@@ -2,6 +2,7 @@
 
 #include "books/ListaLivros.h"
 #include "drive/MountDrive.h"
+#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "shell/ConfirmaSaida.h"
@@ -143,9 +144,7 @@ void frmAbrirLivro::acaoBotao(int indice)
             break;
         if (m_drives.CursoEmExecucao()) {
             // Leaving would take the book's drive from under the running course.
-            m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
-                                      .mensagem(kCursoEmExecucaoNaSaida, {});
-            m_box.mostraAviso(m_state.strMensagem);
+            messages::avisa(m_state, m_box, kCursoEmExecucaoNaSaida);
             break;
         }
         m_drives.DesmontaLivros();

@@ -482,8 +482,9 @@ void CaixaMensagem::ExibeMensagem(const QString &texto, int tipoCaixa, int taman
         imagemFind = m_platform.toUnixPath(kImagemFind);
         contexto.larguraFind = QImageReader(imagemFind).size().width() * kTwips;
     }
-    m_ultimo = m_layout.calcula(texto, tipoCaixa, tamanhoFonte, tipoMensagem, contexto);
-    form->aplica(m_ultimo, tamanhoFonte, textoRtf, curso, m_state.strPastaEscolhida, imagemFind);
+    const MessageBoxLayout::Resultado layout =
+        m_layout.calcula(texto, tipoCaixa, tamanhoFonte, tipoMensagem, contexto);
+    form->aplica(layout, tamanhoFonte, textoRtf, curso, m_state.strPastaEscolhida, imagemFind);
 
     if (aguardaResposta)
         if (shell::SkinnedWindow *dono = shell::SkinnedWindow::porNome(m_state.strNomeForm))

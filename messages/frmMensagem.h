@@ -45,12 +45,10 @@ class frmMensagem : public QWidget {
     static int larguraOpcao(const QString &legenda);
 
     QLabel *face(int n) const { return m_faces[n - 1]; }
-    QLabel *imageButton(int n) const { return m_imagens[n - 1]; }
     QWidget *areaButton(int n) const { return m_areas[n - 1]; }
     QLabel *mensagemRtf() const { return m_rtf; }
     QLabel *tarja() const { return m_tarja; }
     QLabel *fundo() const { return m_fundo; }
-    QTimer *timerMsg() { return &m_timer; }
     QLineEdit *txtProcuraDir() const { return m_procuraDir; }
     QComboBox *cmbLicaoMsg() const { return m_licao; }
     QLabel *textoDrive() const { return m_textoDrive; }
@@ -119,7 +117,6 @@ class CaixaMensagem : public MessageBox {
 
     // The box on top, if any.
     frmMensagem *form() const { return m_form; }
-    const MessageBoxLayout::Resultado &ultimoLayout() const { return m_ultimo; }
 
     // Size of a text as the box's label shows it, in twips.
     static MessageBoxLayout::Medida mede(const QString &texto, int tamanhoFonte);
@@ -136,7 +133,6 @@ class CaixaMensagem : public MessageBox {
     shell::SharedState &m_state;
     platform::Platform &m_platform;
     MessageBoxLayout m_layout;
-    MessageBoxLayout::Resultado m_ultimo;
     QPointer<frmMensagem> m_form;
     QList<Aberta> m_abertas; // boxes on screen, the last on top
     int m_reservado = 0;

@@ -56,7 +56,6 @@ public:
     // Settings of the help project, from the internal #SYSTEM file; empty when unset.
     const QString &title() const { return m_title; }
     const QString &defaultTopic() const { return m_defaultTopic; }
-    const QString &contentsFile() const { return m_contentsFile; }
 
     // The topic (internal path, possibly with a "#fragment") that the project's
     // context map gives the number. A file compiled without any context map

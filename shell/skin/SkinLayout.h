@@ -182,26 +182,6 @@ inline constexpr WindowSkin kInstalarLivro{
 
 inline constexpr std::array<const WindowSkin *, 3> kWindows{&kPrincipal, &kAbrirLivro, &kInstalarLivro};
 
-// The window skin of a form name as the skin routines compare it (ignoring case);
-// nullptr for any other window.
-inline const WindowSkin *windowSkin(std::string_view formName)
-{
-    const auto same = [](std::string_view a, std::string_view b) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-            if (lower(a[i]) != lower(b[i]))
-                return false;
-        }
-        return true;
-    };
-    for (const WindowSkin *w : kWindows)
-        if (same(formName, w->formName))
-            return w;
-    return nullptr;
-}
-
 // The message box (Imagens/Cai_Msg). Its width follows the text, so the title strip
 // is wider than any box and is cut at the box's right edge; the two logos sit on it
 // at its left and right ends. The body is light: text is drawn dark (and blue where

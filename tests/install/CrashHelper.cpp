@@ -2,41 +2,17 @@
 // with SIGKILL in the middle of the extraction.
 // Usage: zeko_install_crash_helper <prefix> <install folder> <zip> <lock file>
 
+#include "common/InstallDoubles.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
-#include "install/EscolhaArquivo.h"
 #include "install/InstalarLivro.h"
-#include "install/PainelInstalacao.h"
 #include "platform/SingleInstance.h"
 #include "shell/Startup.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-
-namespace {
-
-class Chosen : public install::EscolhaArquivo {
-  public:
-    explicit Chosen(QString zip)
-        : m_zip(std::move(zip))
-    {
-    }
-    std::optional<QString> escolheZip() override { return m_zip; }
-
-  private:
-    QString m_zip;
-};
-
-class Silent : public install::PainelInstalacao {
-  public:
-    void mostraProgresso(const QString &) override {}
-    void animaProgresso(bool) override {}
-    void habilitaBotoes(bool) override {}
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -56,8 +32,8 @@ int main(int argc, char **argv)
     }
     ScriptedMessageBox box(state);
     drive::MountDrive drives(wine, state, box);
-    Chosen chosen(args[3]);
-    Silent panel;
+    ScriptedChoice chosen(args[3]);
+    SilentPanel panel;
     install::InstalarLivro flow(wine, state, box, drives, chosen, panel);
     flow.InstalaLivro();
     for (const QString &text : box.texts())

@@ -2,13 +2,12 @@
 // registry and the disk still agree, the archive is still there, and installing
 // it again cleans up and works.
 
+#include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/BookStaging.h"
-#include "install/EscolhaArquivo.h"
 #include "install/InstalarLivro.h"
-#include "install/PainelInstalacao.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -18,19 +17,6 @@
 #include <csignal>
 
 namespace {
-
-class Chosen : public install::EscolhaArquivo {
-  public:
-    std::optional<QString> escolheZip() override { return zip; }
-    QString zip;
-};
-
-class Silent : public install::PainelInstalacao {
-  public:
-    void mostraProgresso(const QString &) override {}
-    void animaProgresso(bool) override {}
-    void habilitaBotoes(bool) override {}
-};
 
 int filesBelow(const QString &dir)
 {
@@ -109,9 +95,8 @@ TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
 
     // Installing again clears what the killed one left and completes.
     drive::MountDrive drives(wine, state, box);
-    Chosen chosen;
-    chosen.zip = zip;
-    Silent panel;
+    ScriptedChoice chosen(zip);
+    SilentPanel panel;
     install::InstalarLivro flow(wine, state, box, drives, chosen, panel);
     flow.InstalaLivro();
     EXPECT_EQ(box.texts(), QStringList{texto(38, {"Grande", "Y"})});

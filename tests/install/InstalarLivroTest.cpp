@@ -3,12 +3,12 @@
 // without leaving anything behind.
 
 #include "install/InstalarLivro.h"
+#include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/BookStaging.h"
-#include "install/EscolhaArquivo.h"
 #include "install/PainelInstalacao.h"
 
 #include <QDirIterator>
@@ -16,17 +16,6 @@
 using install::InstalarLivro;
 
 namespace {
-
-class ScriptedChoice : public install::EscolhaArquivo {
-  public:
-    std::optional<QString> escolheZip() override
-    {
-        ++asked;
-        return next;
-    }
-    std::optional<QString> next;
-    int asked = 0;
-};
 
 class RecordingPanel : public install::PainelInstalacao {
   public:

@@ -18,12 +18,11 @@
 
 #include "books/ListaLivros.h"
 #include "books/RemoverLivro.h"
+#include "common/InstallDoubles.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
-#include "install/EscolhaArquivo.h"
 #include "install/InstalarLivro.h"
-#include "install/PainelInstalacao.h"
 #include "messages/Catalogue.h"
 #include "platform/SingleInstance.h"
 #include "shell/registry/Recordset.h"
@@ -45,23 +44,29 @@
 
 namespace {
 
-class FixedChoice : public install::EscolhaArquivo {
-  public:
-    explicit FixedChoice(QString zip)
-        : m_zip(std::move(zip))
+// The manager as its start-up leaves it, on a work folder's prefix and install folder.
+struct Gerente {
+    explicit Gerente(const QString &work)
+        : wine(platform::WinePrefix(work + "/prefix"), "maria")
+        , instance("ZEKODownload", work + "/lock")
+        , installFolder(work + "/app")
+        , box(state)
     {
     }
-    std::optional<QString> escolheZip() override { return m_zip; }
+    // Why the start-up failed; empty when it went well.
+    QString inicia()
+    {
+        const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
+        if (started.status != shell::StartupResult::Status::Ok)
+            return "start-up failed: " + started.message;
+        return {};
+    }
 
-  private:
-    QString m_zip;
-};
-
-class SilentPanel : public install::PainelInstalacao {
-  public:
-    void mostraProgresso(const QString &) override {}
-    void animaProgresso(bool) override {}
-    void habilitaBotoes(bool) override {}
+    NamedUserPlatform wine;
+    platform::SingleInstance instance;
+    QString installFolder;
+    shell::SharedState state;
+    ScriptedMessageBox box;
 };
 
 long peakRssKb()
@@ -189,13 +194,12 @@ int removeBook(const QString &work)
     if (!QFileInfo(installFolder + "/ZEKOVD.db").isFile() || !QFileInfo(prefix + "/dosdevices").isDir())
         return fail(work + " is not the work folder of an install");
 
-    NamedUserPlatform wine(platform::WinePrefix(prefix), "maria");
-    platform::SingleInstance instance("ZEKODownload", work + "/lock");
-    shell::SharedState state;
-    ScriptedMessageBox box(state);
-    const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
-    if (started.status != shell::StartupResult::Status::Ok)
-        return fail("start-up failed: " + started.message);
+    Gerente gerente(work);
+    if (const QString falha = gerente.inicia(); !falha.isEmpty())
+        return fail(falha);
+    NamedUserPlatform &wine = gerente.wine;
+    shell::SharedState &state = gerente.state;
+    ScriptedMessageBox &box = gerente.box;
     drive::MountDrive drives(wine, state, box);
 
     // Entry 0 is the list's heading; the install left exactly one book.
@@ -273,16 +277,15 @@ int main(int argc, char **argv)
     // The copy's dirty pages are written out now, not during the install.
     ::sync();
 
-    NamedUserPlatform wine(platform::WinePrefix(prefix), "maria");
-    platform::SingleInstance instance("ZEKODownload", work + "/lock");
-    shell::SharedState state;
-    ScriptedMessageBox box(state);
-    const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
-    if (started.status != shell::StartupResult::Status::Ok)
-        return fail("start-up failed: " + started.message);
+    Gerente gerente(work);
+    if (const QString falha = gerente.inicia(); !falha.isEmpty())
+        return fail(falha);
+    NamedUserPlatform &wine = gerente.wine;
+    shell::SharedState &state = gerente.state;
+    ScriptedMessageBox &box = gerente.box;
 
     drive::MountDrive drives(wine, state, box);
-    FixedChoice choice(zip);
+    ScriptedChoice choice(zip);
     SilentPanel panel;
     install::InstalarLivro flow(wine, state, box, drives, choice, panel);
     if (threads > 0) {

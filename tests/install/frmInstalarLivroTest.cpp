@@ -3,12 +3,12 @@
 
 #include "install/frmInstalarLivro.h"
 #include "books/frmAbrirLivro.h"
+#include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
-#include "install/EscolhaArquivo.h"
 #include "shell/Navegacao.h"
 #include "shell/frmPrincipal.h"
 
@@ -21,12 +21,6 @@ using install::frmInstalarLivro;
 namespace {
 
 enum { Procurar = 1, Livro, Principal, Help, Minimizar, Sair };
-
-class ScriptedChoice : public install::EscolhaArquivo {
-  public:
-    std::optional<QString> escolheZip() override { return next; }
-    std::optional<QString> next;
-};
 
 class frmInstalarLivroTest : public ManagerFixture {
   protected:
