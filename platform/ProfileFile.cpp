@@ -295,18 +295,21 @@ void ProfileFile::decode()
 
 qsizetype ProfileFile::byteOffset(qsizetype unit) const
 {
-    // The end of the text is the end of the bytes, after any lone trailing byte.
-    if (unit >= m_text.size())
-        return m_bytes.size();
     switch (m_encoding) {
     case Encoding::Ansi:
         return unit;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
+        // The end of the text comes before a lone trailing byte, so text added at the
+        // end goes in front of it: the byte stays last, still no character to a
+        // reader, and what is added keeps the two-byte alignment. Put after it, the
+        // new text would be read one byte off.
         return 2 + 2 * unit;
     case Encoding::Utf8:
         break;
     }
+    if (unit >= m_text.size())
+        return m_bytes.size();
     // Edits fall on ASCII characters, never inside a sequence or a surrogate pair.
     const auto *data = reinterpret_cast<const unsigned char *>(m_bytes.constData());
     const qsizetype size = m_bytes.size();
@@ -473,8 +476,11 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
     const QString keyName = trimmed(key).toString();
 
     if (m_bytes.isEmpty()) {
+        // The keys before any header are the nameless section: a "[]" header would
+        // start a section that no read of it reaches.
         m_encoding = Encoding::Ansi;
-        m_bytes = encode(QStringLiteral("[%1]\r\n%2=%3\r\n").arg(sectionName, keyName, v));
+        m_bytes = encode((sectionName.isEmpty() ? QString() : QStringLiteral("[%1]\r\n").arg(sectionName)) +
+                         keyName + u'=' + v + QStringLiteral("\r\n"));
         decode();
         return true;
     }
@@ -503,17 +509,15 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
 
     // New key: right after the last line of the section, before any blank lines.
     const QString line = keyName + u'=' + v;
-    if (const auto &last = found.last) {
-        if (last->eolEnd > last->lineEnd)
-            replaceSpan(last->eolEnd, last->eolEnd, line + lineBreak());
-        else
-            replaceSpan(last->lineEnd, last->lineEnd, lineBreak() + line);
-    } else if (found.nameless) {
-        replaceSpan(0, 0, line + lineBreak());
+    if (found.last || !found.nameless) {
+        // After the line's own break; a line without one ends the text, blanks and
+        // all, and the new key starts a line of its own after it rather than
+        // joining it (its blanks are no line break).
+        const qsizetype at = found.last ? found.last->eolEnd : found.headerEolEnd;
+        const bool endsLine = at > 0 && (m_text[at - 1] == u'\n' || m_text[at - 1] == u'\r');
+        replaceSpan(at, at, endsLine ? line + lineBreak() : lineBreak() + line);
     } else {
-        const qsizetype at = found.headerEolEnd;
-        const bool headerEndsLine = at > 0 && (m_text[at - 1] == u'\n' || m_text[at - 1] == u'\r');
-        replaceSpan(at, at, headerEndsLine ? line + lineBreak() : lineBreak() + line);
+        replaceSpan(0, 0, line + lineBreak());
     }
     return true;
 }

@@ -22,7 +22,8 @@ struct ProfileRead {
 // truncation and counts.
 //
 // Writes change only the bytes they must (one value, one new line or one new
-// section) and keep the rest of the file byte for byte, in its own encoding.
+// section) and keep the rest of the file byte for byte, in its own encoding. A
+// new line never joins the file's last line, whatever blanks end it.
 //
 // Nothing is indexed: each read or write walks the lines once, up to the key it
 // wants, so time grows with the file's size and memory stays at the file's bytes

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -19,6 +20,8 @@
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using platform::ProfileFile;
 
@@ -266,6 +269,146 @@ TEST(ProfileFileWrite, KeepsTheFileEncoding)
     EXPECT_EQ(ProfileFile(p.bytes()).read("A", "k", "", 255).value, QStringLiteral("é"));
     EXPECT_EQ(afterWrite("[A]\nk=1\n", "A", "k", "é"), "[A]\nk=\xe9\n");
     EXPECT_EQ(afterWrite("\xef\xbb\xbf[A]\nk=1\n", "A", "k", "é"), "\xef\xbb\xbf[A]\nk=\xc3\xa9\n");
+}
+
+namespace {
+
+// Text in an encoding, without the byte-order mark (Latin-1 only for ANSI).
+QByteArray encodedText(const QString &text, ProfileFile::Encoding encoding)
+{
+    if (encoding == ProfileFile::Encoding::Ansi)
+        return text.toLatin1();
+    if (encoding == ProfileFile::Encoding::Utf8)
+        return text.toUtf8();
+    const bool le = encoding == ProfileFile::Encoding::Utf16Le;
+    QByteArray out;
+    for (QChar c : text) {
+        const char lo = char(c.unicode() & 0xff), hi = char(c.unicode() >> 8);
+        out.append(le ? lo : hi);
+        out.append(le ? hi : lo);
+    }
+    return out;
+}
+
+QByteArray encoded(const QString &text, ProfileFile::Encoding encoding)
+{
+    const char *const marks[] = {"", "\xef\xbb\xbf", "\xff\xfe", "\xfe\xff"};
+    return marks[int(encoding)] + encodedText(text, encoding);
+}
+
+// Bytes of before that are not the start or the end of after: zero when after is
+// before with something inserted in one place.
+qsizetype bytesNotKept(const QByteArray &before, const QByteArray &after)
+{
+    const qsizetype most = std::min(before.size(), after.size());
+    qsizetype head = 0, tail = 0;
+    while (head < most && before[head] == after[head])
+        ++head;
+    while (tail < most - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    return before.size() - head - tail;
+}
+
+} // namespace
+
+// Appends land on a line of their own, whatever blanks end the last line and
+// whether or not a line break follows them; a lone byte ending a UTF-16 file stays last.
+TEST(ProfileFileWrite, AppendsNeverJoinTheLastLine)
+{
+    const QByteArray z("Z");
+    const struct {
+        QByteArray file;
+        const char *section, *key;
+        QByteArray expected;
+    } cases[] = {
+        {"[Fz]\r\nK0=x  ", "Fz", "K1", "[Fz]\r\nK0=x  \r\nK1=v"},
+        {"[Fz]\nK0=x\x1a", "Fz", "K1", "[Fz]\nK0=x\x1a\nK1=v"},
+        {"[Fz]\rK0=x\v\f\t", "Fz", "K1", "[Fz]\rK0=x\v\f\t\rK1=v"},
+        {"[Fz]\r\n; note \t", "Fz", "K1", "[Fz]\r\n; note \t\r\nK1=v"},
+        {"[Fz]\r\n[Hd]  ", "Hd", "K1", "[Fz]\r\n[Hd]  \r\nK1=v"},
+        {"[Fz]\r\nK0=x  ", "New", "K1", "[Fz]\r\nK0=x  \r\n[New]\r\nK1=v\r\n"},
+        {"", "", "K1", "K1=v\r\n"},
+        {encoded("[A]\r\nk=1", ProfileFile::Encoding::Utf16Le) + z, "A", "K1",
+         encoded("[A]\r\nk=1\r\nK1=v", ProfileFile::Encoding::Utf16Le) + z},
+        {encoded("[A]\r\n", ProfileFile::Encoding::Utf16Be) + z, "B", "K1",
+         encoded("[A]\r\n[B]\r\nK1=v\r\n", ProfileFile::Encoding::Utf16Be) + z},
+        {encoded("[A]\r\nk=1", ProfileFile::Encoding::Utf16Le) + z, "A", "k",
+         encoded("[A]\r\nk=v", ProfileFile::Encoding::Utf16Le) + z},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(afterWrite(c.file, c.section, c.key, "v"), c.expected) << c.file.toStdString();
+}
+
+// Every kind of write, to every kind of file: the written key reads back, every
+// other name reads as before, and the old bytes all stay, around one insertion
+// or the one value replaced.
+TEST(ProfileFileWrite, NeverChangesWhatOtherNamesRead)
+{
+    // '|' stands for the line break under test.
+    const char *const texts[] = {
+        "[Fz]|K0=x  ",
+        "[Fz]|K0=x\t",
+        "[Fz]|K0=x\v",
+        "[Fz]|K0=x\f",
+        "[Fz]|K0=x\x1a",
+        "[Fz]|K0=x \t\v\f\x1a ",
+        "[Fz]|K0=Jos\xe9 ",
+        "[Fz]|K0=x",
+        "[Fz]|K0=x|",
+        "[Fz]|K0=x||  |",
+        "[Fz]|K0=x|[Hd]",
+        "[Fz]|K0=x|[Hd] \t",
+        "[Fz]|K0=x|[Hd]|",
+        "[Fz]|K0=x|; note",
+        "[Fz]|K0=x|; note \x1a",
+        "K2=top|[Fz]|K0=x|[Other]|K2=y  ",
+        "[Fz]",
+        "[Fz]\f",
+        "  \t",
+        "",
+    };
+    const char *const breaks[] = {"\r\n", "\n", "\r"};
+    using Encoding = ProfileFile::Encoding;
+    std::vector<std::pair<QByteArray, Encoding>> files;
+    for (const char *text : texts)
+        for (const char *lineBreak : breaks) {
+            const QString start = QString::fromLatin1(text).replace(u'|', QString::fromLatin1(lineBreak));
+            for (const Encoding encoding :
+                 {Encoding::Ansi, Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be})
+                files.emplace_back(encoded(start, encoding), encoding);
+            for (const Encoding encoding : {Encoding::Utf16Le, Encoding::Utf16Be})
+                files.emplace_back(encoded(start, encoding) + "Z", encoding); // odd length
+        }
+
+    const QString sections[] = {"", "Fz", "Hd", "Other", "New"};
+    const QString keys[] = {"K0", "K1", "K2", "K9"};
+    const QString written = QStringLiteral("vé");
+    const QString absent = QStringLiteral("<absent>");
+    for (const auto &[bytes, encoding] : files) {
+        const ProfileFile before(bytes);
+        for (const QString &section : sections) {
+            for (const QString &key : {keys[0], keys[1], keys[2]}) {
+                SCOPED_TRACE(::testing::PrintToString(bytes) + " write [" + section.toStdString() + "] " +
+                             key.toStdString());
+                ProfileFile after(bytes);
+                ASSERT_TRUE(after.write(section, key, written));
+                const ProfileFile reread(after.bytes());
+                EXPECT_EQ(reread.encoding(), before.encoding());
+                EXPECT_EQ(reread.read(section, key, absent, 255).value, written);
+                for (const QString &s : sections) {
+                    for (const QString &k : keys) {
+                        if (s == section && k == key)
+                            continue;
+                        EXPECT_EQ(reread.read(s, k, absent, 255).value, before.read(s, k, absent, 255).value)
+                            << "[" << s.toStdString() << "] " << k.toStdString();
+                    }
+                }
+                const QString old = before.read(section, key, absent, 255).value;
+                const qsizetype notKept = bytesNotKept(bytes, after.bytes());
+                EXPECT_LE(notKept, old == absent ? 0 : encodedText(old, encoding).size());
+            }
+        }
+    }
 }
 
 class ProfileFileOnDisk : public ::testing::Test {
