@@ -5,6 +5,7 @@
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
+#include "messages/SystemReason.h"
 #include "platform/Platform.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
@@ -22,6 +23,8 @@ constexpr int kSemWine32 = 44;
 constexpr int kSemLinux32 = 45;
 constexpr int kProgramaAusente = 46;
 constexpr int kProgramaNaoInicia = 47;
+constexpr int kRegistroRecusou = 64;
+constexpr int kDriveCDNaoGravado = 65;
 
 const QString kPathIni = QStringLiteral("\\zeko.ini");
 
@@ -62,11 +65,28 @@ bool AbrirLivro::abre(const QString &entrada)
     if (m_drives.PastaDeLivro(strLetraDrive)) {
         return AbreLivro(kPathIni, strLetraDrive);
     }
+    shell::Recordset &rs = *m_state.rsMapeamento;
+    // The book's folder may already show on another letter (mapped by hand, or a
+    // row that could not follow its letter): that letter becomes the book's.
+    if (rs.findFirst(QStringLiteral("LetraDrive"), strLetraDrive)) {
+        const QStringList atuais = m_drives.lettersMapping(rs.field(QStringLiteral("Caminho")).toString());
+        if (!atuais.isEmpty()) {
+            const QString letra = atuais.first() + u':';
+            if (!rs.edit({{QStringLiteral("LetraDrive"), letra}})) {
+                messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou,
+                                              {rs.field(QStringLiteral("Curso")).toString()},
+                                              rs.lastErrorCode());
+                return false;
+            }
+            rs.moveFirst();
+            m_montaCombo();
+            return AbreLivro(kPathIni, letra);
+        }
+    }
     if (!ExisteLetraLivre()) {
         mostra(kSemLetraLivre, {strLetraDrive});
         return false;
     }
-    shell::Recordset &rs = *m_state.rsMapeamento;
     // The list is built from the rows; without a row for the entry's drive the
     // data changed underneath, and no other book's row may be touched.
     if (!rs.findFirst(QStringLiteral("LetraDrive"), strLetraDrive)) {
@@ -77,25 +97,35 @@ bool AbrirLivro::abre(const QString &entrada)
     return MontaLivro(strCaminho, strLetraDrive) && AbreLivro(kPathIni, strLetraDrive);
 }
 
-bool AbrirLivro::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)
+AbrirLivro::DriveSetting AbrirLivro::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)
 {
     if (strLetraDrive.isEmpty())
-        return false;
+        return DriveSetting::Absent;
     const QString arquivo = shell::Sistema(m_platform).PastaSistema() + strPathIni;
     // A two-character buffer: only whether DriveCD holds anything matters.
     const platform::ProfileRead lido = m_platform.getProfileString(
         QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"), QString(), 2, arquivo);
     if (lido.count == 0)
-        return false;
-    m_platform.writeProfileString(QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"),
-                                  strLetraDrive, arquivo, nullptr);
-    return true;
+        return DriveSetting::Absent;
+    return m_platform.writeProfileString(QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"),
+                                         strLetraDrive, arquivo, nullptr)
+               ? DriveSetting::Written
+               : DriveSetting::NotWritten;
 }
 
 bool AbrirLivro::AbreLivro(const QString &strPathIni, const QString &strLetraDrive)
 {
-    if (AtualizaDrive(strPathIni, strLetraDrive))
+    switch (AtualizaDrive(strPathIni, strLetraDrive)) {
+    case DriveSetting::Written:
         return inicia(m_pastaPrograma + QStringLiteral("/LoadZEKOV.EXE"), {strLetraDrive}, QString());
+    case DriveSetting::NotWritten:
+        messages::avisaSystemReason(m_state, m_box, kDriveCDNaoGravado,
+                                    {strLetraDrive, shell::Sistema(m_platform).PastaSistema() + strPathIni},
+                                    platform::lastSystemError());
+        return false;
+    case DriveSetting::Absent:
+        break;
+    }
     // The book's own start program, from the root of its drive.
     return inicia(strLetraDrive + QStringLiteral("\\Autorun.exe"), {}, strLetraDrive + u'\\');
 }
@@ -109,10 +139,12 @@ bool AbrirLivro::inicia(const QString &programa, const QStringList &argumentos, 
     const int codigo = mensagemDeFalha(falha);
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
     if (codigo == kProgramaAusente || codigo == kProgramaNaoInicia) {
+        // The system's own text would be English; its reason is told in the user's language.
         m_state.strMensagem = catalogo.mensagem(codigo, {programa});
-        // Why the start itself failed comes from the system, as the mapping report's detail does.
-        if (falha == platform::StartFailure::Other && !erro.isEmpty())
-            m_state.strMensagem += u'\n' + erro;
+        if (falha == platform::StartFailure::Other && platform::lastSystemError() != 0)
+            m_state.strMensagem +=
+                u'\n' +
+                messages::reasonLine(catalogo, messages::systemReason(catalogo, platform::lastSystemError()));
     } else {
         m_state.strMensagem = catalogo.descricao(codigo);
     }
@@ -155,12 +187,13 @@ bool AbrirLivro::MontaLivro(const QString &strCaminho, QString &strLetra)
     const bool linha =
         rs.findFirst(QStringLiteral("LetraDrive"), strLetra) &&
         rs.field(QStringLiteral("Caminho")).toString().compare(strCaminho, Qt::CaseInsensitive) == 0;
-    QString erro;
-    if (!linha || !rs.edit({{QStringLiteral("LetraDrive"), livre + u':'}}, &erro)) {
+    if (!linha || !rs.edit({{QStringLiteral("LetraDrive"), livre + u':'}})) {
+        const int codigo = linha ? rs.lastErrorCode() : 0;
+        const QString curso = linha ? rs.field(QStringLiteral("Curso")).toString() : QString();
         // The mapping is of no use without the row that names it.
         m_drives.MapeiaDrive(livre, strCaminho, true);
-        if (!erro.isEmpty())
-            mostra(kFalhaMapeamento, {strCaminho, livre});
+        if (linha)
+            messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {curso}, codigo);
         m_montaCombo();
         return false;
     }

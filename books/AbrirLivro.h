@@ -35,13 +35,22 @@ class AbrirLivro {
     // that is not a started program is shown to the user. True when a program started.
     bool abre(const QString &entrada);
 
+    // What became of the course's drive setting.
+    enum class DriveSetting {
+        Absent,     // no letter given, or zeko.ini has no DriveCD: the course was never installed here
+        Written,    // DriveCD now names the book's drive
+        NotWritten, // DriveCD is there but refused the write (errno in platform::lastSystemError())
+    };
+
     // Writes strLetraDrive into DriveCD when zeko.ini (PastaSistema & strPathIni)
-    // already has a DriveCD; true when it did.
-    bool AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive);
+    // already has a DriveCD.
+    [[nodiscard]] DriveSetting AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive);
 
     // Starts the launcher with the drive when AtualizaDrive wrote it, else the
-    // book's Autorun.exe from the drive's root; waits for neither. A program that
-    // cannot start is reported in the user's language. True when one started.
+    // book's Autorun.exe from the drive's root; waits for neither. A setting that
+    // could not be written starts nothing: the course would look for its book on
+    // another drive. Every failure is reported in the user's language. True when
+    // a program started.
     bool AbreLivro(const QString &strPathIni, const QString &strLetraDrive);
 
     // True when the last scan found a free letter.

@@ -1,17 +1,22 @@
 #include "RemoverLivro.h"
 
 #include "ListaLivros.h"
+#include "RemovalLeftovers.h"
 #include "drive/MountDrive.h"
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
+#include "shell/ScratchFolder.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
 #include "shell/registry/Recordset.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 
 namespace books {
 
@@ -27,6 +32,10 @@ constexpr int kPastaFicou = 31;
 constexpr int kConfirmaRemocao = 36;
 constexpr int kCursoEmExecucao = 37;
 constexpr int kApagando = 40;
+constexpr int kForaDoDownload = 62;
+constexpr int kOutroLivro = 63;
+constexpr int kRegistroRecusou = 64;
+constexpr int kNaoRetirada = 66;
 
 } // namespace
 
@@ -63,6 +72,38 @@ void RemoverLivro::esperaCaixaFechar()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
+int RemoverLivro::recusaRemocao(const QString &strCaminho) const
+{
+    const QString pasta = m_platform.toUnixPath(strCaminho);
+    const QFileInfo info(pasta);
+    const QString download = QFileInfo(m_platform.toUnixPath(m_state.strPastaDownload)).canonicalFilePath();
+    // Only a folder of its own directly in the download folder is a book's: never
+    // the download folder itself, what lies above or beside it, or a link.
+    if (pasta.isEmpty() || !info.isDir() || info.isSymLink() || download.isEmpty() ||
+        QFileInfo(info.absolutePath()).canonicalFilePath() != download ||
+        shell::ScratchFolder::isScratchName(info.fileName()))
+        return kForaDoDownload;
+    // Another of the user's books in this folder or below it would go with it.
+    const QString proprio = info.canonicalFilePath();
+    const QString minhaLetra = m_state.rsMapeamento->field(QStringLiteral("LetraDrive")).toString();
+    QString erro;
+    auto rs =
+        shell::Recordset::open(*m_state.dbLivros, QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =?"),
+                               {m_state.strUsuario}, &erro);
+    if (!rs)
+        return kForaDoDownload;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        if (rs->field(QStringLiteral("LetraDrive")).toString().compare(minhaLetra, Qt::CaseInsensitive) == 0)
+            continue;
+        const QString outra =
+            QFileInfo(m_platform.toUnixPath(rs->field(QStringLiteral("Caminho")).toString()))
+                .canonicalFilePath();
+        if (!outra.isEmpty() && (outra == proprio || outra.startsWith(proprio + u'/')))
+            return kOutroLivro;
+    }
+    return 0;
+}
+
 bool RemoverLivro::remove(const QString &entrada)
 {
     if (m_drives.CursoEmExecucao()) {
@@ -71,11 +112,19 @@ bool RemoverLivro::remove(const QString &entrada)
     }
     const QString strLetra = ListaLivros::letraDaEntrada(entrada).left(1);
     shell::Recordset &rs = *m_state.rsMapeamento;
-    const QString strCaminho = ExisteMapeamento(strLetra) ? rs.field(3).toString() : QString();
+    const bool registrada = ExisteMapeamento(strLetra);
+    const QString strCaminho = registrada ? rs.field(3).toString() : QString();
+    const QString strCurso = registrada ? rs.field(QStringLiteral("Curso")).toString() : QString();
 
-    if (!m_drives.PastaDeLivro(strLetra + u':')) {
-        if (ExisteMapeamento(strLetra))
-            rs.deleteCurrent();
+    // The drive shows the book, or at least its folder (a book whose files sit
+    // one folder down still has its folder, its letter and its files to remove).
+    const bool naUnidade = m_drives.PastaDeLivro(strLetra + u':') ||
+                           (registrada && m_drives.lettersMapping(strCaminho).contains(strLetra));
+    if (!naUnidade) {
+        if (registrada && !rs.deleteCurrent()) {
+            messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {strCurso}, rs.lastErrorCode());
+            return false;
+        }
         m_montaCombo();
         mostra(kUnidadeSemLivro, {strLetra});
         return true; // the book left the list; its files were not the question
@@ -88,31 +137,72 @@ bool RemoverLivro::remove(const QString &entrada)
     }
 
     const QString strNomeLivro = NomeDaPasta(strCaminho);
+    // Whatever the row says (an older version or a hand may have written it),
+    // only the book's own folder is ever deleted.
+    if (const int recusa = recusaRemocao(strCaminho)) {
+        mostra(recusa, recusa == kForaDoDownload
+                           ? QStringList{strNomeLivro, strCaminho, m_state.strPastaDownload}
+                           : QStringList{strNomeLivro, strCaminho});
+        return false;
+    }
+
     m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
                               .mensagem(kConfirmaRemocao, {strNomeLivro});
     m_box.ExibeMensagem(m_state.strMensagem, 4, 10, 1, true, QString(), 0);
     if (m_state.intBotaoMsg != 1)
         return false;
+    // The box let other events run: the row must still be the one asked about.
+    if (!ExisteMapeamento(strLetra) || rs.field(3).toString() != strCaminho) {
+        m_montaCombo();
+        return false;
+    }
 
     if (!m_drives.MapeiaDrive(strLetra, strCaminho, true)) {
         const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
         mostra(kUnidadeNaoLiberada, {strCaminho, livre});
         return false;
     }
-    if (ExisteMapeamento(strLetra))
-        rs.deleteCurrent();
+    // No other letter may be left leading into a folder about to go.
+    for (const QString &outra : m_drives.lettersMapping(strCaminho))
+        m_drives.MapeiaDrive(outra, strCaminho, true);
+
+    // One rename takes the whole book out of the way: from here a crash leaves
+    // a leftover the next start finishes, never half a book nobody can reach.
+    const QString pasta = m_platform.toUnixPath(strCaminho);
+    const QString download = m_platform.toUnixPath(m_state.strPastaDownload);
+    shell::ScratchFolder removendo =
+        shell::ScratchFolder::takeOver(pasta, download, shell::ScratchFolder::Kind::Removal);
+    if (!removendo.isValid()) {
+        m_drives.MapeiaDrive(strLetra, strCaminho, false);
+        messages::avisaSystemReason(m_state, m_box, kNaoRetirada, {strCaminho}, removendo.error());
+        return false;
+    }
+    // Without it a leftover still goes at the next start; its row then goes by the scan.
+    (void)RemovalLeftovers::recordOrigin(removendo, m_state.strUsuario, strCaminho, pasta, nullptr);
+    if (!ExisteMapeamento(strLetra) || !rs.deleteCurrent()) {
+        const int codigo = rs.lastErrorCode();
+        // The book goes back as it was: folder, letter and row.
+        if (removendo.moveTo(pasta)) {
+            RemovalLeftovers::forgetOrigin(pasta);
+            m_drives.MapeiaDrive(strLetra, strCaminho, false);
+        }
+        messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {strCurso}, codigo);
+        m_montaCombo();
+        return false;
+    }
     m_montaCombo();
 
     int fechamento = kLivroRemovido;
     QStringList parametros{strLetra};
+    const QString strRemovendo = m_state.strPastaDownload + QFileInfo(removendo.path()).fileName();
 
     // The files go on a thread of their own, while the notice (a box without
     // buttons that closes on a click or after four seconds) and the window go on.
-    const QString pasta = m_platform.toUnixPath(strCaminho);
+    const QString alvo = removendo.path();
     bool apagou = false;
     const BookFiles arquivos = m_arquivos;
     shell::emSegundoPlano(
-        [&apagou, pasta, arquivos] { apagou = arquivos.ApagaArquivos(pasta) && arquivos.ApagaPastas(pasta); },
+        [&apagou, alvo, arquivos] { apagou = arquivos.ApagaArquivos(alvo) && arquivos.ApagaPastas(alvo); },
         [&] {
             m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
                                       .mensagem(kApagando, {strNomeLivro});
@@ -122,13 +212,14 @@ bool RemoverLivro::remove(const QString &entrada)
     m_state.intBotaoMsg = 1;
     if (!apagou) {
         esperaCaixaFechar();
-        mostra(kArquivosFicaram, {strCaminho});
+        mostra(kArquivosFicaram, {strRemovendo});
     }
     m_habilitaJanela();
-    if (BookFiles::semArquivos(pasta)) {
-        fechamento = RemovePasta(strCaminho + u'\\') ? kTudoApagado : kPastaFicou;
+    if (BookFiles::semArquivos(alvo)) {
+        fechamento = RemovePasta(strRemovendo + u'\\') ? kTudoApagado : kPastaFicou;
         parametros = {strLetra, strCaminho};
     }
+    removendo.release();
     esperaCaixaFechar();
     mostra(fechamento, parametros);
     return true;

@@ -4,8 +4,12 @@
 #include "messages/Catalogue.h"
 #include "messages/FormataMensagem.h"
 #include "messages/MessageBox.h"
+#include "messages/SystemReason.h"
 #include "platform/Platform.h"
 #include "shell/SharedState.h"
+#include "shell/registry/Recordset.h"
+
+#include <QFileInfo>
 
 namespace drive {
 
@@ -87,8 +91,9 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
         if (falha == platform::DeviceFailure::NotThisFolder)
             return erro(letra, kErroOutraPasta);
     }
-    // A failure that does not come from the catalogue shows as number 0000.
-    relataErroMapeamento(strCaminho, letra, 0, motivo);
+    // A failure that does not come from the catalogue shows as number 0000, with
+    // the system's reason in the user's language.
+    relataErroMapeamento(strCaminho, letra, 0, messages::systemReason(catalogo, platform::lastSystemError()));
     return false;
 }
 
@@ -110,15 +115,23 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
         if (!m_platform.directoryExists(caminho)) {
             mostraMensagem(2, {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
             // The box may have let other events run; stand on the row again before deleting it.
-            QString erro;
-            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':') && !rs.deleteCurrent(&erro)) {
+            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':') && !rs.deleteCurrent()) {
                 // The row stays, so its letter is not free and nothing says it went.
-                mostraMensagem(kLinhaNaoApagada, {caminho, erro});
+                messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+                mostraMensagem(kLinhaNaoApagada,
+                               {caminho, messages::registryReason(catalogo, rs.lastErrorCode())});
                 continue;
             }
             m_state.strLetrasLivres.append(letra);
             mostraMensagem(3, {caminho});
         } else if (pblCriaDrive) {
+            // A folder that already has a letter keeps that one: the row follows it.
+            const QStringList atuais = lettersMapping(caminho);
+            if (!atuais.isEmpty()) {
+                if (rs.edit({{QStringLiteral("LetraDrive"), atuais.first() + u':'}}))
+                    m_state.strLetrasLivres.append(letra);
+                continue;
+            }
             // Only the platform can fail here (the folder was just seen, the letter
             // is free): the mapping report says so, and the book stays registered.
             MapeiaDrive(letra, caminho, false);
@@ -132,10 +145,25 @@ void MountDrive::DesmontaLivros()
     if (rs.isEmpty())
         return;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const QString letraDrive = rs.field(2).toString();
-        if (PastaDeLivro(letraDrive))
-            MapeiaDrive(letraDrive.left(1), rs.field(3).toString(), true);
+        const QString caminho = rs.field(3).toString();
+        for (const QString &letra : lettersMapping(caminho))
+            MapeiaDrive(letra, caminho, true);
     }
+}
+
+QStringList MountDrive::lettersMapping(const QString &strCaminho) const
+{
+    QStringList letras;
+    const QString pasta = QFileInfo(m_platform.toUnixPath(strCaminho)).canonicalFilePath();
+    if (pasta.isEmpty())
+        return letras;
+    for (char16_t code = u'D'; code <= u'Z'; ++code) {
+        const QChar l{code};
+        if (m_platform.isMapping(l) &&
+            QFileInfo(m_platform.toUnixPath(QString(l) + QStringLiteral(":\\"))).canonicalFilePath() == pasta)
+            letras.append(QString(l));
+    }
+    return letras;
 }
 
 bool MountDrive::PastaDeLivro(const QString &strCaminho) const

@@ -19,7 +19,7 @@ namespace drive {
 // the root of a drive: mapping and unmapping, the scan for free letters that
 // also repairs the registry, unmapping at exit, and the course-running test.
 class MountDrive {
-public:
+  public:
     MountDrive(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box);
 
     // Maps (bRemover false) or unmaps (true) the letter, given without colon.
@@ -34,8 +34,13 @@ public:
     // row deleted when that fails.
     void MontaListaDrives(bool pblCriaDrive);
 
-    // Unmaps every book of the user that is mounted on its letter right now.
+    // Unmaps every book of the user that is mounted right now, on its own letter
+    // or on any other.
     void DesmontaLivros();
+
+    // The letters (no colon) whose mapping leads to that folder itself, so a
+    // folder that has a letter is never given a second one.
+    QStringList lettersMapping(const QString &strCaminho) const;
 
     // True when the folder or drive ("X:") holds Autorun.exe and Idioma.kvt.
     bool PastaDeLivro(const QString &strCaminho) const;
@@ -46,8 +51,9 @@ public:
     // Process id of the first running program with that file name, 0 when none.
     qint64 ProcuraProcesso(const QString &strExe) const;
 
-private:
-    void relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero, const QString &texto);
+  private:
+    void relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero,
+                              const QString &texto);
     void mostraMensagem(int codigo, const QStringList &params);
 
     platform::Platform &m_platform;

@@ -5,13 +5,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace install {
 
 namespace {
-
-const QString kPrefix = QStringLiteral(".zeko-staging-");
 
 // The entry of dir whose name equals name without regard to case, or name itself.
 QString existingSpelling(const QDir &dir, const QString &name)
@@ -24,16 +21,14 @@ QString existingSpelling(const QDir &dir, const QString &name)
     return name;
 }
 
-bool moveRename(const QString &from, const QString &to, QString *error)
+BookStaging::MoveFailure moveRename(const QString &from, const QString &to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
+        return {};
+    return {errno, to};
 }
 
-bool merge(const QString &from, const QString &to, QString *error)
+BookStaging::MoveFailure merge(const QString &from, const QString &to)
 {
     const QDir source(from);
     const QDir target(to);
@@ -42,69 +37,54 @@ bool merge(const QString &from, const QString &to, QString *error)
     for (const QFileInfo &entry : entries) {
         const QString there = target.filePath(existingSpelling(target, entry.fileName()));
         const QFileInfo existing(there);
+        BookStaging::MoveFailure f;
         if (entry.isDir() && !entry.isSymLink()) {
-            if (!existing.exists() && !existing.isSymLink()) {
-                if (!moveRename(entry.filePath(), there, error))
-                    return false;
-            } else if (existing.isDir() && !existing.isSymLink()) {
-                if (!merge(entry.filePath(), there, error))
-                    return false;
-            } else {
-                if (error)
-                    *error = QStringLiteral("%1 is in the way of a folder").arg(there);
-                return false;
-            }
+            if (!existing.exists() && !existing.isSymLink())
+                f = moveRename(entry.filePath(), there);
+            else if (existing.isDir() && !existing.isSymLink())
+                f = merge(entry.filePath(), there);
+            else
+                f = {ENOTDIR, there};
+        } else if (existing.isDir() && !existing.isSymLink()) {
+            f = {EISDIR, there};
         } else {
-            if (existing.isDir() && !existing.isSymLink()) {
-                if (error)
-                    *error = QStringLiteral("%1 is a folder where a file goes").arg(there);
-                return false;
-            }
             // rename() replaces a file, or a link, without following it.
-            if (!moveRename(entry.filePath(), there, error))
-                return false;
+            f = moveRename(entry.filePath(), there);
         }
+        if (f.error)
+            return f;
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-QString BookStaging::pathFor(const QString &downloadDir, const QString &curso)
-{
-    return QDir(downloadDir).filePath(kPrefix + curso);
-}
-
 int BookStaging::cleanUp(const QString &downloadDir)
 {
     int removed = 0;
-    const QDir dir(downloadDir);
-    for (const QString &name :
-         dir.entryList({kPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        const QFileInfo info(dir.filePath(name));
-        if (info.isSymLink())
-            continue;
+    for (shell::ScratchFolder &leftover :
+         shell::ScratchFolder::leftovers(downloadDir, shell::ScratchFolder::Kind::Staging)) {
         // removeRecursively unlinks links instead of entering them.
-        if (QDir(info.filePath()).removeRecursively())
+        if (QDir(leftover.path()).removeRecursively())
             ++removed;
     }
     return removed;
 }
 
-bool BookStaging::moveIntoPlace(const QString &staging, const QString &bookDir, QString *error)
+BookStaging::MoveFailure BookStaging::moveIntoPlace(shell::ScratchFolder &staging, const QString &bookDir)
 {
     const QFileInfo book(bookDir);
-    if (!book.exists() && !book.isSymLink())
-        return moveRename(staging, bookDir, error);
-    if (!book.isDir()) {
-        if (error)
-            *error = QStringLiteral("%1 is not a folder").arg(bookDir);
-        return false;
+    if (!book.exists() && !book.isSymLink()) {
+        if (staging.moveTo(bookDir))
+            return {};
+        return {staging.error(), bookDir};
     }
-    if (!merge(staging, bookDir, error))
-        return false;
-    QDir(staging).removeRecursively();
-    return true;
+    if (!book.isDir() || book.isSymLink())
+        return {ENOTDIR, bookDir};
+    if (const MoveFailure f = merge(staging.path(), bookDir); f.error)
+        return f;
+    QDir(staging.path()).removeRecursively();
+    return {};
 }
 
 } // namespace install

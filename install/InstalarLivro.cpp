@@ -1,5 +1,6 @@
 #include "InstalarLivro.h"
 
+#include "BookName.h"
 #include "BookStaging.h"
 #include "EscolhaArquivo.h"
 #include "PainelInstalacao.h"
@@ -7,6 +8,7 @@
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/MessageBox.h"
+#include "messages/SystemReason.h"
 #include "platform/Platform.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <sys/statvfs.h>
 
 namespace install {
@@ -38,6 +41,13 @@ constexpr int kSemEspaco = 51;
 constexpr int kGrandeDemais = 52;
 constexpr int kZipVazio = 53;
 constexpr int kPastaNaoGravada = 54;
+constexpr int kSemPastaDownload = 56;
+constexpr int kNomeSemLivro = 57;
+constexpr int kNomeComCaracteres = 58;
+constexpr int kNomeReservado = 59;
+constexpr int kNomeLongo = 60;
+constexpr int kPastaOcupada = 61;
+constexpr int kRegistroRecusou = 64;
 
 QString megabytes(std::uint64_t bytes)
 {
@@ -91,10 +101,34 @@ bool InstalarLivro::instala(const QString &zip)
     return instalaEscolhido(zip);
 }
 
+bool InstalarLivro::refuseBadName(const QString &zip)
+{
+    const BookNameCheck nome = BookName::fromFileName(QFileInfo(zip).fileName());
+    m_strCurso = nome.name;
+    switch (nome.problem) {
+    case BookNameProblem::None:
+        return false;
+    case BookNameProblem::Empty:
+        mostra(kNomeSemLivro, {QFileInfo(zip).fileName()});
+        return true;
+    case BookNameProblem::Characters:
+        mostra(kNomeComCaracteres, {nome.name});
+        return true;
+    case BookNameProblem::Reserved:
+        mostra(kNomeReservado, {nome.name});
+        return true;
+    case BookNameProblem::TooLong:
+        mostra(kNomeLongo, {nome.name});
+        return true;
+    }
+    return true;
+}
+
 bool InstalarLivro::instalaEscolhido(const QString &zip)
 {
     messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_strCurso = shell::Sistema::TiraExtensao(QFileInfo(zip).fileName());
+    if (refuseBadName(zip))
+        return false;
     shell::Recordset &rs = *m_state.rsMapeamento;
     // The name is a bound value, compared without regard to case: an apostrophe is a character.
     if (rs.findFirst(QStringLiteral("Curso"), m_strCurso)) {
@@ -103,6 +137,20 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
     }
     if (!QFileInfo(zip).isFile()) {
         mostra(kArquivoNaoEncontrado, {zip});
+        return false;
+    }
+    // Without its download folder a book has no place; never a folder relative
+    // to wherever we run (zeko.ini without Drive gives a path of no drive).
+    const QString download = pastaDownloadUnix();
+    if (download.isEmpty() || !QDir::isAbsolutePath(download) || !QFileInfo(download).isDir()) {
+        mostra(kSemPastaDownload, {m_state.strPastaDownload});
+        return false;
+    }
+    const QString pastaLivro = m_state.strPastaDownload + m_strCurso;
+    const QFileInfo existente(m_platform.toUnixPath(pastaLivro));
+    // A link in the book's place would take the book, and later its removal, elsewhere.
+    if (existente.isSymLink() || (existente.exists() && !existente.isDir())) {
+        mostra(kPastaOcupada, {pastaLivro});
         return false;
     }
 
@@ -121,7 +169,6 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
 
     m_painel.mostraProgresso(catalogo.mensagem(kRegistrando, {m_strCurso}));
     m_painel.animaProgresso(false);
-    const QString pastaLivro = m_state.strPastaDownload + m_strCurso;
     if (!m_platform.directoryExists(pastaLivro)) {
         mostra(kPastaNaoCriada, {pastaLivro});
         return false;
@@ -129,16 +176,17 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
     const QString letra = m_state.strLetrasLivres.at(1);
     if (!m_drives.MapeiaDrive(letra, pastaLivro, false))
         return false; // the mapping reported why; the archive stays for another try
-    QString erro;
     if (!rs.addNew({{QStringLiteral("Usuario"), m_state.strUsuario},
                     {QStringLiteral("Curso"), m_strCurso},
                     {QStringLiteral("LetraDrive"), letra + u':'},
-                    {QStringLiteral("Caminho"), pastaLivro}},
-                   &erro)) {
+                    {QStringLiteral("Caminho"), pastaLivro}})) {
+        const int codigo = rs.lastErrorCode();
         // Without its row the mapping would be nobody's: release it, keep the archive.
+        // A failed release says so itself; the letter then stays taken until the next exit.
         m_drives.MapeiaDrive(letra, pastaLivro, true);
-        m_state.strMensagem = erro;
-        m_box.ExibeMensagem(m_state.strMensagem, 1, 10, 0, true, QString(), 0);
+        m_state.strMensagem = catalogo.mensagem(kRegistroRecusou, {m_strCurso}) + u'\n' +
+                              messages::reasonLine(catalogo, messages::registryReason(catalogo, codigo));
+        m_box.mostraAviso(m_state.strMensagem);
         return false;
     }
     rs.moveFirst();
@@ -155,39 +203,36 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
 ExtractionResult InstalarLivro::DescompactaLivro(QString &zip, const QString &curso)
 {
     const QString download = pastaDownloadUnix();
-    const QString staging = BookStaging::pathFor(download, curso);
-    auto falha = [](ExtractionError e, const QString &onde, const QString &detalhe) {
+    auto falha = [](ExtractionError e, const QString &onde, int systemError) {
         ExtractionResult r;
         r.error = e;
         r.entry = onde;
-        r.detail = detalhe;
+        r.systemError = systemError;
         return r;
     };
-    // A download folder that is no path in the prefix (zeko.ini without Drive)
-    // has no place for a book; never a folder relative to wherever we run.
     if (download.isEmpty() || !QDir::isAbsolutePath(download))
-        return falha(ExtractionError::CannotWrite, QString(),
-                     QStringLiteral("%1 is not a folder of the Wine prefix").arg(m_state.strPastaDownload));
+        return falha(ExtractionError::CannotWrite, QString(), ENOENT);
     BookStaging::cleanUp(download);
     // Only the last level is made: the download folder itself must exist.
-    if (!QDir().mkdir(staging))
-        return falha(ExtractionError::CannotWrite, QString(),
-                     QStringLiteral("cannot create %1").arg(staging));
-    ExtractionResult r = ExecutaZip(QStringLiteral("UNZIP"), zip, staging);
+    shell::ScratchFolder staging =
+        shell::ScratchFolder::create(download, shell::ScratchFolder::Kind::Staging);
+    if (!staging.isValid())
+        return falha(staging.error() == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite,
+                     QString(), staging.error());
+    ExtractionResult r = ExecutaZip(QStringLiteral("UNZIP"), zip, staging.path());
     if (r.ok() && r.files == 0)
         r.error = ExtractionError::Empty;
-    QString erro;
-    bool movido = true;
     if (r.ok()) {
         const QString pastaLivro = m_platform.toUnixPath(m_state.strPastaDownload + curso);
         // A merge into an existing book folder walks every file.
-        shell::emSegundoPlano([&] { movido = BookStaging::moveIntoPlace(staging, pastaLivro, &erro); });
+        BookStaging::MoveFailure movido;
+        shell::emSegundoPlano([&] { movido = BookStaging::moveIntoPlace(staging, pastaLivro); });
+        if (movido.error)
+            r = falha(ExtractionError::CannotWrite, movido.entry, movido.error);
     }
-    if (!movido)
-        r = falha(ExtractionError::CannotWrite, QString(), erro);
     // What failed leaves nothing behind; removing a large staging folder takes a while.
     if (!r.ok())
-        shell::emSegundoPlano([&] { QDir(staging).removeRecursively(); });
+        shell::emSegundoPlano([&] { QDir(staging.path()).removeRecursively(); });
     return r;
 }
 
@@ -237,12 +282,9 @@ void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)
     case ExtractionError::CannotWrite: {
         messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
         m_state.strMensagem = catalogo.mensagem(kPastaNaoGravada, {m_state.strPastaDownload + m_strCurso});
-        // The system's own words, for whoever helps the user.
-        const QString detalhe = r.entry.isEmpty() || r.entry == m_state.strPastaDownload + m_strCurso
-                                    ? r.detail
-                                    : r.entry + QStringLiteral(": ") + r.detail;
-        if (!detalhe.isEmpty())
-            m_state.strMensagem += u'\n' + detalhe;
+        // The reason in the user's words; the system's code rides along for whoever helps.
+        m_state.strMensagem +=
+            u'\n' + messages::reasonLine(catalogo, messages::systemReason(catalogo, r.systemError));
         m_box.mostraAviso(m_state.strMensagem);
         return;
     }

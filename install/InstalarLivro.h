@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace platform {
 class Platform;
 }
@@ -61,6 +60,8 @@ class InstalarLivro {
     void mostra(int codigo, const QStringList &params = {});
     void mostraFalha(const ExtractionResult &r, const QString &zip);
     bool instalaEscolhido(const QString &zip);
+    // Takes the book name from the file's name; true, after saying why, when it can be no book's.
+    bool refuseBadName(const QString &zip);
     QString pastaDownloadUnix() const;
 
     platform::Platform &m_platform;

@@ -88,12 +88,14 @@ struct Plan {
     std::uint64_t total = 0;
 };
 
-ExtractionResult fail(ExtractionError error, const QString &entry = {}, const QString &detail = {})
+ExtractionResult fail(ExtractionError error, const QString &entry = {}, const QString &detail = {},
+                      int systemError = 0)
 {
     ExtractionResult r;
     r.error = error;
     r.entry = entry;
     r.detail = detail;
+    r.systemError = systemError;
     return r;
 }
 
@@ -182,7 +184,7 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
         const int e = errno;
         zip_fclose(in);
         return fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
-                    QString::fromLocal8Bit(std::strerror(e)));
+                    QString::fromLocal8Bit(std::strerror(e)), e);
     }
     ExtractionResult result;
     std::uint64_t written = 0;
@@ -216,7 +218,7 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
             if (w <= 0) {
                 const int e = errno;
                 result = fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite,
-                              file.path, QString::fromLocal8Bit(std::strerror(e)));
+                              file.path, QString::fromLocal8Bit(std::strerror(e)), e);
                 break;
             }
             p += w;
@@ -231,7 +233,7 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
             fail(ExtractionError::Damaged, file.path, QStringLiteral("less data than the entry declares"));
     if (::close(fd) != 0 && result.ok())
         result = fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
-                      QString::fromLocal8Bit(std::strerror(errno)));
+                      QString::fromLocal8Bit(std::strerror(errno)), errno);
     result.bytes = written;
     return result;
 }
@@ -302,7 +304,7 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
     for (const QString &folder : std::as_const(work.folders)) {
         if (::mkdir(QFile::encodeName(targetDir + u'/' + folder).constData(), 0755) != 0 && errno != EEXIST)
             return fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, folder,
-                        QString::fromLocal8Bit(std::strerror(errno)));
+                        QString::fromLocal8Bit(std::strerror(errno)), errno);
     }
 
     // Workers take entries in turn, each through its own handle on the archive.

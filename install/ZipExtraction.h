@@ -39,6 +39,7 @@ struct ExtractionResult {
     ExtractionError error = ExtractionError::None;
     QString entry;               // the entry concerned, as its name was decoded
     QString detail;              // the library's or the system's own words, for the record
+    int systemError = 0;         // errno of a failed write (CannotWrite, NoSpace)
     std::uint64_t needed = 0;    // bytes the archive declares (NoSpace, TooLarge)
     std::uint64_t available = 0; // bytes free on the disk (NoSpace)
     int files = 0;               // files written

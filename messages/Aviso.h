@@ -16,4 +16,11 @@ class MessageBox;
 // filled with them.
 void avisa(shell::SharedState &state, MessageBox &box, int codigo, const QStringList &params = {});
 
+// The same with the reason as its last line ("Motivo: ..."): why a file or
+// folder refused (errno) or why the registry refused (SQLite result code).
+void avisaSystemReason(shell::SharedState &state, MessageBox &box, int codigo, const QStringList &params,
+                       int errnoValue);
+void avisaRegistryReason(shell::SharedState &state, MessageBox &box, int codigo, const QStringList &params,
+                         int sqliteCode);
+
 } // namespace messages

@@ -22,13 +22,19 @@ enum class DeviceFailure {
 // Why a Windows program could not be started.
 enum class StartFailure {
     None,
-    NotFound,       // no such file
-    NotAProgram,    // not a Windows program for this processor
-    WineMissing,    // Wine is not installed
-    No32BitWine,    // a 32-bit program, and Wine's 32-bit part is missing
-    No32BitLinux,   // a 32-bit program, and the kernel runs no 32-bit programs
-    Other,          // a 64-bit program in a 32-bit prefix, or the start itself failed
+    NotFound,     // no such file
+    NotAProgram,  // not a Windows program for this processor
+    WineMissing,  // Wine is not installed
+    No32BitWine,  // a 32-bit program, and Wine's 32-bit part is missing
+    No32BitLinux, // a 32-bit program, and the kernel runs no 32-bit programs
+    Other,        // a 64-bit program in a 32-bit prefix, or the start itself failed
 };
+
+// The errno of this thread's last failed platform call, as GetLastError gives
+// Windows' own (0 when the failure came from no system call), so the caller can
+// say why in the user's language.
+int lastSystemError();
+void setLastSystemError(int error);
 
 // One running process as a process snapshot lists it.
 struct ProcessEntry {
@@ -39,7 +45,7 @@ struct ProcessEntry {
 // The Windows facilities the manager uses. Paths are Windows paths
 // (C:\ZEKO_Download\Download\LIVRO1); a unix absolute path is accepted as it is.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // GetSystemDirectoryA as the 32-bit course software sees it.
@@ -67,7 +73,7 @@ public:
     virtual bool isMapping(QChar letter) const = 0;
 
     virtual QString toUnixPath(const QString &windowsPath) const = 0;
-    virtual bool fileExists(const QString &windowsPath) const = 0;      // ordinary file
+    virtual bool fileExists(const QString &windowsPath) const = 0; // ordinary file
     virtual bool directoryExists(const QString &windowsPath) const = 0;
 
     // The running processes in snapshot order.
@@ -84,8 +90,8 @@ public:
     virtual ProfileRead getProfileString(const QString &section, const QString &key,
                                          const QString &defaultValue, int bufferSize,
                                          const QString &file) const = 0;
-    virtual bool writeProfileString(const QString &section, const QString &key,
-                                    const QString &value, const QString &file, QString *error) = 0;
+    virtual bool writeProfileString(const QString &section, const QString &key, const QString &value,
+                                    const QString &file, QString *error) = 0;
 };
 
 } // namespace platform

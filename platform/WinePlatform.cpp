@@ -6,10 +6,25 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <cerrno>
 #include <pwd.h>
 #include <unistd.h>
 
 namespace platform {
+
+namespace {
+thread_local int t_lastSystemError = 0;
+} // namespace
+
+int lastSystemError()
+{
+    return t_lastSystemError;
+}
+
+void setLastSystemError(int error)
+{
+    t_lastSystemError = error;
+}
 
 namespace {
 
@@ -27,8 +42,9 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-bool failWith(QString *error, DeviceFailure *failure, DeviceFailure kind, const QString &text)
+bool failWith(QString *error, DeviceFailure *failure, DeviceFailure kind, const QString &text, int err = 0)
 {
+    setLastSystemError(err);
     setError(error, text);
     if (failure)
         *failure = kind;
@@ -107,16 +123,20 @@ bool WinePlatform::defineDosDevice(const QString &device, const QString &target,
     const QFileInfo entry(entryPath);
     if (entry.isSymLink() && !entry.exists()) {
         // A mapping whose folder vanished: the letter is free, the entry is litter.
-        if (!QFile::remove(entryPath))
+        if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
             return failWith(error, failure, DeviceFailure::Other,
-                            QStringLiteral("cannot remove the stale entry %1").arg(entryPath));
+                            QStringLiteral("cannot remove the stale entry %1").arg(entryPath), errno);
     } else if (entry.exists() || entry.isSymLink()) {
         return failWith(error, failure, DeviceFailure::InUse,
                         QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
     }
-    if (!QDir().mkpath(m_prefix.dosdevicesDir()) || !QFile::link(folder, entryPath))
+    if (!QDir().mkpath(m_prefix.dosdevicesDir()))
         return failWith(error, failure, DeviceFailure::Other,
-                        QStringLiteral("cannot create %1").arg(entryPath));
+                        QStringLiteral("cannot create %1").arg(m_prefix.dosdevicesDir()),
+                        errno ? errno : EACCES);
+    if (::symlink(QFile::encodeName(folder).constData(), QFile::encodeName(entryPath).constData()) != 0)
+        return failWith(error, failure, errno == EEXIST ? DeviceFailure::InUse : DeviceFailure::Other,
+                        QStringLiteral("cannot create %1").arg(entryPath), errno);
     return true;
 }
 
@@ -144,9 +164,9 @@ bool WinePlatform::removeDosDevice(const QString &device, const QString &target,
     if (leadsTo != wanted || leadsTo == QStringLiteral("/"))
         return failWith(error, failure, DeviceFailure::NotThisFolder,
                         QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
-    if (!QFile::remove(entryPath))
+    if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
         return failWith(error, failure, DeviceFailure::Other,
-                        QStringLiteral("cannot remove %1").arg(entryPath));
+                        QStringLiteral("cannot remove %1").arg(entryPath), errno);
     return true;
 }
 
@@ -217,7 +237,8 @@ QList<ProcessEntry> WinePlatform::processes() const
 bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
                                 const QString &workingDirectory, QString *error, StartFailure *failure)
 {
-    auto fail = [&](StartFailure kind, const QString &text) {
+    auto fail = [&](StartFailure kind, const QString &text, int err = 0) {
+        setLastSystemError(err);
         setError(error, text);
         if (failure)
             *failure = kind;
@@ -270,9 +291,12 @@ bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &ar
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(toUnixPath(workingDirectory));
     process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached())
+    errno = 0;
+    if (!process.startDetached()) {
+        const int err = errno ? errno : ENOEXEC;
         return fail(StartFailure::Other,
-                    QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()));
+                    QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()), err);
+    }
     return true;
 }
 
@@ -296,7 +320,13 @@ bool WinePlatform::writeProfileString(const QString &section, const QString &key
         setError(error, QStringLiteral("%1 is not a path in the Wine prefix").arg(file));
         return false;
     }
-    return ProfileFile::writeFile(unix, section, key, value, error);
+    errno = 0;
+    if (ProfileFile::writeFile(unix, section, key, value, error))
+        return true;
+    // A file that refuses writes is found before any system call fails.
+    const QFileInfo info(unix);
+    setLastSystemError(errno ? errno : info.exists() && !info.isWritable() ? EACCES : 0);
+    return false;
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "Startup.h"
 
 #include "Sistema.h"
+#include "books/RemovalLeftovers.h"
+#include "install/BookStaging.h"
 #include "messages/Catalogue.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
@@ -188,6 +190,15 @@ StartupResult Startup::run(SharedState &state)
     for (int i = 1; i <= 5; ++i)
         state.strHints[i] = catalogo.hint(hintDoBotao[i]);
     state.tituloPrincipal = catalogo.descricao(34);
+
+    // What an installation or a removal cut short (the program killed, the
+    // machine stopped) left behind is finished before anything looks at the books.
+    const QString download = m_platform.toUnixPath(state.strPastaDownload);
+    if (!download.isEmpty()) {
+        install::BookStaging::cleanUp(download);
+        if (books::RemovalLeftovers::finish(download, *state.dbLivros) > 0)
+            state.rsMapeamento->requery();
+    }
     return {Status::Ok, {}};
 }
 

@@ -1,19 +1,18 @@
-#include "install/BookStaging.h"
 #include "drive/MountDrive.h"
 #include "messages/frmMensagem.h"
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"
-#include "shell/Sistema.h"
-#include "shell/help/HelpWindow.h"
 #include "shell/Navegacao.h"
+#include "shell/Sistema.h"
 #include "shell/Startup.h"
 #include "shell/frmPrincipal.h"
+#include "shell/help/HelpWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -22,8 +21,8 @@ namespace {
 
 bool haveDisplay()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 // A failure before any catalogue text can be trusted: a plain dialog, then the end.
@@ -58,13 +57,15 @@ int main(int argc, char *argv[])
     case platform::SingleInstance::Lock::HeldElsewhere:
         return 0;
     case platform::SingleInstance::Lock::Failed:
-        return falha(shell::Startup::falhaInstancia(shell::Sistema(wine).LeIdiomaInst(), instance.errorString()));
+        return falha(
+            shell::Startup::falhaInstancia(shell::Sistema(wine).LeIdiomaInst(), instance.errorString()));
     }
     QString error;
     if (!prefix.ensureSkeleton(&error))
         return falha(error);
     shell::SharedState state;
-    const shell::StartupResult result = shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
+    const shell::StartupResult result =
+        shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
 
     switch (result.status) {
     case shell::StartupResult::Status::AlreadyRunning:
@@ -86,10 +87,8 @@ int main(int argc, char *argv[])
         shell::HelpWindow::MostraAjuda(janela, state.arquivoAjuda,
                                        shell::Startup::idiomaEfetivo(shell::Sistema(wine).LeIdiomaInst()));
     };
-    shell::Navegacao navegacao(wine, state, drives, box, principal, QCoreApplication::applicationDirPath(), mostraAjuda,
-                               [] { QCoreApplication::exit(0); });
-    // What an installation cut short (the program killed, the machine stopped) left behind.
-    install::BookStaging::cleanUp(wine.toUnixPath(state.strPastaDownload));
+    shell::Navegacao navegacao(wine, state, drives, box, principal, QCoreApplication::applicationDirPath(),
+                               mostraAjuda, [] { QCoreApplication::exit(0); });
 
     // For the start-up timing script: report when the main window has been shown and end.
     if (qEnvironmentVariableIsSet("ZEKO_MEDIR_INICIO"))

@@ -237,3 +237,92 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 54, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 55, 'O livro da pasta #@| não pôde ser retirado da sua lista de livros, e a unidade dele continua reservada.' || char(10) || 'Motivo: @', 2);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 55, 'The book in folder #@| could not be removed from your book list, and its drive letter stays reserved.' || char(10) || 'Reason: @', 2);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 55, 'El libro de la carpeta #@| no se pudo quitar de su lista de libros, y su unidad sigue reservada.' || char(10) || 'Motivo: @', 2);
+
+-- 56: the download folder does not exist, so no book can be installed; @ the download folder. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 56, 'A pasta de download #@| não existe.' || char(10) || 'Verifique a unidade escolhida para os livros. Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 56, 'The download folder #@| does not exist.' || char(10) || 'Check the drive chosen for the books. Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 56, 'La carpeta de descarga #@| no existe.' || char(10) || 'Verifique la unidad elegida para los libros. No se instaló nada y el archivo se conservó.', 1);
+
+-- 57: the ZIP file's name gives no book name (empty, or only dots); @ the file's name. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 57, 'O nome do arquivo #@| não dá um nome de livro.' || char(10) || 'Dê ao arquivo o nome do livro e tente novamente. Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 57, 'The file name #@| gives no book name.' || char(10) || 'Rename the file after the book and try again. Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 57, 'El nombre del archivo #@| no da un nombre de libro.' || char(10) || 'Dé al archivo el nombre del libro e inténtelo de nuevo. No se instaló nada y el archivo se conservó.', 1);
+
+-- 58: the book name holds a character Windows does not take in a folder name, or ends in a dot; @ the book name. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 58, 'O nome de livro #@| não serve como nome de pasta: contém um caractere que o Windows não aceita nele (como \ / : * ? " < >) ou de controle, ou termina em ponto.' || char(10) || 'Renomeie o arquivo e tente novamente. Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 58, 'The book name #@| cannot be a folder name: it holds a character Windows does not take there (such as \ / : * ? " < >) or a control character, or ends in a dot.' || char(10) || 'Rename the file and try again. Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 58, 'El nombre de libro #@| no sirve como nombre de carpeta: contiene un carácter que Windows no acepta en él (como \ / : * ? " < >) o de control, o termina en punto.' || char(10) || 'Cambie el nombre del archivo e inténtelo de nuevo. No se instaló nada y el archivo se conservó.', 1);
+
+-- 59: the book name is reserved (a Windows device name such as CON or COM1, or a name of the manager's own working folders); @ the book name. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 59, 'O nome de livro #@| é reservado pelo Windows ou pelo ZEKO Download e não pode ser nome de pasta.' || char(10) || 'Renomeie o arquivo e tente novamente. Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 59, 'The book name #@| is reserved by Windows or by ZEKO Download and cannot be a folder name.' || char(10) || 'Rename the file and try again. Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 59, 'El nombre de libro #@| está reservado por Windows o por ZEKO Download y no puede ser nombre de carpeta.' || char(10) || 'Cambie el nombre del archivo e inténtelo de nuevo. No se instaló nada y el archivo se conservó.', 1);
+
+-- 60: the book name is longer than a folder name can be; @ the book name. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 60, 'O nome de livro #@| é longo demais para um nome de pasta.' || char(10) || 'Dê ao arquivo um nome mais curto e tente novamente. Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 60, 'The book name #@| is too long for a folder name.' || char(10) || 'Give the file a shorter name and try again. Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 60, 'El nombre de libro #@| es demasiado largo para un nombre de carpeta.' || char(10) || 'Dé al archivo un nombre más corto e inténtelo de nuevo. No se instaló nada y el archivo se conservó.', 1);
+
+-- 61: where the book's folder goes there is something that is no folder of its own (a link or a file); @ the book folder. The archive is kept.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 61, 'No lugar da pasta do livro #@| há um atalho ou um arquivo, não uma pasta.' || char(10) || 'Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 61, 'Where the book''s folder #@| goes there is a link or a file, not a folder.' || char(10) || 'Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 61, 'En el lugar de la carpeta del libro #@| hay un acceso directo o un archivo, no una carpeta.' || char(10) || 'No se instaló nada y el archivo se conservó.', 1);
+
+-- 62: a removal is refused because the book's recorded folder is not a folder of its own directly in the download folder; @ book name, @ its folder, @ the download folder. Nothing is removed.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 62, 'O livro #@| não pode ser removido: a pasta #@| não é uma pasta de livro dentro de #@|.' || char(10) || 'Nada foi removido.', 3);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 62, 'The book #@| cannot be removed: the folder #@| is not a book folder inside #@|.' || char(10) || 'Nothing was removed.', 3);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 62, 'El libro #@| no se puede eliminar: la carpeta #@| no es una carpeta de libro dentro de #@|.' || char(10) || 'No se eliminó nada.', 3);
+
+-- 63: a removal is refused because the book's folder also holds, or is, another registered book (of this or another user); @ book name, @ its folder. Nothing is removed.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 63, 'O livro #@| não pode ser removido: a pasta #@| também é de outro livro registrado neste computador.' || char(10) || 'Nada foi removido.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 63, 'The book #@| cannot be removed: the folder #@| also belongs to another book registered on this computer.' || char(10) || 'Nothing was removed.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 63, 'El libro #@| no se puede eliminar: la carpeta #@| también es de otro libro registrado en este ordenador.' || char(10) || 'No se eliminó nada.', 2);
+
+-- 64: the book registry refused a change, so what was asked did not happen; @ book name (the reason, message 70, follows on a new line).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 64, 'O registro de livros não aceitou a alteração do livro #@|, e ela não foi feita.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 64, 'The book registry did not accept the change to the book #@|, so it was not made.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 64, 'El registro de libros no aceptó el cambio del libro #@|, y no se hizo.', 1);
+
+-- 65: the course's CD drive (DriveCD) could not be written into the settings file, so the course was not started; @ drive with colon, @ the settings file (the reason follows on a new line).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 65, 'Não foi possível gravar a unidade #@| como unidade do curso em #@|, e o curso não foi iniciado.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 65, 'The drive #@| could not be written as the course''s drive into #@|, so the course was not started.', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 65, 'No se pudo escribir la unidad #@| como unidad del curso en #@|, y el curso no se inició.', 2);
+
+-- 66: a removal stopped because the book's folder could not be taken out of the way before deleting it; @ the book folder (the reason follows on a new line). Book, drive and files stay.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 66, 'A pasta #@| do livro não pôde ser apagada.' || char(10) || 'Nada foi removido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 66, 'The book''s folder #@| could not be deleted.' || char(10) || 'Nothing was removed.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 66, 'No se pudo borrar la carpeta #@| del libro.' || char(10) || 'No se eliminó nada.', 1);
+
+-- 70: the line that gives the reason below a report; @ the reason (one of 71 to 79).
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 70, 'Motivo: @', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 70, 'Reason: @', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 70, 'Motivo: @', 1);
+
+-- 71 to 79: reasons a file, folder or the registry could not be used, after message 70 or in 55; no parameters. The system's own code follows them in brackets for whoever helps the user.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 71, 'sem permissão para essa operação', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 71, 'no permission for this operation', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 71, 'sin permiso para esa operación', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 72, 'o disco está cheio', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 72, 'the disk is full', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 72, 'el disco está lleno', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 73, 'o disco ou o arquivo só permite leitura', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 73, 'the disk or the file is read-only', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 73, 'el disco o el archivo es de solo lectura', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 74, 'a pasta ou o arquivo não existe', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 74, 'the folder or file does not exist', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 74, 'la carpeta o el archivo no existe', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 75, 'o nome é longo demais', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 75, 'the name is too long', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 75, 'el nombre es demasiado largo', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 76, 'está em uso por outro programa', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 76, 'it is in use by another program', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 76, 'está en uso por otro programa', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 77, 'erro de leitura ou gravação no disco', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 77, 'a disk read or write error', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 77, 'error de lectura o escritura en el disco', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 78, 'o arquivo do registro de livros está danificado', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 78, 'the book registry file is damaged', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 78, 'el archivo del registro de libros está dañado', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 79, 'erro do sistema', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 79, 'a system error', 0);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 79, 'error del sistema', 0);

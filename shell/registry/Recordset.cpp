@@ -11,7 +11,7 @@ namespace shell {
 namespace {
 
 class Statement {
-public:
+  public:
     Statement(sqlite3 *db, const QString &sql)
     {
         const QByteArray utf8 = sql.toUtf8();
@@ -31,8 +31,8 @@ public:
             int rc;
             if (v.isNull()) {
                 rc = sqlite3_bind_null(m_stmt, i + 1);
-            } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong
-                       || v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::Bool) {
+            } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                       v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::Bool) {
                 rc = sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong());
             } else {
                 const QByteArray text = v.toString().toUtf8();
@@ -44,7 +44,7 @@ public:
         return true;
     }
 
-private:
+  private:
     sqlite3_stmt *m_stmt = nullptr;
     int m_rc = SQLITE_ERROR;
 };
@@ -90,8 +90,8 @@ Recordset::Recordset(Database &db, QString table, QString query, QVariantList pa
 {
 }
 
-std::unique_ptr<Recordset> Recordset::open(Database &db, const QString &query,
-                                           const QVariantList &params, QString *error)
+std::unique_ptr<Recordset> Recordset::open(Database &db, const QString &query, const QVariantList &params,
+                                           QString *error)
 {
     static const QRegularExpression select(QStringLiteral(R"(^\s*SELECT\s+\*\s+FROM\s+(\w+))"),
                                            QRegularExpression::CaseInsensitiveOption);
@@ -116,6 +116,7 @@ bool Recordset::requery(QString *error)
     sql.replace(star, QStringLiteral("SELECT rowid, *"));
     Statement stmt(m_db.handle(), sql);
     if (!stmt.ok() || !stmt.bind(m_params)) {
+        m_lastCode = sqlite3_extended_errcode(m_db.handle());
         if (error)
             *error = QStringLiteral("%1: %2").arg(m_db.path(), m_db.lastError());
         return false;
@@ -134,6 +135,7 @@ bool Recordset::requery(QString *error)
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
+        m_lastCode = sqlite3_extended_errcode(m_db.handle());
         if (error)
             *error = QStringLiteral("%1: %2").arg(m_db.path(), m_db.lastError());
         return false;
@@ -198,6 +200,7 @@ QVariant Recordset::field(int position) const
 bool Recordset::edit(const Fields &values, QString *error)
 {
     if (!hasCurrent()) {
+        m_lastCode = SQLITE_NOTFOUND;
         if (error)
             *error = QStringLiteral("%1: no current row to change").arg(m_table);
         return false;
@@ -220,6 +223,7 @@ bool Recordset::edit(const Fields &values, QString *error)
     Statement stmt(m_db.handle(),
                    QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_table), sets.join(u',')));
     if (!stmt.ok() || !stmt.bind(params) || sqlite3_step(stmt.get()) != SQLITE_DONE) {
+        m_lastCode = sqlite3_extended_errcode(m_db.handle());
         if (error)
             *error = QStringLiteral("%1: %2").arg(m_db.path(), m_db.lastError());
         return false;
@@ -251,6 +255,7 @@ bool Recordset::addNew(const Fields &values, QString *error)
     Statement stmt(m_db.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                       .arg(quoted(m_table), names.join(u','), marks.join(u',')));
     if (!stmt.ok() || !stmt.bind(params) || sqlite3_step(stmt.get()) != SQLITE_DONE) {
+        m_lastCode = sqlite3_extended_errcode(m_db.handle());
         if (error)
             *error = QStringLiteral("%1: %2").arg(m_db.path(), m_db.lastError());
         return false;
@@ -263,12 +268,14 @@ bool Recordset::addNew(const Fields &values, QString *error)
 bool Recordset::deleteCurrent(QString *error)
 {
     if (!hasCurrent()) {
+        m_lastCode = SQLITE_NOTFOUND;
         if (error)
             *error = QStringLiteral("%1: no current row to delete").arg(m_table);
         return false;
     }
     Statement stmt(m_db.handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
     if (!stmt.ok() || !stmt.bind({m_rows[m_pos].rowid}) || sqlite3_step(stmt.get()) != SQLITE_DONE) {
+        m_lastCode = sqlite3_extended_errcode(m_db.handle());
         if (error)
             *error = QStringLiteral("%1: %2").arg(m_db.path(), m_db.lastError());
         return false;

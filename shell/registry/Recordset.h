@@ -21,12 +21,12 @@ class Database;
 // Values are bound to `?` placeholders, never spliced into the query text, and
 // text is compared without regard to letter case.
 class Recordset {
-public:
+  public:
     using Fields = std::vector<std::pair<QString, QVariant>>;
 
     // query: "SELECT * FROM <table> ..." with `?` for each value in params.
-    static std::unique_ptr<Recordset> open(Database &db, const QString &query,
-                                           const QVariantList &params, QString *error);
+    static std::unique_ptr<Recordset> open(Database &db, const QString &query, const QVariantList &params,
+                                           QString *error);
 
     bool requery(QString *error = nullptr);
 
@@ -57,8 +57,10 @@ public:
     bool addNew(const Fields &values, QString *error = nullptr);
     // Deletes the current row; the next move goes to the row after it.
     bool deleteCurrent(QString *error = nullptr);
+    // SQLite's result code of the last failed call, for saying why in the user's language.
+    int lastErrorCode() const { return m_lastCode; }
 
-private:
+  private:
     Recordset(Database &db, QString table, QString query, QVariantList params);
     int fieldIndex(const QString &name) const;
 
@@ -76,6 +78,7 @@ private:
     qsizetype m_pos = 0;
     bool m_noMatch = false;
     bool m_currentDeleted = false;
+    int m_lastCode = 0;
 };
 
 } // namespace shell

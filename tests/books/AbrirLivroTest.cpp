@@ -104,11 +104,11 @@ TEST_F(AbrirLivroTest, WithoutDriveCDTheBooksOwnProgramRuns)
 TEST_F(AbrirLivroTest, AtualizaDriveReadsTwoCharacters)
 {
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=E\r\n");
-    EXPECT_TRUE(abrir->AtualizaDrive("\\zeko.ini", "Y:"));
+    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", "Y:"), AbrirLivro::DriveSetting::Written);
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()), "[InstalacaoVersao5]\r\nDriveCD=Y:\r\n");
-    EXPECT_FALSE(abrir->AtualizaDrive("\\zeko.ini", ""));
+    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", ""), AbrirLivro::DriveSetting::Absent);
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=  \r\n");
-    EXPECT_FALSE(abrir->AtualizaDrive("\\zeko.ini", "Y:"));
+    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", "Y:"), AbrirLivro::DriveSetting::Absent);
 }
 
 // X: now shows another folder without the book, Z: is free: the book moves to Z:,
@@ -253,7 +253,9 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
     recording.failNext = StartFailure::Other;
     abrir->abre("Basico [ X: ]");
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_TRUE(box.texts()[0].startsWith(texto(47, {programFolder + "/LoadZEKOV.EXE"}) + "\n"));
+    // The reason in the user's words, never the system's English.
+    EXPECT_EQ(box.texts()[0], texto(47, {programFolder + "/LoadZEKOV.EXE"}) + "\n" +
+                                  texto(70, {descricao(79) + " (ENOEXEC)"}));
     EXPECT_TRUE(recording.starts.isEmpty());
 }
 

@@ -4,6 +4,7 @@
 #include "books/RemoverLivro.h"
 #include "books/BookFiles.h"
 #include "books/ListaLivros.h"
+#include "books/RemovalLeftovers.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
 #include "common/RecordingPlatform.h"
@@ -52,17 +53,28 @@ class RemoverLivroTest : public ManagerFixture {
                    ? state.rsMapeamento->field("LetraDrive").toString()
                    : QString();
     }
-    // Makes removing the named entry fail, as a file in use or a full disk would.
+    // Makes removing the named entry (or any name it begins, with "*") fail, as
+    // a file in use or a full disk would.
     void failOn(const QByteArray &name)
     {
         remover->setArquivos(BookFiles([name](int fd, const char *entry, int flags) {
-            if (QFileInfo(QFile::decodeName(entry)).fileName().toUtf8() == name) {
+            const QByteArray base = QFileInfo(QFile::decodeName(entry)).fileName().toUtf8();
+            if (name.endsWith('*') ? base.startsWith(name.chopped(1)) : base == name) {
                 errno = EBUSY;
                 return -1;
             }
             return ::unlinkat(fd, entry, flags);
         }));
     }
+
+    // Where the book went to be deleted: the one working folder in the download folder.
+    QString removal()
+    {
+        const QString download = unixOf("C:\\ZEKO_Download\\Download");
+        const QStringList found = QDir(download).entryList({".zeko-removing-*"}, QDir::Dirs | QDir::Hidden);
+        return found.size() == 1 ? download + "/" + found.first() : QString();
+    }
+    QString removalWindows() { return "C:\\ZEKO_Download\\Download\\" + QFileInfo(removal()).fileName(); }
 
     RecordingPlatform recording;
     std::unique_ptr<drive::MountDrive> drives;
@@ -143,20 +155,27 @@ TEST_F(RemoverLivroTest, DriveThatCannotBeReleasedKeepsEverything)
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
 }
 
-// A file that cannot be deleted: message 21 names the folder; files remain at the
-// top, so the end is message 10 with the bare letter. Row and drive are gone.
+// A file that cannot be deleted: message 21 names the folder the book was
+// moved to for deletion; files remain at its top, so the end is message 10 with
+// the bare letter. Row and drive are gone, the book's name is free, and the
+// next start finishes what was left.
 TEST_F(RemoverLivroTest, FileThatStaysGivesMessage21Then10)
 {
     prefix.writeFile(folder + "/emuso.dat", "locked");
     failOn("emuso.dat");
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(21, {caminho}),
-                                        texto(10, {"X"})}));
+    ASSERT_FALSE(removal().isEmpty());
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
+                                        texto(21, {removalWindows()}), texto(10, {"X"})}));
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(mapped('X').isEmpty());
-    EXPECT_TRUE(QFileInfo(folder + "/emuso.dat").isFile());
-    EXPECT_FALSE(QFileInfo::exists(folder + "/Textos/texto.txt"));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(QFileInfo(removal() + "/emuso.dat").isFile());
+    EXPECT_FALSE(QFileInfo::exists(removal() + "/Textos/texto.txt"));
+
+    EXPECT_EQ(books::RemovalLeftovers::finish(unixOf("C:\\ZEKO_Download\\Download"), *state.dbLivros), 1);
+    EXPECT_EQ(removal(), "");
 }
 
 // Every file deleted but a subfolder stays: message 21, then 31 (folder left).
@@ -165,22 +184,22 @@ TEST_F(RemoverLivroTest, FolderThatStaysGivesMessage21Then31)
     failOn("Unidade 1");
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(21, {caminho}),
-                                        texto(31, {"X", caminho})}));
-    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1").isDir());
-    EXPECT_FALSE(QFileInfo::exists(folder + "/Sons/Unidade 1/som.wav"));
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
+                                        texto(21, {removalWindows()}), texto(31, {"X", caminho})}));
+    EXPECT_TRUE(QFileInfo(removal() + "/Sons/Unidade 1").isDir());
+    EXPECT_FALSE(QFileInfo::exists(removal() + "/Sons/Unidade 1/som.wav"));
 }
 
 // The emptied folder itself cannot be removed: message 1, then 31.
 TEST_F(RemoverLivroTest, BookFolderThatStaysGivesMessage1Then31)
 {
-    failOn("Basico");
+    failOn(".zeko-removing-*");
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
-                                        texto(1, {caminho + "\\", state.strLetrasLivres.value(1)}),
+                                        texto(1, {removalWindows() + "\\", state.strLetrasLivres.value(1)}),
                                         texto(31, {"X", caminho})}));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QFileInfo(removal()).isDir());
 }
 
 // Links inside the book are removed as links: what they lead to, outside the

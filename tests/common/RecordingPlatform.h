@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <cerrno>
+
 // The Wine platform on a prefix laid out on disk, except that it records the
 // programs it is asked to start instead of starting them, answers with a chosen
 // failure, and decides itself whether the course player is running.
@@ -26,6 +28,7 @@ class RecordingPlatform : public NamedUserPlatform {
                 *failure = failNext;
             if (error)
                 *error = QStringLiteral("cannot start %1 (as the test asked)").arg(windowsExe);
+            platform::setLastSystemError(failNext == platform::StartFailure::Other ? ENOEXEC : 0);
             return false;
         }
         starts.append({windowsExe, arguments, workingDirectory});

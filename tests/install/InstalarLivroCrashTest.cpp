@@ -6,9 +6,9 @@
 #include "common/ManagerFixture.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
-#include "install/BookStaging.h"
 #include "install/InstalarLivro.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -66,7 +66,12 @@ TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
     }
     const qint64 zipSize = QFileInfo(zip).size();
     const QString download = prefix.driveC() + "/ZEKO_Download/Download";
-    const QString staging = install::BookStaging::pathFor(download, "Grande");
+    // The installation's working folder, once it has made one.
+    auto stagingFolder = [&download] {
+        const QStringList found = QDir(download).entryList({".zeko-staging-*"}, QDir::Dirs | QDir::Hidden);
+        return found.isEmpty() ? QString() : download + "/" + found.first();
+    };
+    QString staging;
 
     QProcess helper;
     helper.start(ZEKO_INSTALL_CRASH_HELPER,
@@ -75,7 +80,9 @@ TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
     QElapsedTimer clock;
     clock.start();
     // Waiting on the process also notices when it ends.
-    while (filesBelow(staging) < 20 && clock.elapsed() < 60000 && !helper.waitForFinished(2)) {
+    while ((staging = stagingFolder()).isEmpty() || filesBelow(staging) < 20) {
+        if (clock.elapsed() > 60000 || helper.waitForFinished(2))
+            break;
     }
     ASSERT_EQ(helper.state(), QProcess::Running)
         << "the helper ended before it could be killed: " << helper.readAllStandardOutput().toStdString()

@@ -140,11 +140,11 @@ TEST_P(WineComparison32Test, SettingsFileWhereTheCourseLooks)
     const int lang = p.getstr(QByteArray("InstalacaoVersao5"), QByteArray("IdiomaInst"), QByteArray(), 255,
                               "C:\\windows\\system32\\zeko.ini");
     ASSERT_TRUE(p.run()) << p.errorString().toStdString();
-    QFile::remove(iniPath);
     for (size_t i = 0; i < asked.size(); ++i) {
         const bool wineSees = p.attrsResult(asked[i]).value_or(0xFFFFFFFF) != 0xFFFFFFFF;
         EXPECT_EQ(wine->fileExists(paths[i]), wineSees) << paths[i].toStdString();
     }
+    QFile::remove(iniPath);
     EXPECT_EQ(QString::fromLatin1(p.sysdirResult(sys)->bytes).compare(wine->systemDirectory(), Qt::CaseInsensitive), 0);
     EXPECT_EQ(p.getstrResult(lang)->bytes, "ESP");
 }

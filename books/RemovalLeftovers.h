@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace shell {
+class Database;
+class ScratchFolder;
+} // namespace shell
+
+namespace books {
+
+// A removal renames the book's folder onto a working name before it deletes
+// anything, so a crash or power loss leaves either the whole book or a
+// leftover the next start finishes. The leftover carries where it came from,
+// so its row goes with it even when the crash came before the row was deleted.
+class RemovalLeftovers {
+  public:
+    // Records, inside the folder being removed, whose book it was: the user, the
+    // folder as the registry names it and as a unix path. False, with errno.
+    [[nodiscard]] static bool recordOrigin(const shell::ScratchFolder &folder, const QString &usuario,
+                                           const QString &caminho, const QString &unixPath, int *error);
+
+    // Takes the record away again from a folder whose removal was called off.
+    static void forgetOrigin(const QString &folder);
+
+    // Finishes every removal leftover in the download folder (unix path) that no
+    // running removal holds: the rows it came from go when its book folder has
+    // not come back, then its files and folder. Returns how many were finished.
+    static int finish(const QString &downloadDir, shell::Database &registry);
+};
+
+} // namespace books
