@@ -30,7 +30,7 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     // The load step: unloads the install window when it came from there, takes
     // the front, loads the skin and texts, maps the user's books again, fills the
     // list, then shows itself and hides the main window. False, with the missing
-    // file, when a picture is missing.
+    // file, when a picture is missing. The window is busy meanwhile.
     bool carrega(QString *error);
 
     // Rebuilds cbZEKO from the registry and selects entry 0.
