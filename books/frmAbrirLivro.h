@@ -40,6 +40,8 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     QLabel *fxlblTitulo() const { return m_titulo; }
     QLabel *fxlblMensagem() const { return m_mensagem; }
     QTimer *Timer1() { return &m_timer1; }
+    // The removal flow, so that tests can replace its disk operations.
+    RemoverLivro &removal() { return m_remover; }
 
     void RestauraBotoes() override;
 
