@@ -41,7 +41,7 @@ constexpr int kNaoRetirada = 66;
 
 RemoverLivro::RemoverLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
                            drive::MountDrive &drives, std::function<void()> montaCombo,
-                           std::function<void()> habilitaJanela)
+                           std::function<void(bool)> habilitaJanela)
     : m_platform(platform)
     , m_state(state)
     , m_box(box)
@@ -207,6 +207,8 @@ bool RemoverLivro::remove(const QString &entrada)
             m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
                                       .mensagem(kApagando, {strNomeLivro});
             m_box.ExibeMensagem(m_state.strMensagem, 0, 10, 1, true, QString(), 0);
+            // Closing, the notice gave the window back; the files may still be going.
+            m_habilitaJanela(false);
         });
 
     m_state.intBotaoMsg = 1;
@@ -214,7 +216,7 @@ bool RemoverLivro::remove(const QString &entrada)
         esperaCaixaFechar();
         mostra(kArquivosFicaram, {strRemovendo});
     }
-    m_habilitaJanela();
+    m_habilitaJanela(true);
     if (BookFiles::semArquivos(alvo)) {
         fechamento = RemovePasta(strRemovendo + u'\\') ? kTudoApagado : kPastaFicou;
         parametros = {strLetra, strCaminho};

@@ -27,11 +27,12 @@ namespace books {
 // outcome is shown to the user.
 class RemoverLivro {
   public:
-    // montaCombo rebuilds the book list; habilitaJanela enables the list window
-    // again after the files were deleted.
+    // montaCombo rebuilds the book list; habilitaJanela(false) keeps the list
+    // window disabled while the files are deleted, habilitaJanela(true) enables
+    // it once they are.
     RemoverLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
                  drive::MountDrive &drives, std::function<void()> montaCombo,
-                 std::function<void()> habilitaJanela);
+                 std::function<void(bool)> habilitaJanela);
 
     // The removal sequence for a list entry such as "Livro A [ X: ]". True when
     // the book left the user's list (its files may have stayed, as said).
@@ -58,7 +59,7 @@ class RemoverLivro {
     messages::MessageBox &m_box;
     drive::MountDrive &m_drives;
     std::function<void()> m_montaCombo;
-    std::function<void()> m_habilitaJanela;
+    std::function<void(bool)> m_habilitaJanela;
     BookFiles m_arquivos;
 };
 

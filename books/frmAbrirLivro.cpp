@@ -44,7 +44,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_encerrar(std::move(encerrar))
     , m_abrir(platform, state, box, drives, std::move(pastaPrograma), [this] { MontaCombo(); })
     , m_remover(
-          platform, state, box, drives, [this] { MontaCombo(); }, [this] { setEnabled(true); })
+          platform, state, box, drives, [this] { MontaCombo(); }, [this](bool on) { setEnabled(on); })
     , m_titulo(new QLabel(this))
     , m_mensagem(new QLabel(this))
     , m_lista(new shell::skin::ListaSuspensa(13, this))
@@ -72,6 +72,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
 
 bool frmAbrirLivro::carrega(QString *error)
 {
+    const BusyGuard guard = busy();
     tomaAFrente(QStringLiteral("frmInstalarLivro"));
 
     if (!carregaSkin(error))
@@ -120,10 +121,14 @@ void frmAbrirLivro::RestauraBotoes()
 
 void frmAbrirLivro::acaoBotao(int indice)
 {
+    // Remove, open and exit wait on the message box or a worker thread, and come
+    // back into this window: it stays until they end.
     switch (indice) {
-    case Remover:
+    case Remover: {
+        const BusyGuard guard = busy();
         m_remover.remove(m_lista->currentText());
         break;
+    }
     case Configurar:
         emit configurarPedido();
         break;
@@ -133,13 +138,16 @@ void frmAbrirLivro::acaoBotao(int indice)
     case Help:
         emit ajudaPedida();
         break;
-    case OK:
+    case OK: {
+        const BusyGuard guard = busy();
         m_abrir.abre(m_lista->currentText());
         break;
+    }
     case Minimizar:
         setWindowState(windowState() | Qt::WindowMinimized);
         break;
-    case Sair:
+    case Sair: {
+        const BusyGuard guard = busy();
         if (!shell::ConfirmaSaida(m_state, m_box))
             break;
         if (m_drives.CursoEmExecucao()) {
@@ -150,6 +158,7 @@ void frmAbrirLivro::acaoBotao(int indice)
         m_drives.DesmontaLivros();
         m_encerrar();
         break;
+    }
     default:
         break;
     }
@@ -158,7 +167,8 @@ void frmAbrirLivro::acaoBotao(int indice)
 void frmAbrirLivro::closeEvent(QCloseEvent *e)
 {
     SkinnedWindow::closeEvent(e);
-    voltaAoPrincipalSePedido();
+    if (e->isAccepted())
+        voltaAoPrincipalSePedido();
 }
 
 } // namespace books

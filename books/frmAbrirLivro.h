@@ -30,7 +30,7 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     // The load step: unloads the install window when it came from there, takes
     // the front, loads the skin and texts, maps the user's books again, fills the
     // list, then shows itself and hides the main window. False, with the missing
-    // file, when a picture is missing.
+    // file, when a picture is missing. The window is busy meanwhile.
     bool carrega(QString *error);
 
     // Rebuilds cbZEKO from the registry and selects entry 0.
@@ -40,6 +40,8 @@ class frmAbrirLivro : public shell::SkinnedWindow {
     QLabel *fxlblTitulo() const { return m_titulo; }
     QLabel *fxlblMensagem() const { return m_mensagem; }
     QTimer *Timer1() { return &m_timer1; }
+    // The removal flow, so that tests can replace its disk operations.
+    RemoverLivro &removal() { return m_remover; }
 
     void RestauraBotoes() override;
 

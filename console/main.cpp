@@ -215,7 +215,7 @@ int main(int argc, char *argv[])
         return abrir.abre(entrada) ? kDone : kRefusedOrFailed;
     }
     books::RemoverLivro remover(
-        wine, state, box, drives, [] {}, [] {});
+        wine, state, box, drives, [] {}, [](bool) {});
     const bool removido = remover.remove(entrada);
     if (box.unanswered())
         std::fprintf(stderr, "%s\n",

@@ -109,6 +109,7 @@ QString frmInstalarLivro::pastaDownloadsDoUsuario(platform::Platform &platform)
 
 bool frmInstalarLivro::carrega(QString *error)
 {
+    const BusyGuard guard = busy();
     tomaAFrente(QStringLiteral("frmAbrirLivro"));
 
     if (!carregaSkin(error))
@@ -143,7 +144,10 @@ void frmInstalarLivro::animaProgresso(bool ligado)
 
 void frmInstalarLivro::habilitaBotoes(bool habilitados)
 {
-    m_instalando = !habilitados;
+    // After the extraction the install still registers the book, deletes the
+    // archive and reports in this window: the buttons come back once it is over.
+    if (habilitados && isBusy())
+        return;
     for (int botao : {Procurar, Livro, Principal, Sair})
         HabilitaBotao(botao, habilitados);
 }
@@ -159,7 +163,7 @@ void frmInstalarLivro::acaoBotao(int indice)
 {
     switch (indice) {
     case Procurar:
-        m_instalar.InstalaLivro();
+        runInstall([this] { m_instalar.InstalaLivro(); });
         break;
     case Livro:
         emit livroPedido();
@@ -173,26 +177,33 @@ void frmInstalarLivro::acaoBotao(int indice)
     case Minimizar:
         setWindowState(windowState() | Qt::WindowMinimized);
         break;
-    case Sair:
+    case Sair: {
+        const BusyGuard guard = busy();
         if (shell::ConfirmaSaida(m_state, m_box)) {
             m_drives.DesmontaLivros();
             m_encerrar();
         }
         break;
+    }
     default:
         break;
     }
 }
 
+void frmInstalarLivro::runInstall(const std::function<void()> &flow)
+{
+    {
+        const BusyGuard guard = busy();
+        flow();
+    }
+    habilitaBotoes(true);
+}
+
 void frmInstalarLivro::closeEvent(QCloseEvent *e)
 {
-    // An extraction in progress finishes first: its thread writes into the book's staging folder.
-    if (m_instalando) {
-        e->ignore();
-        return;
-    }
     SkinnedWindow::closeEvent(e);
-    voltaAoPrincipalSePedido();
+    if (e->isAccepted())
+        voltaAoPrincipalSePedido();
 }
 
 QString frmInstalarLivro::zipSolto(const QMimeData *dados)
@@ -205,17 +216,17 @@ QString frmInstalarLivro::zipSolto(const QMimeData *dados)
 
 void frmInstalarLivro::dragEnterEvent(QDragEnterEvent *e)
 {
-    if (!m_instalando && botaoHabilitado(Procurar) && !zipSolto(e->mimeData()).isEmpty())
+    if (!isBusy() && botaoHabilitado(Procurar) && !zipSolto(e->mimeData()).isEmpty())
         e->acceptProposedAction();
 }
 
 void frmInstalarLivro::dropEvent(QDropEvent *e)
 {
     const QString arquivo = zipSolto(e->mimeData());
-    if (arquivo.isEmpty() || m_instalando)
+    if (arquivo.isEmpty() || isBusy())
         return;
     e->acceptProposedAction();
-    m_instalar.instala(arquivo);
+    runInstall([this, &arquivo] { m_instalar.instala(arquivo); });
 }
 
 } // namespace install

@@ -45,7 +45,8 @@ class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
 
     // The load step: unloads the book list when it came from there, takes the
     // front, loads skin and texts, maps the user's books again, then shows itself
-    // and hides the main window. False, with the missing file, when a picture is missing.
+    // and hides the main window. False, with the missing file, when a picture is
+    // missing. The window is busy meanwhile.
     bool carrega(QString *error);
 
     QLabel *FXLblDisponivel() const { return m_disponivel; }
@@ -73,6 +74,8 @@ class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
     void animaProgresso(bool ligado) override;
     void habilitaBotoes(bool habilitados) override;
     static QString zipSolto(const QMimeData *dados);
+    // An install, chosen or dropped, with the window busy until its last report.
+    void runInstall(const std::function<void()> &flow);
 
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
@@ -83,7 +86,6 @@ class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
     QLabel *m_mensagem;
     QTimer m_tmrMsg;
     QTimer m_timer1;
-    bool m_instalando = false;
 };
 
 } // namespace install

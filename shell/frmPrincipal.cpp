@@ -68,13 +68,16 @@ void frmPrincipal::acaoBotao(int indice)
     case 4:
         setWindowState(windowState() | Qt::WindowMinimized);
         break;
-    case 5:
+    case 5: {
         // Exit releases the drives of the user's mounted books, then ends at once.
+        // No other window opens while the question waits.
+        const BusyGuard guard = busy();
         if (ConfirmaSaida(m_state, m_box)) {
             m_drives.DesmontaLivros();
             m_encerrar();
         }
         break;
+    }
     default:
         break;
     }

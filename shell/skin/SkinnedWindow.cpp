@@ -4,8 +4,11 @@
 #include "shell/SharedState.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -20,6 +23,12 @@ QList<SkinnedWindow *> &janelas()
 bool mesmoNome(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Buttons that neither unload a window nor start a flow: they may be clicked while one waits.
+bool harmlessWhileBusy(const QString &nomeBotao)
+{
+    return nomeBotao == QStringLiteral("Help") || nomeBotao == QStringLiteral("Minimizar");
 }
 
 constexpr int kTwipsPorPixel = 15;
@@ -110,6 +119,24 @@ SkinnedWindow *SkinnedWindow::porNome(const QString &nome)
     return nullptr;
 }
 
+SkinnedWindow::BusyGuard::BusyGuard(SkinnedWindow &window)
+    : m_window(&window)
+{
+    ++window.m_busy;
+}
+
+SkinnedWindow::BusyGuard::~BusyGuard()
+{
+    if (m_window)
+        --m_window->m_busy;
+}
+
+bool SkinnedWindow::anyBusy()
+{
+    return std::any_of(janelas().cbegin(), janelas().cend(),
+                       [](const SkinnedWindow *w) { return w->isBusy(); });
+}
+
 QSize SkinnedWindow::tamanhoFixo(const QString &nome)
 {
     const QString n = nome.toUpper();
@@ -169,7 +196,7 @@ bool SkinnedWindow::carregaSkin(QString *error)
         connect(b, &SkinImage::moved, this,
                 [this, b](QPoint p) { movimentoFundo(m_fundo->mapFrom(this, b->mapTo(this, p))); });
         connect(b, &SkinImage::clicked, this, [this, i] {
-            if (!m_habilitado[i])
+            if (!m_habilitado[i] || (isBusy() && !harmlessWhileBusy(m_skin.nomesBotoes.value(i))))
                 return;
             emit botaoClicado(i);
             acaoBotao(i);
@@ -401,6 +428,16 @@ void SkinnedWindow::changeEvent(QEvent *e)
         setWindowTitle(QString());
         PosicionaForm(true);
     }
+}
+
+void SkinnedWindow::closeEvent(QCloseEvent *e)
+{
+    // A flow of this window still runs and comes back into it.
+    if (isBusy()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 void SkinnedWindow::showEvent(QShowEvent *e)

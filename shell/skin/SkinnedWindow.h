@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCloseEvent;
+
 namespace shell {
 
 struct SharedState;
@@ -54,6 +56,26 @@ class SkinnedWindow : public QWidget {
 
     // The skinned window of that name (letter case ignored), if one exists.
     static SkinnedWindow *porNome(const QString &nome);
+
+    // Held for as long as a flow of the window can wait (on a message box, a
+    // dialog or a worker thread), so that the window outlives the flow: while
+    // one is held the window refuses to close, takes only clicks on help and
+    // minimise, and no other window opens. Guards nest.
+    class BusyGuard {
+      public:
+        explicit BusyGuard(SkinnedWindow &window);
+        ~BusyGuard();
+        BusyGuard(const BusyGuard &) = delete;
+        BusyGuard &operator=(const BusyGuard &) = delete;
+
+      private:
+        // Its owner may still delete the window outright (at the program's end).
+        QPointer<SkinnedWindow> m_window;
+    };
+    [[nodiscard]] BusyGuard busy() { return BusyGuard(*this); }
+    bool isBusy() const { return m_busy > 0; }
+    // True while a flow of any skinned window is under way.
+    static bool anyBusy();
 
     const QString &nome() const { return m_skin.nome; }
 
@@ -110,6 +132,8 @@ class SkinnedWindow : public QWidget {
     static void estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo);
     static QRect retangulo(const skin::Rect &r);
     void changeEvent(QEvent *e) override;
+    // Refused while the window is busy; a subclass goes on only when e is accepted.
+    void closeEvent(QCloseEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
 
@@ -134,6 +158,7 @@ class SkinnedWindow : public QWidget {
     std::array<QList<QString>, 4> m_arquivos;
     QStringList m_hints;
     bool m_arrastando = false;
+    int m_busy = 0;
     QPoint m_pega;
     QPoint m_hintPos;
 };

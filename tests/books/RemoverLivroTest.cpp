@@ -38,7 +38,7 @@ class RemoverLivroTest : public ManagerFixture {
         drives = std::make_unique<drive::MountDrive>(recording, state, box);
         remover = std::make_unique<RemoverLivro>(
             recording, state, box, *drives, [this] { list = books::ListaLivros::entradas(state); },
-            [this] { ++enabled; });
+            [this](bool on) { enabling << on; });
         caminho = makeBook("Basico");
         folder = unixOf(caminho);
         prefix.writeFile(folder + "/Sons/Unidade 1/som.wav", "s");
@@ -81,7 +81,7 @@ class RemoverLivroTest : public ManagerFixture {
     std::unique_ptr<RemoverLivro> remover;
     QString caminho, folder;
     QStringList list;
-    int enabled = 0;
+    QList<bool> enabling; // the window disabled or enabled, in order
 };
 
 } // namespace
@@ -101,7 +101,7 @@ TEST_F(RemoverLivroTest, YesRemovesEverything)
     EXPECT_EQ(row(), "");
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(list, QStringList{"[" + descricao(15) + "]"});
-    EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(enabling, QList<bool>({false, true})); // greyed past the notice, until the files are gone
 }
 
 // No: nothing changes and nothing more is said.

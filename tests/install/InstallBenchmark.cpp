@@ -217,7 +217,7 @@ int removeBook(const QString &work)
         messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(30, {letra, caminho});
 
     books::RemoverLivro remover(
-        wine, state, box, drives, [&state] { books::ListaLivros::entradas(state); }, [] {});
+        wine, state, box, drives, [&state] { books::ListaLivros::entradas(state); }, [](bool) {});
     box.answer({1});
     EventGap gap;
     gap.start();
