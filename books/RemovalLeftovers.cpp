@@ -37,20 +37,20 @@ std::optional<Origin> readOrigin(const QString &folder)
 
 } // namespace
 
-bool RemovalLeftovers::recordOrigin(const shell::ScratchFolder &folder, const QString &usuario,
-                                    const QString &caminho, const QString &unixPath, int *error)
+bool RemovalLeftovers::recordOrigin(const QString &unixPath, const QString &usuario, const QString &caminho,
+                                    int *error)
 {
-    const QByteArray dir = QFile::encodeName(folder.path());
+    const QByteArray dir = QFile::encodeName(unixPath);
     struct stat st;
     // A book folder Wine shows as read-only has no write permission.
-    if (::stat(dir.constData(), &st) == 0 && !(st.st_mode & S_IWUSR))
-        ::chmod(dir.constData(), st.st_mode | S_IWUSR | S_IXUSR);
+    if (::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR))
+        ::chmod(dir.constData(), (st.st_mode | S_IWUSR | S_IXUSR) & 07777);
     const QByteArray text = (usuario + u'\n' + caminho + u'\n' + unixPath + u'\n').toUtf8();
-    const int fd = ::open(QFile::encodeName(QDir(folder.path()).filePath(kOrigin)).constData(),
+    const int fd = ::open(QFile::encodeName(QDir(unixPath).filePath(kOrigin)).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    bool ok = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
-    if (ok)
-        ok = ::fsync(fd) == 0;
+    // On disk before the rename that makes it count, even through a power loss.
+    bool ok =
+        fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size() && ::fsync(fd) == 0;
     if (error)
         *error = ok ? 0 : errno;
     if (fd >= 0)

@@ -4,8 +4,7 @@
 
 namespace shell {
 class Database;
-class ScratchFolder;
-} // namespace shell
+}
 
 namespace books {
 
@@ -15,10 +14,11 @@ namespace books {
 // so its row goes with it even when the crash came before the row was deleted.
 class RemovalLeftovers {
   public:
-    // Records, inside the folder being removed, whose book it was: the user, the
-    // folder as the registry names it and as a unix path. False, with errno.
-    [[nodiscard]] static bool recordOrigin(const shell::ScratchFolder &folder, const QString &usuario,
-                                           const QString &caminho, const QString &unixPath, int *error);
+    // Records, inside the book's folder before it is renamed, whose book it is:
+    // the user, the folder as the registry names it and as a unix path, so the
+    // leftover carries it from its first moment. False, with errno.
+    [[nodiscard]] static bool recordOrigin(const QString &unixPath, const QString &usuario,
+                                           const QString &caminho, int *error);
 
     // Takes the record away again from a folder whose removal was called off.
     static void forgetOrigin(const QString &folder);

@@ -72,7 +72,7 @@ void RemoverLivro::esperaCaixaFechar()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
-int RemoverLivro::recusaRemocao(const QString &strCaminho) const
+int RemoverLivro::recusaRemocao(const QString &strCaminho)
 {
     const QString pasta = m_platform.toUnixPath(strCaminho);
     const QFileInfo info(pasta);
@@ -84,24 +84,21 @@ int RemoverLivro::recusaRemocao(const QString &strCaminho) const
         shell::ScratchFolder::isScratchName(info.fileName()))
         return kForaDoDownload;
     // Another of the user's books in this folder or below it would go with it.
+    shell::Recordset &rs = *m_state.rsMapeamento;
     const QString proprio = info.canonicalFilePath();
-    const QString minhaLetra = m_state.rsMapeamento->field(QStringLiteral("LetraDrive")).toString();
-    QString erro;
-    auto rs =
-        shell::Recordset::open(*m_state.dbLivros, QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =?"),
-                               {m_state.strUsuario}, &erro);
-    if (!rs)
-        return kForaDoDownload;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-        if (rs->field(QStringLiteral("LetraDrive")).toString().compare(minhaLetra, Qt::CaseInsensitive) == 0)
+    const QString minhaLetra = rs.field(QStringLiteral("LetraDrive")).toString();
+    int recusa = 0;
+    for (rs.moveFirst(); !rs.eof() && recusa == 0; rs.moveNext()) {
+        if (rs.field(QStringLiteral("LetraDrive")).toString().compare(minhaLetra, Qt::CaseInsensitive) == 0)
             continue;
-        const QString outra =
-            QFileInfo(m_platform.toUnixPath(rs->field(QStringLiteral("Caminho")).toString()))
-                .canonicalFilePath();
+        const QString outra = QFileInfo(m_platform.toUnixPath(rs.field(QStringLiteral("Caminho")).toString()))
+                                  .canonicalFilePath();
         if (!outra.isEmpty() && (outra == proprio || outra.startsWith(proprio + u'/')))
-            return kOutroLivro;
+            recusa = kOutroLivro;
     }
-    return 0;
+    // Back on the book's own row, where the caller stood.
+    rs.findFirst(QStringLiteral("LetraDrive"), minhaLetra);
+    return recusa;
 }
 
 bool RemoverLivro::remove(const QString &entrada)
@@ -170,15 +167,18 @@ bool RemoverLivro::remove(const QString &entrada)
     // a leftover the next start finishes, never half a book nobody can reach.
     const QString pasta = m_platform.toUnixPath(strCaminho);
     const QString download = m_platform.toUnixPath(m_state.strPastaDownload);
-    shell::ScratchFolder removendo =
-        shell::ScratchFolder::takeOver(pasta, download, shell::ScratchFolder::Kind::Removal);
+    int erro = 0;
+    shell::ScratchFolder removendo;
+    if (RemovalLeftovers::recordOrigin(pasta, m_state.strUsuario, strCaminho, &erro)) {
+        removendo = shell::ScratchFolder::takeOver(pasta, download, shell::ScratchFolder::Kind::Removal);
+        erro = removendo.error();
+    }
     if (!removendo.isValid()) {
+        RemovalLeftovers::forgetOrigin(pasta);
         m_drives.MapeiaDrive(strLetra, strCaminho, false);
-        messages::avisaSystemReason(m_state, m_box, kNaoRetirada, {strCaminho}, removendo.error());
+        messages::avisaSystemReason(m_state, m_box, kNaoRetirada, {strCaminho}, erro);
         return false;
     }
-    // Without it a leftover still goes at the next start; its row then goes by the scan.
-    (void)RemovalLeftovers::recordOrigin(removendo, m_state.strUsuario, strCaminho, pasta, nullptr);
     if (!ExisteMapeamento(strLetra) || !rs.deleteCurrent()) {
         const int codigo = rs.lastErrorCode();
         // The book goes back as it was: folder, letter and row.

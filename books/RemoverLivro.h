@@ -49,7 +49,7 @@ class RemoverLivro {
   private:
     void mostra(int codigo, const QStringList &params = {});
     // 0 when the folder may be deleted as the book's, else the catalogue code that says why not.
-    int recusaRemocao(const QString &strCaminho) const;
+    int recusaRemocao(const QString &strCaminho);
     // Waits, letting events run, until no message box is open.
     void esperaCaixaFechar();
     bool RemovePasta(const QString &strPasta);

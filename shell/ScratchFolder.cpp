@@ -146,8 +146,16 @@ ScratchFolder ScratchFolder::takeOver(const QString &from, const QString &parent
     }
     for (int i = 0; i < kTries; ++i) {
         const QString path = QDir(parentDir).filePath(randomName(kind));
-        if (renameNoReplace(from, path) == 0)
+        if (renameNoReplace(from, path) == 0) {
+            // The new name on disk before anything that relies on it (the book's
+            // row going), so a power loss cannot bring back a book without a row.
+            const int parent = openFolder(parentDir);
+            if (parent >= 0) {
+                ::fsync(parent);
+                ::close(parent);
+            }
             return ScratchFolder(fd, path);
+        }
         if (errno != EEXIST)
             break;
     }

@@ -259,6 +259,51 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
     EXPECT_TRUE(recording.starts.isEmpty());
 }
 
+// A DriveCD that cannot be written starts nothing: the course would look for
+// its book on the drive the file still names. The user reads which file and why.
+TEST_F(AbrirLivroTest, DriveCDThatCannotBeWrittenStartsNothing)
+{
+    installBook("Basico", 'X');
+    const QByteArray before = prefix.readFile(prefix.zekoIni());
+    recording.profileReadOnly = true;
+    EXPECT_FALSE(abrir->abre("Basico [ X: ]"));
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(box.texts(), QStringList{texto(65, {"X:", "C:\\windows\\system32\\zeko.ini"}) + "\n" +
+                                       texto(70, {descricao(73) + " (EROFS)"})});
+    EXPECT_EQ(prefix.readFile(prefix.zekoIni()), before);
+}
+
+// A folder that already shows on a letter is never given a second one, whether
+// it lacks the course files (they sit one folder down) or its letter was made
+// by hand: the row follows the letter the folder has, each opening alike.
+TEST_F(AbrirLivroTest, AFolderThatHasALetterKeepsIt)
+{
+    const QString um = installBook("Um", 'X');
+    QFile::remove(unixOf(um) + "/Autorun.exe");
+    const QString dois = installBook("Dois", 'W', /*mapIt=*/false);
+    link('V', unixOf(dois));
+    for (int vez = 0; vez < 2; ++vez) {
+        EXPECT_TRUE(abrir->abre("Um [ X: ]"));
+        EXPECT_TRUE(abrir->abre(vez == 0 ? "Dois [ W: ]" : "Dois [ V: ]"));
+    }
+    EXPECT_EQ(row("Um"), "X:");
+    EXPECT_EQ(row("Dois"), "V:");
+    EXPECT_TRUE(list.contains("Dois [ V: ]")) << list.join(" | ").toStdString();
+    QStringList letters;
+    for (QChar l = u'D'; l <= u'Z'; l = QChar(l.unicode() + 1))
+        if (mapped(l) == unixOf(um) || mapped(l) == unixOf(dois))
+            letters << l;
+    EXPECT_EQ(letters, QStringList({"V", "X"}));
+    ASSERT_EQ(recording.starts.size(), 4) << box.texts().join('\n').toStdString();
+    EXPECT_EQ(recording.starts[3].arguments, QStringList{"V:"});
+    EXPECT_TRUE(box.shown.isEmpty());
+
+    // At exit every letter leading to a book goes, whatever the folder holds.
+    drives->DesmontaLivros();
+    EXPECT_TRUE(mapped('X').isEmpty());
+    EXPECT_TRUE(mapped('V').isEmpty());
+}
+
 // The list: entry 0, then the user's books by name, each "Curso [ X: ]"; every
 // book entry can be opened and removed, entry 0 never.
 TEST_F(AbrirLivroTest, ListEntriesInNameOrder)

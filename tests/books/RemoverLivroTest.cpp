@@ -12,6 +12,8 @@
 
 #include <QDirIterator>
 
+#include <sqlite3.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -273,4 +275,94 @@ TEST(BookFiles, ReadOnlyFilesAndFoldersAreDeleted)
     }
     EXPECT_TRUE(ok);
     EXPECT_FALSE(QFileInfo::exists(book));
+}
+
+// Rows an older version or a hand wrote: whatever folder a row names, only a
+// folder of its own directly in the download folder, holding no other book of
+// the user's, is ever deleted. Anything else is refused before the question.
+TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
+{
+    const QString documents = prefix.driveC() + "/users/maria/Documents";
+    prefix.writeFile(documents + "/keep.txt", "mine");
+    QFile::link(documents, unixOf("C:\\ZEKO_Download\\Download") + "/Atalho");
+    const QString download = "C:\\ZEKO_Download\\Download";
+    registerBook("MARIA", "Sub", "V:", caminho + "\\Sons");
+    const struct {
+        QString caminho;
+        int message;
+    } cases[] = {
+        {download, 62},
+        {download + "\\.", 62},
+        {download + "\\Basico\\..", 62},
+        {"C:\\users\\maria\\Documents", 62},
+        {download + "\\Atalho", 62},
+        {caminho, 63}, // the same folder as Basico's
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caminho.toStdString());
+        box.shown.clear();
+        registerBook("MARIA", "Intruso", "W:", c.caminho);
+        link('W', unixOf(c.caminho));
+        box.answer({kYes});
+        EXPECT_FALSE(remover->remove("Intruso [ W: ]"));
+        const QString nome = RemoverLivro::NomeDaPasta(c.caminho);
+        EXPECT_EQ(box.texts(),
+                  QStringList{c.message == 62 ? texto(62, {nome, c.caminho, state.strPastaDownload})
+                                              : texto(63, {nome, c.caminho})});
+        EXPECT_FALSE(mapped('W').isEmpty());
+        ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Intruso"));
+        ASSERT_TRUE(state.rsMapeamento->deleteCurrent());
+        QFile::remove(prefix.root() + "/dosdevices/w:");
+    }
+    // A folder holding another of the user's books.
+    box.shown.clear();
+    box.answer({kYes});
+    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_EQ(box.texts(), QStringList{texto(63, {"Basico", caminho})});
+    EXPECT_EQ(row(), "X:");
+    EXPECT_EQ(prefix.readFile(documents + "/keep.txt"), "mine");
+    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
+    EXPECT_TRUE(QFileInfo(folder + "/Autorun.exe").isFile());
+}
+
+// The registry refuses to delete the row (another program holds a write lock):
+// nothing claims the book went. Before the question, the row simply stays; after
+// it, folder, letter and row are put back as they were.
+TEST_F(RemoverLivroTest, RowTheRegistryWillNotDeleteKeepsTheBook)
+{
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const QString refused = texto(64, {"Basico"}) + "\n" + texto(70, {descricao(76) + " (SQLite 5)"});
+    box.answer({kYes});
+    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), refused}));
+    EXPECT_EQ(mapped('X'), folder);
+    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
+    EXPECT_EQ(removal(), "");
+
+    box.shown.clear();
+    QFile::remove(prefix.root() + "/dosdevices/x:");
+    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_EQ(box.texts(), QStringList{refused});
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(row(), "X:");
+    EXPECT_TRUE(QFileInfo(folder + "/Autorun.exe").isFile());
+}
+
+// A book whose files sit one folder down still has its folder on its letter:
+// it is asked about and removed like any other, every letter of it released.
+TEST_F(RemoverLivroTest, FolderWithoutTheCourseFilesIsRemovedToo)
+{
+    QFile::remove(folder + "/Autorun.exe");
+    link('V', folder);
+    box.answer({kYes});
+    EXPECT_TRUE(remover->remove("Basico [ X: ]"));
+    EXPECT_EQ(box.texts(),
+              QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(30, {"X", caminho})}));
+    EXPECT_TRUE(mapped('X').isEmpty());
+    EXPECT_TRUE(mapped('V').isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(row(), "");
 }

@@ -25,6 +25,9 @@ protected:
         QDir().mkpath(prefix.driveC() + "/ZEKO_Download/Download");
     }
 
+    // Whatever a test did, no box it showed mixed English into the user's language.
+    ~ManagerFixture() override { EXPECT_EQ(box.inEnglishAmidst, QStringList()); }
+
     void SetUp() override { startUp(); }
 
     void startUp()

@@ -34,6 +34,15 @@ class RecordingPlatform : public NamedUserPlatform {
         starts.append({windowsExe, arguments, workingDirectory});
         return true;
     }
+    // zeko.ini refusing writes as a read-only file or disk does (root writes any file).
+    bool writeProfileString(const QString &section, const QString &key, const QString &value,
+                            const QString &file, QString *error) override
+    {
+        if (!profileReadOnly)
+            return NamedUserPlatform::writeProfileString(section, key, value, file, error);
+        platform::setLastSystemError(EROFS);
+        return false;
+    }
     // Only the pretended course player: the machine's own processes would let
     // another test's course player, running meanwhile, into this one.
     QList<platform::ProcessEntry> processes() const override
@@ -46,4 +55,5 @@ class RecordingPlatform : public NamedUserPlatform {
     QList<Start> starts;
     platform::StartFailure failNext = platform::StartFailure::None;
     bool courseRunning = false;
+    bool profileReadOnly = false;
 };

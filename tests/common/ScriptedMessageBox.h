@@ -1,15 +1,18 @@
 #pragma once
 
+#include "common/EnglishWords.h"
 #include "messages/MessageBox.h"
 #include "shell/SharedState.h"
+
 
 #include <QList>
 #include <QString>
 
 // A message box that answers from a script and records every box it was asked
-// to show, so tests can check the exact texts without a display.
+// to show, so tests can check the exact texts without a display. It also keeps
+// every Portuguese or Spanish box that holds an English sentence.
 class ScriptedMessageBox : public messages::MessageBox {
-public:
+  public:
     struct Shown {
         QString texto;
         int tipoCaixa, tamanhoFonte, tipoMensagem;
@@ -30,6 +33,8 @@ public:
                        bool aguardaResposta, const QString &textoRtf, int reservado) override
     {
         shown.append({texto, tipoCaixa, tamanhoFonte, tipoMensagem, aguardaResposta, textoRtf, reservado});
+        if (!inEnglish() && !englishWordsIn(texto).isEmpty())
+            inEnglishAmidst.append(texto);
         m_state.blnMsgAberta = !aguardaResposta;
         m_state.intBotaoMsg = m_answers.isEmpty() ? 1 : m_answers.takeFirst();
     }
@@ -43,8 +48,18 @@ public:
     }
 
     QList<Shown> shown;
+    QStringList inEnglishAmidst;
 
-private:
+  private:
+    bool inEnglish() const
+    {
+        shell::Recordset *rs = m_state.rsMensagens.get();
+        if (!rs || rs->isEmpty())
+            return true;
+        rs->moveFirst();
+        return rs->field(QStringLiteral("Idioma")).toString() == QStringLiteral("ING");
+    }
+
     shell::SharedState &m_state;
     QList<int> m_answers;
 };

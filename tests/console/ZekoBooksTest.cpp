@@ -6,10 +6,16 @@
 #include "common/ZipBuilder.h"
 #include "platform/SingleInstance.h"
 
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+
+#include <csignal>
+#include <functional>
+#include <sqlite3.h>
 
 namespace {
 
@@ -155,4 +161,98 @@ TEST_F(ZekoBooksTest, RefusesWhileTheManagerRuns)
     EXPECT_TRUE(r.err.contains("ZEKO Download is open")) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(zips.path() + "/Basico.zip"));
     EXPECT_TRUE(QDir(download()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// Killed at any point of a removal, the next start leaves the book either whole
+// and listed or gone without a trace: right after its folder was renamed, right
+// after its row went, and halfway through deleting its files. The other book is
+// never touched.
+TEST_F(ZekoBooksTest, RemovalKilledAtAnyPointLeavesTheBookWholeOrGone)
+{
+    constexpr int kFiles = 6000;
+    const QString source = zips.path() + "/Grande.source";
+    {
+        ZipBuilder zip(source);
+        zip.file("Autorun.exe", "MZ");
+        zip.file("Idioma.kvt", "ING");
+        for (int i = 0; i < kFiles; ++i)
+            zip.file(QStringLiteral("Midia/%1/arquivo%2.bin").arg(i / 100).arg(i).toUtf8(),
+                     QByteArray(512, 'x'), true);
+        zip.close();
+    }
+    ASSERT_EQ(run({"install", bookZip("Outro.zip")}).status, 0);
+    auto filesBelow = [](const QString &dir) {
+        int n = 0;
+        for (QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();
+             it.next())
+            ++n;
+        return n;
+    };
+    auto removalFolder = [this] {
+        const QStringList found = QDir(download()).entryList({".zeko-removing-*"}, QDir::Dirs | QDir::Hidden);
+        return found.isEmpty() ? QString() : download() + "/" + found.first();
+    };
+    auto rowGone = [this] {
+        sqlite3 *db = nullptr;
+        bool gone = false;
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(install.registry()).constData(), &db, SQLITE_OPEN_READONLY,
+                            nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, "SELECT count(*) FROM Mapeamento WHERE Curso = 'Grande'", -1, &st,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            gone = sqlite3_column_int(st, 0) == 0;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return gone;
+    };
+    const std::vector<std::pair<const char *, std::function<bool()>>> points = {
+        {"right after the rename", [&] { return !removalFolder().isEmpty(); }},
+        {"right after the row went", rowGone},
+        {"halfway through the files",
+         [&] {
+             const QString r = removalFolder();
+             return !r.isEmpty() && filesBelow(r) < kFiles / 2;
+         }},
+    };
+    int cutShort = 0;
+    for (const auto &[point, reached] : points) {
+        SCOPED_TRACE(point);
+        ASSERT_TRUE(QFile::copy(source, zips.path() + "/Grande.zip"));
+        ASSERT_EQ(run({"install", zips.path() + "/Grande.zip"}).status, 0);
+
+        QProcess remove;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("WINEPREFIX", prefix.root());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        remove.setProcessEnvironment(env);
+        remove.start(install.path() + "/zeko-books", {"remove", "Grande", "--yes"});
+        ASSERT_TRUE(remove.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (!reached() && remove.state() == QProcess::Running && clock.elapsed() < 60000)
+            remove.waitForFinished(0);
+        if (remove.state() == QProcess::Running) {
+            ::kill(pid_t(remove.processId()), SIGKILL);
+
+            ++cutShort;
+        }
+        remove.waitForFinished(10000);
+
+        // The next start finishes what the removal left; then the book is all there or not at all.
+        const QJsonArray books = list();
+        QStringList names;
+        for (const QJsonValue &b : books)
+            names << b.toObject()["name"].toString();
+        EXPECT_TRUE(names.contains("Outro"));
+        EXPECT_TRUE(QFileInfo(download() + "/Outro/Autorun.exe").isFile());
+        EXPECT_EQ(removalFolder(), "");
+        if (names.contains("Grande")) {
+            EXPECT_EQ(filesBelow(download() + "/Grande"), kFiles + 2);
+            ASSERT_EQ(run({"remove", "Grande", "--yes"}).status, 0);
+        }
+        EXPECT_FALSE(QFileInfo::exists(download() + "/Grande"));
+    }
+    // A machine so fast that every removal ended before it was seen midway tests nothing.
+    EXPECT_GT(cutShort, 0);
 }

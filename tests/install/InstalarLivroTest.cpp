@@ -3,11 +3,13 @@
 // without leaving anything behind.
 
 #include "install/InstalarLivro.h"
+#include "books/RemoverLivro.h"
 #include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
+#include "install/BookName.h"
 #include "install/PainelInstalacao.h"
 
 #include <QDirIterator>
@@ -401,4 +403,88 @@ TEST_F(InstalarLivroTest, DownloadFolderOutsideThePrefix)
     EXPECT_EQ(box.texts()[0], texto(56, {"\\ZEKO_Download\\Download\\"}));
     EXPECT_TRUE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(zip));
+}
+
+// Every name a ZIP file can have on Linux either becomes a new folder of its own
+// in the download folder, with blanks at the ends trimmed so folder, row and list
+// agree, or is refused before anything is written. Each book installed is then
+// removed: the other book and the user's own files stay.
+TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
+{
+    install(bookZip("Outro.zip"));
+    const QString documents = prefix.driveC() + "/users/maria/Documents";
+    prefix.writeFile(documents + "/keep.txt", "mine");
+    const QString longest = QString(125, u'ç') + u'a'; // 251 bytes, the longest a file "NAME.zip" allows
+    const struct {
+        QString file;
+        QString book; // as installed; empty when refused
+        int message;  // the refusal
+        QString param;
+    } cases[] = {
+        {"..zip", {}, 57, "..zip"},
+        {".zip", {}, 57, ".zip"},
+        {"...zip", {}, 57, "...zip"},
+        {" . .zip", {}, 57, " . .zip"},
+        {"..\\..\\users\\maria\\Documents.zip", {}, 58, "..\\..\\users\\maria\\Documents"},
+        {"\\..\\Intruso.zip", {}, 58, "\\..\\Intruso"},
+        {"..\\Canario.zip", {}, 58, "..\\Canario"},
+        {"C:Livro.zip", {}, 58, "C:Livro"},
+        {"Livro\t1.zip", {}, 58, "Livro\t1"},
+        {"Livro..zip", {}, 58, "Livro."},
+        {"CON.zip", {}, 59, "CON"},
+        {"lpt1.Livro.zip", {}, 59, "lpt1.Livro"},
+        {".zeko-staging-x.zip", {}, 59, ".zeko-staging-x"},
+        {" Outro .zip", {}, 13, "Outro"},
+        {"Livro 1 .zip", "Livro 1", 0, {}},
+        {" Livro Dois.zip", "Livro Dois", 0, {}},
+        {longest + ".zip", longest, 0, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        box.shown.clear();
+        const QStringList before = filesUnder(prefix.driveC());
+        // libzip writes through a temporary name longer than the file's own.
+        const QString zip = downloads(c.file);
+        ASSERT_TRUE(QFile::rename(bookZip("curto.zip"), zip));
+        install(zip);
+        if (c.book.isEmpty()) {
+            EXPECT_EQ(box.texts(),
+                      QStringList{c.message == 13 ? texto(13, {c.param, "Y"}) : texto(c.message, {c.param})});
+            EXPECT_EQ(filesUnder(prefix.driveC()), before);
+            EXPECT_TRUE(QFileInfo::exists(zip));
+            continue;
+        }
+        ASSERT_EQ(box.texts(), QStringList{texto(38, {c.book, "X"})});
+        ASSERT_EQ(row(c.book), "X:");
+        EXPECT_TRUE(QFileInfo(download() + "/" + c.book + "/Autorun.exe").isFile());
+        EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+
+        books::RemoverLivro remover(
+            wine, state, box, *drives, [] {}, [](bool) {});
+        box.answer({1});
+        EXPECT_TRUE(remover.remove(c.book + " [ X: ]"));
+        EXPECT_EQ(box.texts().last(), texto(30, {"X", "C:\\ZEKO_Download\\Download\\" + c.book}));
+        EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{"Outro"});
+        EXPECT_EQ(ZipBuilder::read(documents + "/keep.txt"), "mine");
+        EXPECT_EQ(row("Outro"), "Y:");
+        EXPECT_TRUE(QFileInfo(download() + "/Outro/Autorun.exe").isFile());
+    }
+}
+
+// The limits of a name taken as it is, past what a file name can give.
+TEST(BookNameCheck, Limits)
+{
+    using install::BookName;
+    using install::BookNameProblem;
+    EXPECT_EQ(BookName::check(QString(255, u'a')), BookNameProblem::None);
+    EXPECT_EQ(BookName::check(QString(256, u'a')), BookNameProblem::TooLong);
+    EXPECT_EQ(BookName::check(QString(127, u'ç') + u'a'), BookNameProblem::None); // 255 bytes
+    EXPECT_EQ(BookName::check(QString(128, u'ç')), BookNameProblem::TooLong);     // 256 bytes
+    EXPECT_EQ(BookName::check(" Livro"), BookNameProblem::Characters);
+    EXPECT_EQ(BookName::check("Livro/1"), BookNameProblem::Characters);
+    EXPECT_EQ(BookName::check(QString("Livro") + QChar(0x7f)), BookNameProblem::Characters);
+    EXPECT_EQ(BookName::check("CONIN$"), BookNameProblem::Reserved);
+    EXPECT_EQ(BookName::check("CONSOLE"), BookNameProblem::None);
+    EXPECT_EQ(BookName::check("COM0"), BookNameProblem::None);
 }
