@@ -137,6 +137,22 @@ TEST_F(MountDriveTest, ScanMapsRegisteredBooksAgain)
     EXPECT_TRUE(box.shown.isEmpty());
 }
 
+// A registered book whose folder already shows on another letter is not mapped
+// a second time by the scan: its row follows the letter it has, and its own
+// letter is free again.
+TEST_F(MountDriveTest, ScanKeepsTheLetterAFolderHas)
+{
+    const QString livro = makeBook("LIVRO1");
+    registerBook("MARIA", "LIVRO1", "W:", livro);
+    link(u'V', unixOf(livro));
+    drives().MontaListaDrives(true);
+    EXPECT_TRUE(mapped(u'W').isEmpty());
+    EXPECT_TRUE(state.strLetrasLivres.contains("W"));
+    ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
+    EXPECT_EQ(state.rsMapeamento->field("LetraDrive").toString(), "V:");
+    EXPECT_TRUE(box.shown.isEmpty());
+}
+
 // When mapping the book again fails, only the platform failed (the folder is
 // there, the letter free): the failure is reported and the book stays registered.
 TEST_F(RefusedMountDriveTest, FailedRemapKeepsTheRow)
