@@ -7,6 +7,7 @@
 #include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
+#include "common/RecordingPlatform.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/BookName.h"
@@ -459,8 +460,11 @@ TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
         EXPECT_TRUE(QFileInfo(download() + "/" + c.book + "/Autorun.exe").isFile());
         EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
 
+        // Another test's pretend course player must not stop this removal.
+        RecordingPlatform quiet(prefix.prefix(), "maria");
+        drive::MountDrive quietDrives(quiet, state, box);
         books::RemoverLivro remover(
-            wine, state, box, *drives, [] {}, [](bool) {});
+            quiet, state, box, quietDrives, [] {}, [](bool) {});
         box.answer({1});
         EXPECT_TRUE(remover.remove(c.book + " [ X: ]"));
         EXPECT_EQ(box.texts().last(), texto(30, {"X", "C:\\ZEKO_Download\\Download\\" + c.book}));
