@@ -22,6 +22,7 @@ constexpr int kErroLetraEmUso = 25;
 constexpr int kErroOutraPasta = 42;
 constexpr int kRelatorioMapeamento = 1;
 constexpr int kLinhaNaoApagada = 55;
+constexpr int kRegistroRecusou = 64;
 
 } // namespace
 
@@ -130,6 +131,10 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
             if (!atuais.isEmpty()) {
                 if (rs.edit({{QStringLiteral("LetraDrive"), atuais.first() + u':'}}))
                     m_state.strLetrasLivres.append(letra);
+                else // the row keeps its letter, so it is not free; the next opening tries again
+                    messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou,
+                                                  {rs.field(QStringLiteral("Curso")).toString()},
+                                                  rs.lastErrorCode());
                 continue;
             }
             // Only the platform can fail here (the folder was just seen, the letter
