@@ -48,6 +48,9 @@ constexpr int kNomeReservado = 59;
 constexpr int kNomeLongo = 60;
 constexpr int kPastaOcupada = 61;
 constexpr int kRegistroRecusou = 64;
+constexpr int kNaoELivro = 67;
+constexpr int kMetodoIlegivel = 68;
+constexpr int kAndamento = 69;
 
 QString megabytes(std::uint64_t bytes)
 {
@@ -278,6 +281,12 @@ void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)
         return;
     case ExtractionError::Empty:
         mostra(kZipVazio, {zip});
+        return;
+    case ExtractionError::NotABook:
+        mostra(kNaoELivro, {zip});
+        return;
+    case ExtractionError::UnsupportedMethod:
+        mostra(kMetodoIlegivel, {zip, r.detail, r.entry});
         return;
     case ExtractionError::CannotWrite: {
         messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);

@@ -173,7 +173,7 @@ ExtractionResult plan(zip_t *z, Plan &out)
 // Writes one entry, never more than it declares, and checks its CRC.
 ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &targetDir,
                             std::vector<char> &buffer, const std::atomic<bool> *cancel,
-                            const std::atomic<bool> &stop)
+                            const std::atomic<bool> &stop, ExtractionProgress *progress)
 {
     zip_file_t *in = zip_fopen_index(z, file.index, 0);
     if (!in)
@@ -204,6 +204,8 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
         if (n == 0)
             break;
         written += std::uint64_t(n);
+        if (progress)
+            progress->written += std::uint64_t(n);
         if (written > file.size) {
             result = fail(ExtractionError::Damaged, file.path,
                           QStringLiteral("more data than the entry declares"));
@@ -270,7 +272,8 @@ std::optional<QString> ZipExtraction::safeRelativePath(const QString &name)
 }
 
 ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &targetDir,
-                                        const ExtractionLimits &limits, const std::atomic<bool> *cancel)
+                                        const ExtractionLimits &limits, const std::atomic<bool> *cancel,
+                                        ExtractionProgress *progress)
 {
     QString detail;
     ZipHandle z = openArchive(zipPath, &detail);
@@ -301,6 +304,8 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
         }
     }
 
+    if (progress)
+        progress->total = work.total;
     for (const QString &folder : std::as_const(work.folders)) {
         if (::mkdir(QFile::encodeName(targetDir + u'/' + folder).constData(), 0755) != 0 && errno != EEXIST)
             return fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, folder,
@@ -315,7 +320,8 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
     auto worker = [&](zip_t *handle) {
         std::vector<char> buffer(kBlock);
         for (std::size_t k = next++; k < work.files.size() && !stop.load(); k = next++) {
-            const ExtractionResult r = writeEntry(handle, work.files[k], targetDir, buffer, cancel, stop);
+            const ExtractionResult r =
+                writeEntry(handle, work.files[k], targetDir, buffer, cancel, stop, progress);
             const std::lock_guard<std::mutex> guard(lock);
             total.bytes += r.bytes;
             if (r.ok()) {

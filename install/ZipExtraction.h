@@ -33,6 +33,14 @@ enum class ExtractionError {
     TooLarge,    // larger, or expanding more, than any real book
     Empty,       // the archive holds no file
     CannotWrite, // the target folder could not be written
+    NotABook,    // no Autorun.exe and Idioma.kvt at the top, nor inside its one folder
+    UnsupportedMethod, // an entry compressed with a method we cannot decode (detail: its name)
+};
+
+// What an extraction has done so far, read from another thread while it runs.
+struct ExtractionProgress {
+    std::atomic<std::uint64_t> total{0};   // bytes the archive declares, set once it was checked
+    std::atomic<std::uint64_t> written{0}; // bytes written so far
 };
 
 struct ExtractionResult {
@@ -61,9 +69,11 @@ class ZipExtraction {
     // Writes every entry below targetDir, an existing folder. On failure what was
     // written may stay there; the caller extracts into a staging folder.
     // cancel, when set, stops the work at the next entry or block.
+    // progress, when set, is kept up to date as blocks are written.
     static ExtractionResult extract(const QString &zipPath, const QString &targetDir,
                                     const ExtractionLimits &limits = {},
-                                    const std::atomic<bool> *cancel = nullptr);
+                                    const std::atomic<bool> *cancel = nullptr,
+                                    ExtractionProgress *progress = nullptr);
 
     // Code page 850 to Unicode.
     static QString decodeCp850(const QByteArray &bytes);

@@ -326,3 +326,18 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 78, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 79, 'erro do sistema', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 79, 'a system error', 0);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 79, 'error del sistema', 0);
+
+-- 67: the archive holds no book: no Autorun.exe and Idioma.kvt at its top, nor at the top of its one folder; @ the archive. Nothing was written.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 67, 'O arquivo #@| não contém um livro: um livro traz os arquivos Autorun.exe e Idioma.kvt na sua pasta principal.' || char(10) || 'Nada foi instalado e o arquivo foi mantido.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 67, 'The file #@| does not hold a book: a book has the files Autorun.exe and Idioma.kvt in its main folder.' || char(10) || 'Nothing was installed and the file was kept.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 67, 'El archivo #@| no contiene un libro: un libro trae los archivos Autorun.exe e Idioma.kvt en su carpeta principal.' || char(10) || 'No se instaló nada y el archivo se conservó.', 1);
+
+-- 68: an entry is compressed with a method that cannot be read; @ the archive, @ the method's name, @ the entry. Nothing was written.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 68, 'O arquivo #@| usa o método de compressão #@|, que não pode ser lido, em #@|.' || char(10) || 'Compacte o livro novamente com o método Deflate, o padrão dos programas de ZIP. Nada foi instalado e o arquivo foi mantido.', 3);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 68, 'The file #@| uses the compression method #@|, which cannot be read, in #@|.' || char(10) || 'Compress the book again with the Deflate method, the usual one of ZIP programs. Nothing was installed and the file was kept.', 3);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 68, 'El archivo #@| usa el método de compresión #@|, que no se puede leer, en #@|.' || char(10) || 'Comprima el libro de nuevo con el método Deflate, el habitual de los programas ZIP. No se instaló nada y el archivo se conservó.', 3);
+
+-- 69: the progress line while a book is extracted; @ book name, @ the share written, a whole number of percent.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 69, 'Instalando o livro @… @%', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 69, 'Installing book @… @%', 2);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 69, 'Instalando el libro @… @%', 2);
