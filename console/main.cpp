@@ -22,6 +22,7 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -60,11 +61,46 @@ class NoChoice : public install::EscolhaArquivo {
     std::optional<QString> escolheZip() override { return std::nullopt; }
 };
 
-class NoPanel : public install::PainelInstalacao {
+// The install's progress as one line on a terminal, drawn over itself; nothing
+// when standard error goes to a file or a pipe, where it would only be noise.
+class TerminalPanel : public install::PainelInstalacao {
   public:
+    explicit TerminalPanel(QString de)
+        : m_de(std::move(de))
+        , m_terminal(::isatty(STDERR_FILENO) == 1)
+    {
+    }
+    ~TerminalPanel() override { acaba(); }
     void mostraProgresso(const QString &) override {}
     void animaProgresso(bool) override {}
-    void habilitaBotoes(bool) override {}
+    // The extraction is over, whatever came of it.
+    void habilitaBotoes(bool habilitados) override
+    {
+        if (habilitados)
+            acaba();
+    }
+    void mostraAndamento(int percentual, std::uint64_t escritos, std::uint64_t total) override
+    {
+        if (!m_terminal)
+            return;
+        const auto mb = [](std::uint64_t b) { return QString::number((b + (1u << 19)) >> 20); };
+        std::fprintf(stderr, "\r%3d%%  %s MB %s %s MB", percentual, qPrintable(mb(escritos)),
+                     qPrintable(m_de), qPrintable(mb(total)));
+        std::fflush(stderr);
+        m_linha = true;
+    }
+
+  private:
+    // The line ends before anything else is said.
+    void acaba()
+    {
+        if (m_linha)
+            std::fputc('\n', stderr);
+        m_linha = false;
+    }
+    QString m_de;
+    bool m_terminal;
+    bool m_linha = false;
 };
 
 int usage(const char *problem = nullptr)
@@ -196,7 +232,7 @@ int main(int argc, char *argv[])
     }
     if (comando == QStringLiteral("install")) {
         NoChoice nenhuma;
-        NoPanel painel;
+        TerminalPanel painel(texto(idioma, "de", "of", "de"));
         install::InstalarLivro instalar(wine, state, box, drives, nenhuma, painel);
         return instalar.instala(QFileInfo(livres[0]).absoluteFilePath()) ? kDone : kRefusedOrFailed;
     }

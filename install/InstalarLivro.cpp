@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cerrno>
 #include <sys/statvfs.h>
@@ -248,9 +249,35 @@ ExtractionResult InstalarLivro::ExecutaZip(const QString &acao, QString &origem,
     ExtractionResult resultado;
     const QString arquivo = origem;
     const ExtractionLimits limites = m_limites;
-    shell::emSegundoPlano([&resultado, arquivo, destino, limites] {
-        resultado = ZipExtraction::extract(arquivo, destino, limites);
+    ExtractionProgress andamento;
+    // The share written, shown while the worker writes; 100% only once every
+    // entry is written and checked.
+    int mostrado = -1;
+    auto mostraAndamento = [&](int teto) {
+        const std::uint64_t total = andamento.total.load(std::memory_order_relaxed);
+        if (total == 0 && teto < 100)
+            return; // still checking the archive: the dots go on
+        const std::uint64_t escritos = std::min(andamento.written.load(std::memory_order_relaxed), total);
+        const int percentual = total == 0 ? 100 : std::min(teto, int(escritos * 100 / total));
+        if (percentual == mostrado)
+            return;
+        if (mostrado < 0)
+            m_painel.animaProgresso(false); // a number takes the dots' place
+        mostrado = percentual;
+        messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+        m_painel.mostraProgresso(catalogo.mensagem(kAndamento, {m_strCurso, QString::number(percentual)}));
+        m_painel.mostraAndamento(percentual, escritos, total);
+    };
+    QTimer relogio;
+    relogio.setInterval(250);
+    QObject::connect(&relogio, &QTimer::timeout, [&] { mostraAndamento(99); });
+    relogio.start();
+    shell::emSegundoPlano([&resultado, &andamento, arquivo, destino, limites] {
+        resultado = ZipExtraction::extract(arquivo, destino, limites, nullptr, &andamento);
     });
+    relogio.stop();
+    if (resultado.ok())
+        mostraAndamento(100);
     return resultado;
 }
 

@@ -24,7 +24,14 @@ class RecordingPanel : public install::PainelInstalacao {
     void mostraProgresso(const QString &texto) override { events << "text:" + texto; }
     void animaProgresso(bool ligado) override { events << (ligado ? "dots on" : "dots off"); }
     void habilitaBotoes(bool habilitados) override { events << (habilitados ? "buttons on" : "buttons off"); }
+    void mostraAndamento(int percentual, std::uint64_t, std::uint64_t total) override
+    {
+        shares << percentual;
+        lastTotal = total;
+    }
     QStringList events;
+    QList<int> shares;
+    quint64 lastTotal = 0;
 };
 
 class InstalarLivroTest : public ManagerFixture {
@@ -95,7 +102,8 @@ TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
     EXPECT_EQ(state.rsMapeamento->field("Caminho").toString(), "C:\\ZEKO_Download\\Download\\Livro1");
     EXPECT_FALSE(QFileInfo::exists(zip));
     EXPECT_EQ(panel.events, QStringList({"text:" + texto(19, {"Livro1"}), "dots on", "buttons off",
-                                         "buttons on", "text:" + texto(23, {"Livro1"}), "dots off"}));
+                                         "dots off", "text:" + texto(69, {"Livro1", "100"}), "buttons on",
+                                         "text:" + texto(23, {"Livro1"}), "dots off"}));
     EXPECT_EQ(filesUnder(download()), QStringList({"Livro1", "Livro1/Autorun.exe", "Livro1/Idioma.kvt",
                                                    "Livro1/Lições", "Livro1/Lições/Lição 1.txt"}));
 
@@ -360,6 +368,35 @@ TEST_F(InstalarLivroTest, LeftoverStagingIsCleared)
     EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_TRUE(QFileInfo::exists(prefix.root() + "/outside/keep.txt"));
     EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+}
+
+// A book large enough to be seen on its way: the share written only grows,
+// never passes 100, and reaches 100 once, when the extraction is over.
+TEST_F(InstalarLivroTest, ProgressGrowsToOneHundredOnce)
+{
+    const QString zip = downloads("Grande.zip");
+    {
+        ZipBuilder builder(zip);
+        builder.file("Autorun.exe", "MZ");
+        builder.file("Idioma.kvt", "POR");
+        QByteArray noise(4 << 20, '\0');
+        for (int i = 0; i < 24; ++i) {
+            for (qsizetype k = 0; k < noise.size(); ++k)
+                noise[k] = char((k * 7919 + i * 104729) >> 3);
+            builder.file(QStringLiteral("Midia/video%1.bin").arg(i).toUtf8(), noise);
+        }
+        builder.close();
+    }
+    install(zip);
+    ASSERT_EQ(box.texts(), QStringList{texto(38, {"Grande", "Y"})});
+    ASSERT_FALSE(panel.shares.isEmpty());
+    EXPECT_EQ(panel.shares.last(), 100);
+    EXPECT_EQ(panel.shares.count(100), 1);
+    for (qsizetype i = 1; i < panel.shares.size(); ++i)
+        EXPECT_LT(panel.shares[i - 1], panel.shares[i]);
+    EXPECT_EQ(panel.lastTotal, quint64(24 * (4 << 20) + 5));
+    const qsizetype done = panel.events.indexOf("text:" + texto(69, {"Grande", "100"}));
+    EXPECT_EQ(panel.events.value(done + 1), "buttons on");
 }
 
 // The progress line: a dot a tick while it is at most 95 characters, then the message again.
