@@ -84,7 +84,7 @@ class TerminalPanel : public install::PainelInstalacao {
         if (!m_terminal)
             return;
         const auto mb = [](std::uint64_t b) { return QString::number((b + (1u << 19)) >> 20); };
-        std::fprintf(stderr, "\r%3d%%  %s MB %s %s MB", percentual, qPrintable(mb(escritos)),
+        std::fprintf(stderr, "\r%3d%%  %s MB %s %s MB\033[K", percentual, qPrintable(mb(escritos)),
                      qPrintable(m_de), qPrintable(mb(total)));
         std::fflush(stderr);
         m_linha = true;

@@ -77,6 +77,7 @@ TEST_F(ZekoBooksTest, InstallThenList)
     EXPECT_TRUE(r.err.contains("The book Basico has been installed successfully on drive Y:"))
         << r.err.toStdString();
     EXPECT_FALSE(r.err.contains('#')) << "colour marks reached the terminal";
+    EXPECT_FALSE(r.err.contains('%')) << "a progress line went to a pipe";
     const QJsonArray books = list();
     ASSERT_EQ(books.size(), 1);
     EXPECT_EQ(books[0].toObject()["name"].toString(), "Basico");
@@ -85,6 +86,23 @@ TEST_F(ZekoBooksTest, InstallThenList)
     EXPECT_TRUE(books[0].toObject()["mounted"].toBool());
     const Outcome text = run({"list"});
     EXPECT_EQ(text.out, "Basico\tY:\tC:\\ZEKO_Download\\Download\\Basico\tmounted\n");
+}
+
+// On a terminal the install draws one line of progress over itself and ends it
+// before the report.
+TEST_F(ZekoBooksTest, ProgressLineOnATerminal)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINEPREFIX", prefix.root());
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    p.setProcessEnvironment(env);
+    // script(1) gives the program a pseudo-terminal of its own.
+    p.start("script", {"-q", "-e", "-c", install.path() + "/zeko-books install " + bookZip("Basico.zip"), "/dev/null"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QByteArray out = p.readAllStandardOutput();
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("\r100%  0 MB of 0 MB\033[K\r\nThe book Basico has been installed")) << out.toStdString();
 }
 
 // A refused archive: status 1, the reason in the user's language, archive kept, nothing installed.
