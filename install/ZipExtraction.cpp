@@ -1,11 +1,15 @@
 #include "ZipExtraction.h"
+#include "ZipLayout.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
+#include <QStringDecoder>
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -42,10 +46,13 @@ struct ZipCloser {
 };
 using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
 
+// No ZIP_CHECKCONS: libzip 1.7.3 refuses with it every archive whose sizes follow
+// the data (bsdtar, zip -fd, any streaming writer). ZipLayout checks instead what
+// it would have: that headers and data are each entry's own.
 ZipHandle openArchive(const QString &path, QString *detail)
 {
     int code = 0;
-    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!z) {
         zip_error_t e;
         zip_error_init_with_code(&e, code);
@@ -55,8 +62,20 @@ ZipHandle openArchive(const QString &path, QString *detail)
     return ZipHandle(z);
 }
 
-// The entry's name: UTF-8 when the archive says so (flag or Unicode path field,
-// both of which libzip hands over as the raw name), else code page 850.
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString ignored = decoder(bytes);
+    return !decoder.hasError();
+}
+
+// The entry's name. UTF-8 when the archive says so: the flag or the Unicode path
+// field (libzip hands either over as the raw name, which its strict reading then
+// agrees with). UTF-8 too from a Unix or macOS host: their zip tools store the
+// file system's bytes unflagged, and those are UTF-8 on any current system.
+// Otherwise, and whenever the bytes are not UTF-8, code page 850: Windows stores
+// names in its OEM code page, which on Portuguese Windows is 850, not the 437 of
+// American Windows that the ZIP format takes as its default.
 QString entryName(zip_t *z, zip_uint64_t i)
 {
     const char *raw = zip_get_name(z, i, ZIP_FL_ENC_RAW);
@@ -65,7 +84,14 @@ QString entryName(zip_t *z, zip_uint64_t i)
         return {};
     if (strict && std::strcmp(raw, strict) == 0)
         return QString::fromUtf8(raw);
-    return ZipExtraction::decodeCp850(QByteArray(raw));
+    const QByteArray bytes(raw);
+    zip_uint8_t host = ZIP_OPSYS_DOS;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(z, i, 0, &host, &attributes) != 0)
+        host = ZIP_OPSYS_DOS;
+    if ((host == ZIP_OPSYS_UNIX || host == ZIP_OPSYS_OS_X) && isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return ZipExtraction::decodeCp850(bytes);
 }
 
 bool isLink(zip_t *z, zip_uint64_t i)
@@ -77,6 +103,58 @@ bool isLink(zip_t *z, zip_uint64_t i)
     return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
 }
 
+// The common name of a compression method, for the user's message.
+QString methodName(zip_uint16_t method)
+{
+    switch (method) {
+    case ZIP_CM_SHRINK:
+        return QStringLiteral("Shrink");
+    case ZIP_CM_REDUCE_1:
+    case ZIP_CM_REDUCE_2:
+    case ZIP_CM_REDUCE_3:
+    case ZIP_CM_REDUCE_4:
+        return QStringLiteral("Reduce");
+    case ZIP_CM_IMPLODE:
+        return QStringLiteral("Implode");
+    case ZIP_CM_DEFLATE64:
+        return QStringLiteral("Deflate64");
+    case ZIP_CM_PKWARE_IMPLODE:
+        return QStringLiteral("PKWARE DCL Implode");
+    case ZIP_CM_BZIP2:
+        return QStringLiteral("Bzip2");
+    case ZIP_CM_LZMA:
+        return QStringLiteral("LZMA");
+    case ZIP_CM_TERSE:
+        return QStringLiteral("IBM TERSE");
+    case ZIP_CM_LZ77:
+        return QStringLiteral("IBM LZ77");
+    case 20: // zstd's number before 93 was assigned
+    case 93:
+        return QStringLiteral("Zstandard");
+    case 94:
+        return QStringLiteral("MP3");
+    case ZIP_CM_XZ:
+        return QStringLiteral("XZ");
+    case ZIP_CM_JPEG:
+        return QStringLiteral("JPEG");
+    case ZIP_CM_WAVPACK:
+        return QStringLiteral("WavPack");
+    case ZIP_CM_PPMD:
+        return QStringLiteral("PPMd");
+    default:
+        return QString::number(method);
+    }
+}
+
+// One entry of the central directory, as read and checked for its name.
+struct Candidate {
+    zip_uint64_t index;
+    QString name;     // decoded, as the user is told it
+    QString relative; // where it goes below the target; empty for nothing
+    bool folderEntry;
+    zip_stat_t st;
+};
+
 struct Plan {
     QStringList folders; // relative, in creation order
     struct File {
@@ -86,6 +164,7 @@ struct Plan {
     };
     std::vector<File> files;
     std::uint64_t total = 0;
+    bool book = false; // Autorun.exe and Idioma.kvt at the top, both files
 };
 
 ExtractionResult fail(ExtractionError error, const QString &entry = {}, const QString &detail = {},
@@ -99,41 +178,139 @@ ExtractionResult fail(ExtractionError error, const QString &entry = {}, const QS
     return r;
 }
 
-// Reads the directory and decides what goes where, refusing the whole archive
-// at the first entry that cannot be written safely.
-ExtractionResult plan(zip_t *z, Plan &out)
+// Every entry's name, refusing the archive at the first one that could land
+// outside the target or is a link, wherever it would go.
+ExtractionResult readEntries(zip_t *z, std::vector<Candidate> &out)
 {
     const zip_int64_t count = zip_get_num_entries(z, 0);
+    for (zip_int64_t n = 0; n < count; ++n) {
+        Candidate c{zip_uint64_t(n), entryName(z, zip_uint64_t(n)), {}, false, {}};
+        if (c.name.isEmpty() || zip_stat_index(z, c.index, 0, &c.st) != 0)
+            return fail(ExtractionError::Unreadable, c.name, QString::fromLocal8Bit(zip_strerror(z)));
+        const std::optional<QString> safe = ZipExtraction::safeRelativePath(c.name);
+        if (!safe)
+            return fail(ExtractionError::UnsafeName, c.name);
+        if (isLink(z, c.index))
+            return fail(ExtractionError::UnsafeName, c.name, QStringLiteral("a symbolic link"));
+        c.relative = *safe;
+        c.folderEntry = c.name.endsWith(u'/') || c.name.endsWith(u'\\');
+        out.push_back(std::move(c));
+    }
+    return {};
+}
+
+// Holds the archive's bytes to what its central directory says, libzip's index
+// being the central directory's order.
+ExtractionResult checkLayout(const QString &zipPath, const std::vector<Candidate> &entries)
+{
+    ZipLayout layout;
+    const ZipLayout::Check check = layout.read(zipPath);
+    const QString name = check.entry < entries.size() ? entries[check.entry].name : QString();
+    switch (check.problem) {
+    case ZipLayout::Problem::None:
+        break;
+    case ZipLayout::Problem::Unreadable:
+        return fail(ExtractionError::Unreadable, QString(), check.detail);
+    case ZipLayout::Problem::NameDiffers:
+        return fail(ExtractionError::UnsafeName, name, check.detail);
+    // Shared bytes are how crafted archives multiply one stream into many files,
+    // but no name is at fault: the entry's data is not its own, which is damage.
+    case ZipLayout::Problem::BadHeader:
+    case ZipLayout::Problem::PastDirectory:
+    case ZipLayout::Problem::Overlap:
+        return fail(ExtractionError::Damaged, name, check.detail);
+    }
+    if (layout.entries().size() != entries.size())
+        return fail(ExtractionError::Damaged, QString(),
+                    QStringLiteral("the central directory holds %1 entries, not %2")
+                        .arg(layout.entries().size())
+                        .arg(entries.size()));
+    return {};
+}
+
+// What macOS adds beside a folder it compresses: __MACOSX/ and "._name" files
+// next to the real ones, which carry Finder data the course never reads.
+void dropMacEntries(std::vector<Candidate> &entries)
+{
+    QSet<QString> paths;
+    for (const Candidate &c : entries) {
+        const QStringList parts = c.relative.toLower().split(u'/');
+        for (qsizetype p = 1; p <= parts.size(); ++p)
+            paths.insert(parts.first(p).join(u'/'));
+    }
+    const auto mac = [&paths](const Candidate &c) {
+        const QStringList parts = c.relative.split(u'/');
+        if (parts.contains(QStringLiteral("__MACOSX")))
+            return true;
+        const QString &last = parts.last();
+        if (c.folderEntry || !last.startsWith(QStringLiteral("._")) || last.size() < 3)
+            return false;
+        QStringList sibling = parts;
+        sibling.last() = last.mid(2);
+        return paths.contains(sibling.join(u'/').toLower());
+    };
+    entries.erase(std::remove_if(entries.begin(), entries.end(), mac), entries.end());
+}
+
+bool isBookFile(const QString &relativeLower)
+{
+    return relativeLower == QStringLiteral("autorun.exe") || relativeLower == QStringLiteral("idioma.kvt");
+}
+
+// A book zipped as its folder: the top holds that one folder and nothing else,
+// and the folder holds Autorun.exe and Idioma.kvt. Its entries then go to the
+// top of the target, as the course expects them.
+void unwrapBookFolder(std::vector<Candidate> &entries)
+{
+    QString top;
+    QSet<QString> bookFiles;
+    for (const Candidate &c : entries) {
+        if (c.relative.isEmpty())
+            continue;
+        const qsizetype slash = c.relative.indexOf(u'/');
+        // A file at the top, or a second name there: not one folder.
+        if (slash < 0 && !c.folderEntry)
+            return;
+        const QString first = (slash < 0 ? c.relative : c.relative.left(slash)).toLower();
+        if (top.isEmpty())
+            top = first;
+        else if (first != top)
+            return;
+        const QString inside = c.relative.mid(slash + 1).toLower();
+        if (slash >= 0 && !c.folderEntry && isBookFile(inside))
+            bookFiles.insert(inside);
+    }
+    if (bookFiles.size() != 2)
+        return;
+    for (Candidate &c : entries) {
+        const qsizetype slash = c.relative.indexOf(u'/');
+        c.relative = slash < 0 ? QString() : c.relative.mid(slash + 1);
+    }
+}
+
+// Decides what goes where, refusing the whole archive at the first entry that
+// cannot be read or written as the course would find it.
+ExtractionResult plan(const std::vector<Candidate> &entries, Plan &out)
+{
     // Lower-case relative path -> spelling in use, for folders and files alike.
     QHash<QString, QString> spelling;
     QHash<QString, bool> isFolder;
     QHash<QString, std::size_t> fileAt;
-    for (zip_int64_t n = 0; n < count; ++n) {
-        const auto i = zip_uint64_t(n);
-        const QString name = entryName(z, i);
-        zip_stat_t st;
-        if (name.isEmpty() || zip_stat_index(z, i, 0, &st) != 0)
-            return fail(ExtractionError::Unreadable, name, QString::fromLocal8Bit(zip_strerror(z)));
-        const std::optional<QString> safe = ZipExtraction::safeRelativePath(name);
-        if (!safe)
-            return fail(ExtractionError::UnsafeName, name);
-        const QString relative = *safe;
-        if (isLink(z, i))
-            return fail(ExtractionError::UnsafeName, name, QStringLiteral("a symbolic link"));
+    for (const Candidate &c : entries) {
+        const zip_stat_t &st = c.st;
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-            return fail(ExtractionError::Unreadable, name, QStringLiteral("encrypted"));
+            return fail(ExtractionError::Unreadable, c.name, QStringLiteral("encrypted"));
         if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0))
-            return fail(ExtractionError::Unreadable, name, QStringLiteral("unknown compression method"));
-        if (relative.isEmpty())
+            return fail(ExtractionError::UnsupportedMethod, c.name, methodName(st.comp_method));
+        if (c.relative.isEmpty())
             continue; // "./" and the like: nothing to write
 
-        const bool folderEntry = name.endsWith(u'/') || name.endsWith(u'\\');
-        const QStringList parts = relative.split(u'/');
+        const QStringList parts = c.relative.split(u'/');
         QString spelled;
         QString key;
         for (qsizetype p = 0; p < parts.size(); ++p) {
             const bool last = p == parts.size() - 1;
-            const bool folder = !last || folderEntry;
+            const bool folder = !last || c.folderEntry;
             key += (key.isEmpty() ? QString() : QStringLiteral("/")) + parts[p].toLower();
             const auto known = spelling.constFind(key);
             if (known == spelling.constEnd()) {
@@ -146,27 +323,29 @@ ExtractionResult plan(zip_t *z, Plan &out)
                 spelled = *known;
                 // A file where a folder is, or the other way round, cannot be written.
                 if (isFolder.value(key) != folder)
-                    return fail(ExtractionError::UnsafeName, name,
+                    return fail(ExtractionError::UnsafeName, c.name,
                                 QStringLiteral("a file and a folder of one name"));
             }
         }
-        if (folderEntry)
+        if (c.folderEntry)
             continue;
         if (!(st.valid & ZIP_STAT_SIZE))
-            return fail(ExtractionError::Unreadable, name, QStringLiteral("no size"));
+            return fail(ExtractionError::Unreadable, c.name, QStringLiteral("no size"));
         const auto at = fileAt.constFind(key);
         if (at != fileAt.constEnd()) {
             // The later entry wins, under the first one's spelling.
             Plan::File &earlier = out.files[*at];
             out.total -= earlier.size;
-            earlier.index = i;
+            earlier.index = c.index;
             earlier.size = st.size;
         } else {
             fileAt.insert(key, out.files.size());
-            out.files.push_back({i, spelled, st.size});
+            out.files.push_back({c.index, spelled, st.size});
         }
         out.total += st.size;
     }
+    out.book =
+        fileAt.contains(QStringLiteral("autorun.exe")) && fileAt.contains(QStringLiteral("idioma.kvt"));
     return {};
 }
 
@@ -203,10 +382,7 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
         }
         if (n == 0)
             break;
-        written += std::uint64_t(n);
-        if (progress)
-            progress->written += std::uint64_t(n);
-        if (written > file.size) {
+        if (written + std::uint64_t(n) > file.size) {
             result = fail(ExtractionError::Damaged, file.path,
                           QStringLiteral("more data than the entry declares"));
             break;
@@ -226,6 +402,11 @@ ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &tar
             p += w;
             left -= w;
         }
+        written += std::uint64_t(n - left);
+        // Counted once the block is on disk, so written never passes total.
+        // Release: a reader that loads written with acquire also sees total.
+        if (progress)
+            progress->written.fetch_add(std::uint64_t(n - left), std::memory_order_release);
         if (!result.ok())
             break;
     }
@@ -280,8 +461,18 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
     if (!z)
         return fail(ExtractionError::Unreadable, QString(), detail);
 
+    // Refusals in order: what could write outside the target or is no honest
+    // archive, then what cannot be read, then sizes, and only then whether this
+    // is a book at all; the disk's room is asked last, for a book.
+    std::vector<Candidate> entries;
+    if (ExtractionResult read = readEntries(z.get(), entries); !read.ok())
+        return read;
+    if (ExtractionResult layout = checkLayout(zipPath, entries); !layout.ok())
+        return layout;
+    dropMacEntries(entries);
+    unwrapBookFolder(entries);
     Plan work;
-    if (ExtractionResult planned = plan(z.get(), work); !planned.ok())
+    if (ExtractionResult planned = plan(entries, work); !planned.ok())
         return planned;
     if (work.files.empty())
         return fail(ExtractionError::Empty);
@@ -293,19 +484,22 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
         r.needed = work.total;
         return r;
     }
+    if (!work.book)
+        return fail(ExtractionError::NotABook);
     struct statvfs fs;
     if (::statvfs(QFile::encodeName(targetDir).constData(), &fs) == 0) {
         const std::uint64_t available = std::uint64_t(fs.f_bavail) * fs.f_frsize;
         if (work.total + limits.reserve > available) {
             ExtractionResult r = fail(ExtractionError::NoSpace);
-            r.needed = work.total;
+            // What must be free, reserve included, to compare with what is.
+            r.needed = work.total + limits.reserve;
             r.available = available;
             return r;
         }
     }
 
     if (progress)
-        progress->total = work.total;
+        progress->total.store(work.total, std::memory_order_release);
     for (const QString &folder : std::as_const(work.folders)) {
         if (::mkdir(QFile::encodeName(targetDir + u'/' + folder).constData(), 0755) != 0 && errno != EEXIST)
             return fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, folder,

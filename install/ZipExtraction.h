@@ -26,9 +26,9 @@ struct ExtractionLimits {
 // Why an archive was not extracted.
 enum class ExtractionError {
     None,
-    Unreadable,  // not a ZIP archive, cannot be opened or read, encrypted, unknown method
+    Unreadable,  // not a ZIP archive, cannot be opened or read, encrypted
     Damaged,     // an entry's data fails its check (CRC, sizes that lie)
-    UnsafeName,  // an entry would land outside the target folder, or is a link
+    UnsafeName,  // an entry would land outside the target folder, is a link, or its two headers name it apart
     NoSpace,     // the disk has not room for what the archive declares
     TooLarge,    // larger, or expanding more, than any real book
     Empty,       // the archive holds no file
@@ -57,13 +57,16 @@ struct ExtractionResult {
 };
 
 // Extracts a book's ZIP archive with libzip. The whole archive is checked first
-// (names, links, encryption, declared sizes against the disk and against what a
-// book can be); only then is anything written, streamed entry by entry, each
-// entry capped at its declared size and its CRC checked. Entry names flagged
-// UTF-8 (or carrying the Unicode path field) are read as UTF-8, others in code
-// page 850 as Portuguese and Spanish Windows write them. Entries that differ only
-// in letter case become one file, the later one's content under the first one's
-// spelling, as on Windows.
+// (names, links, each entry's headers and data against the central directory,
+// encryption, methods, declared sizes against what a book can be, that it is a
+// book, and the disk); only then is anything written, streamed entry by entry,
+// each entry capped at its declared size and its CRC checked. Entry names flagged
+// UTF-8 (or carrying the Unicode path field), or from a Unix or macOS host and
+// valid UTF-8, are read as UTF-8; others in code page 850 as Portuguese and
+// Spanish Windows write them. Entries that differ only in letter case become one
+// file, the later one's content under the first one's spelling, as on Windows.
+// A book zipped as its folder is extracted from inside that folder; what macOS
+// adds (__MACOSX/, "._" files beside real ones) is left out.
 class ZipExtraction {
   public:
     // Writes every entry below targetDir, an existing folder. On failure what was

@@ -14,6 +14,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
+  # Tools the extraction tests zip books with, as users do.
+  libarchive-tools zip p7zip-full python3
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
