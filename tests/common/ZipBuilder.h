@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 #include <deque>
+#include <tuple>
 #include <vector>
 
 class ZipBuilder {
@@ -121,6 +122,22 @@ class ZipBuilder {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
+    }
+
+    // Marks a stored entry of a closed archive as compressed with another
+    // method, in its local and its central header, as a tool using that method
+    // would label it.
+    static void markMethod(const QString &path, const QByteArray &entry, quint16 method)
+    {
+        QByteArray bytes = read(path);
+        for (const auto &[header, nameAt, methodAt] :
+             {std::tuple{QByteArray("PK\x03\x04", 4), 30, 8}, {QByteArray("PK\x01\x02", 4), 46, 10}})
+            for (qsizetype at = bytes.indexOf(header); at >= 0; at = bytes.indexOf(header, at + 4))
+                if (bytes.mid(at + nameAt, entry.size()) == entry) {
+                    bytes[at + methodAt] = char(method & 0xff);
+                    bytes[at + methodAt + 1] = char(method >> 8);
+                }
+        write(path, bytes);
     }
 
   private:

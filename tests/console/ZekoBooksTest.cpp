@@ -98,11 +98,48 @@ TEST_F(ZekoBooksTest, ProgressLineOnATerminal)
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     p.setProcessEnvironment(env);
     // script(1) gives the program a pseudo-terminal of its own.
-    p.start("script", {"-q", "-e", "-c", install.path() + "/zeko-books install " + bookZip("Basico.zip"), "/dev/null"});
+    p.start("script",
+            {"-q", "-e", "-c", install.path() + "/zeko-books install " + bookZip("Basico.zip"), "/dev/null"});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QByteArray out = p.readAllStandardOutput();
     EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
-    EXPECT_TRUE(out.contains("\r100%  0 MB of 0 MB\033[K\r\nThe book Basico has been installed")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\r100%  0 MB of 0 MB\033[K\r\nThe book Basico has been installed"))
+        << out.toStdString();
+}
+
+// A book zipped as its folder installs; an archive holding no book and one of a
+// method that cannot be read are refused, each in its own words, and kept.
+TEST_F(ZekoBooksTest, ArchivesAsOtherToolsMakeThem)
+{
+    {
+        ZipBuilder zip(zips.path() + "/Basico.zip");
+        zip.file("Basico/Autorun.exe", "MZ");
+        zip.file("Basico/Idioma.kvt", "ING");
+        zip.close();
+    }
+    Outcome r = run({"install", zips.path() + "/Basico.zip"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(download() + "/Basico/Autorun.exe").isFile());
+    {
+        ZipBuilder zip(zips.path() + "/Fotos.zip");
+        zip.file("praia.jpg", "jpg");
+        zip.close();
+        ZipBuilder seven(zips.path() + "/Sete.zip");
+        seven.file("Autorun.exe", "MZ", true);
+        seven.file("Idioma.kvt", "ING", true);
+        seven.close();
+        ZipBuilder::markMethod(zips.path() + "/Sete.zip", "Idioma.kvt", 9);
+    }
+    r = run({"install", zips.path() + "/Fotos.zip"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("does not hold a book")) << r.err.toStdString();
+    r = run({"install", zips.path() + "/Sete.zip"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("uses the compression method Deflate64, which cannot be read, in Idioma.kvt"))
+        << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(zips.path() + "/Fotos.zip"));
+    EXPECT_TRUE(QFileInfo::exists(zips.path() + "/Sete.zip"));
+    EXPECT_EQ(list().size(), 1);
 }
 
 // A refused archive: status 1, the reason in the user's language, archive kept, nothing installed.

@@ -1,5 +1,5 @@
 // Installing a book through the flow the install window runs, on a prefix laid
-// out on disk: the Part's order of checks, and archives that must be refused
+// out on disk: the order of its checks, and archives that must be refused
 // without leaving anything behind.
 
 #include "install/InstalarLivro.h"
@@ -528,4 +528,55 @@ TEST(BookNameCheck, Limits)
     EXPECT_EQ(BookName::check("CONIN$"), BookNameProblem::Reserved);
     EXPECT_EQ(BookName::check("CONSOLE"), BookNameProblem::None);
     EXPECT_EQ(BookName::check("COM0"), BookNameProblem::None);
+}
+
+// Archives as other tools make them, through the whole flow: a book zipped as
+// its folder (on a Mac, with its litter) installs from inside that folder; an
+// archive with no book in it and one whose method cannot be read are refused
+// with their own words, the archive kept and nothing written.
+TEST_F(InstalarLivroTest, ArchivesAsOtherToolsMakeThem)
+{
+    {
+        ZipBuilder zip(downloads("Embrulhado.zip"));
+        zip.file("Basico/Autorun.exe", "MZ");
+        zip.file("Basico/Idioma.kvt", "POR");
+        zip.file("Basico/Lições/Lição 1.txt", "Olá");
+        zip.file("__MACOSX/Basico/._Autorun.exe", "apple");
+        zip.file("Basico/._Idioma.kvt", "apple");
+        zip.close();
+    }
+    install(downloads("Embrulhado.zip"));
+    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Embrulhado", "Y"})});
+    EXPECT_EQ(filesUnder(download()),
+              QStringList({"Embrulhado", "Embrulhado/Autorun.exe", "Embrulhado/Idioma.kvt",
+                           "Embrulhado/Lições", "Embrulhado/Lições/Lição 1.txt"}));
+
+    const QStringList before = filesUnder(prefix.driveC());
+    {
+        ZipBuilder zip(downloads("Fotos.zip"));
+        zip.file("Ferias/praia.jpg", "jpg");
+        zip.file("leia-me.txt", "texto");
+        zip.close();
+    }
+    // A stored entry marked as Deflate64, as 7-Zip writes it when asked.
+    {
+        ZipBuilder zip(downloads("Sete.zip"));
+        zip.file("Autorun.exe", "MZ", true);
+        zip.file("Idioma.kvt", "POR", true);
+        zip.file("Sons/som.wav", "RIFF", true);
+        zip.close();
+        ZipBuilder::markMethod(downloads("Sete.zip"), "Sons/som.wav", 9);
+    }
+    for (const auto &[zip, message] :
+         {std::pair{downloads("Fotos.zip"), texto(67, {downloads("Fotos.zip")})},
+          {downloads("Sete.zip"), texto(68, {downloads("Sete.zip"), "Deflate64", "Sons/som.wav"})}}) {
+        box.shown.clear();
+        install(zip);
+        EXPECT_EQ(box.texts(), QStringList{message});
+        EXPECT_TRUE(QFileInfo::exists(zip));
+        EXPECT_EQ(filesUnder(prefix.driveC()), before);
+    }
+    EXPECT_EQ(row("Fotos"), "");
+    EXPECT_EQ(row("Sete"), "");
+    EXPECT_TRUE(mapped('X').isEmpty());
 }
