@@ -4,6 +4,7 @@
 #include "drive/MountDrive.h"
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "messages/SystemReason.h"
 #include "platform/Platform.h"
@@ -14,17 +15,6 @@
 namespace books {
 
 namespace {
-
-constexpr int kCursoEmExecucao = 33;
-constexpr int kSemLetraLivre = 7;
-constexpr int kFalhaMapeamento = 1;
-constexpr int kSemWine = 43;
-constexpr int kSemWine32 = 44;
-constexpr int kSemLinux32 = 45;
-constexpr int kProgramaAusente = 46;
-constexpr int kProgramaNaoInicia = 47;
-constexpr int kRegistroRecusou = 64;
-constexpr int kDriveCDNaoGravado = 65;
 
 const QString kPathIni = QStringLiteral("\\zeko.ini");
 
@@ -49,7 +39,7 @@ void AbrirLivro::mostra(int codigo, const QStringList &params)
 bool AbrirLivro::abre(const QString &entrada)
 {
     if (m_drives.CursoEmExecucao()) {
-        mostra(kCursoEmExecucao);
+        mostra(messages::code::CourseRunningOpen);
         return false;
     }
     QString strLetraDrive = ListaLivros::letraDaEntrada(entrada);
@@ -73,7 +63,7 @@ bool AbrirLivro::abre(const QString &entrada)
         if (!atuais.isEmpty()) {
             const QString letra = atuais.first() + u':';
             if (!rs.edit({{QStringLiteral("LetraDrive"), letra}})) {
-                messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou,
+                messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused,
                                               {rs.field(QStringLiteral("Curso")).toString()},
                                               rs.lastErrorCode());
                 return false;
@@ -84,7 +74,7 @@ bool AbrirLivro::abre(const QString &entrada)
         }
     }
     if (!ExisteLetraLivre()) {
-        mostra(kSemLetraLivre, {strLetraDrive});
+        mostra(messages::code::NoFreeLetterToOpen, {strLetraDrive});
         return false;
     }
     // The list is built from the rows; without a row for the entry's drive the
@@ -119,7 +109,7 @@ bool AbrirLivro::AbreLivro(const QString &strPathIni, const QString &strLetraDri
     case DriveSetting::Written:
         return inicia(m_pastaPrograma + QStringLiteral("/LoadZEKOV.EXE"), {strLetraDrive}, QString());
     case DriveSetting::NotWritten:
-        messages::avisaSystemReason(m_state, m_box, kDriveCDNaoGravado,
+        messages::avisaSystemReason(m_state, m_box, messages::code::DriveCDNotWritten,
                                     {strLetraDrive, shell::Sistema(m_platform).PastaSistema() + strPathIni},
                                     platform::lastSystemError());
         return false;
@@ -137,8 +127,8 @@ bool AbrirLivro::inicia(const QString &programa, const QStringList &argumentos, 
     if (m_platform.startProgram(programa, argumentos, pastaInicial, &erro, &falha))
         return true;
     const int codigo = mensagemDeFalha(falha);
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    if (codigo == kProgramaAusente || codigo == kProgramaNaoInicia) {
+    messages::Catalogue &catalogo = *m_state.catalogo;
+    if (codigo == messages::code::StartProgramMissing || codigo == messages::code::StartProgramFailed) {
         // The system's own text would be English; its reason is told in the user's language.
         m_state.strMensagem = catalogo.mensagem(codigo, {programa});
         if (falha == platform::StartFailure::Other && platform::lastSystemError() != 0)
@@ -156,15 +146,15 @@ int AbrirLivro::mensagemDeFalha(platform::StartFailure falha)
 {
     switch (falha) {
     case platform::StartFailure::WineMissing:
-        return kSemWine;
+        return messages::code::WineMissing;
     case platform::StartFailure::No32BitWine:
-        return kSemWine32;
+        return messages::code::Wine32Missing;
     case platform::StartFailure::No32BitLinux:
-        return kSemLinux32;
+        return messages::code::Linux32Missing;
     case platform::StartFailure::NotFound:
-        return kProgramaAusente;
+        return messages::code::StartProgramMissing;
     default:
-        return kProgramaNaoInicia;
+        return messages::code::StartProgramFailed;
     }
 }
 
@@ -179,7 +169,7 @@ bool AbrirLivro::MontaLivro(const QString &strCaminho, QString &strLetra)
         return false;
     const QString livre = m_state.strLetrasLivres.at(1);
     if (!m_drives.MapeiaDrive(livre, strCaminho, false)) {
-        mostra(kFalhaMapeamento, {strCaminho, livre});
+        mostra(messages::code::BookFolderOrDriveFailed, {strCaminho, livre});
         return false;
     }
     shell::Recordset &rs = *m_state.rsMapeamento;
@@ -193,7 +183,7 @@ bool AbrirLivro::MontaLivro(const QString &strCaminho, QString &strLetra)
         // The mapping is of no use without the row that names it.
         m_drives.MapeiaDrive(livre, strCaminho, true);
         if (linha)
-            messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {curso}, codigo);
+            messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused, {curso}, codigo);
         m_montaCombo();
         return false;
     }

@@ -1,21 +1,17 @@
 #include "ListaLivros.h"
 
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "shell/SharedState.h"
 #include "shell/Sistema.h"
 #include "shell/registry/Recordset.h"
 
 namespace books {
 
-namespace {
-constexpr int kEntradaZero = 15;
-} // namespace
-
 QStringList ListaLivros::entradas(shell::SharedState &state)
 {
     QStringList lista;
-    lista.append(u'[' + messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(kEntradaZero) +
-                 u']');
+    lista.append(u'[' + state.catalogo->descricao(messages::code::BookListFirstEntry) + u']');
     shell::Recordset &rs = *state.rsMapeamento;
     rs.requery();
     if (rs.isEmpty())

@@ -5,6 +5,7 @@
 #include "drive/MountDrive.h"
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
 #include "shell/ScratchFolder.h"
@@ -19,25 +20,6 @@
 #include <QFileInfo>
 
 namespace books {
-
-namespace {
-
-constexpr int kFalhaPasta = 1;
-constexpr int kLivroRemovido = 10;
-constexpr int kUnidadeNaoLiberada = 11;
-constexpr int kUnidadeSemLivro = 12;
-constexpr int kArquivosFicaram = 21;
-constexpr int kTudoApagado = 30;
-constexpr int kPastaFicou = 31;
-constexpr int kConfirmaRemocao = 36;
-constexpr int kCursoEmExecucao = 37;
-constexpr int kApagando = 40;
-constexpr int kForaDoDownload = 62;
-constexpr int kOutroLivro = 63;
-constexpr int kRegistroRecusou = 64;
-constexpr int kNaoRetirada = 66;
-
-} // namespace
 
 RemoverLivro::RemoverLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
                            drive::MountDrive &drives, std::function<void()> montaCombo,
@@ -82,7 +64,7 @@ int RemoverLivro::recusaRemocao(const QString &strCaminho)
     if (pasta.isEmpty() || !info.isDir() || info.isSymLink() || download.isEmpty() ||
         QFileInfo(info.absolutePath()).canonicalFilePath() != download ||
         shell::ScratchFolder::isScratchName(info.fileName()))
-        return kForaDoDownload;
+        return messages::code::RemovalOutsideDownload;
     // Another of the user's books in this folder or below it would go with it.
     shell::Recordset &rs = *m_state.rsMapeamento;
     const QString proprio = info.canonicalFilePath();
@@ -94,7 +76,7 @@ int RemoverLivro::recusaRemocao(const QString &strCaminho)
         const QString outra = QFileInfo(m_platform.toUnixPath(rs.field(QStringLiteral("Caminho")).toString()))
                                   .canonicalFilePath();
         if (!outra.isEmpty() && (outra == proprio || outra.startsWith(proprio + u'/')))
-            recusa = kOutroLivro;
+            recusa = messages::code::RemovalSharedFolder;
     }
     // Back on the book's own row, where the caller stood.
     rs.findFirst(QStringLiteral("LetraDrive"), minhaLetra);
@@ -104,7 +86,7 @@ int RemoverLivro::recusaRemocao(const QString &strCaminho)
 bool RemoverLivro::remove(const QString &entrada)
 {
     if (m_drives.CursoEmExecucao()) {
-        mostra(kCursoEmExecucao);
+        mostra(messages::code::CourseRunningRemove);
         return false;
     }
     const QString strLetra = ListaLivros::letraDaEntrada(entrada).left(1);
@@ -119,11 +101,12 @@ bool RemoverLivro::remove(const QString &entrada)
                            (registrada && m_drives.lettersMapping(strCaminho).contains(strLetra));
     if (!naUnidade) {
         if (registrada && !rs.deleteCurrent()) {
-            messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {strCurso}, rs.lastErrorCode());
+            messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused, {strCurso},
+                                          rs.lastErrorCode());
             return false;
         }
         m_montaCombo();
-        mostra(kUnidadeSemLivro, {strLetra});
+        mostra(messages::code::DriveLacksBookUnlisted, {strLetra});
         return true; // the book left the list; its files were not the question
     }
     // A drive that shows a book but is no book of the list (the data changed
@@ -137,14 +120,13 @@ bool RemoverLivro::remove(const QString &entrada)
     // Whatever the row says (an older version or a hand may have written it),
     // only the book's own folder is ever deleted.
     if (const int recusa = recusaRemocao(strCaminho)) {
-        mostra(recusa, recusa == kForaDoDownload
+        mostra(recusa, recusa == messages::code::RemovalOutsideDownload
                            ? QStringList{strNomeLivro, strCaminho, m_state.strPastaDownload}
                            : QStringList{strNomeLivro, strCaminho});
         return false;
     }
 
-    m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
-                              .mensagem(kConfirmaRemocao, {strNomeLivro});
+    m_state.strMensagem = m_state.catalogo->mensagem(messages::code::ConfirmRemoval, {strNomeLivro});
     m_box.ExibeMensagem(m_state.strMensagem, 4, 10, 1, true, QString(), 0);
     if (m_state.intBotaoMsg != 1)
         return false;
@@ -156,7 +138,7 @@ bool RemoverLivro::remove(const QString &entrada)
 
     if (!m_drives.MapeiaDrive(strLetra, strCaminho, true)) {
         const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
-        mostra(kUnidadeNaoLiberada, {strCaminho, livre});
+        mostra(messages::code::DriveNotReleased, {strCaminho, livre});
         return false;
     }
     // No other letter may be left leading into a folder about to go.
@@ -176,7 +158,8 @@ bool RemoverLivro::remove(const QString &entrada)
     if (!removendo.isValid()) {
         RemovalLeftovers::forgetOrigin(pasta);
         m_drives.MapeiaDrive(strLetra, strCaminho, false);
-        messages::avisaSystemReason(m_state, m_box, kNaoRetirada, {strCaminho}, erro);
+        messages::avisaSystemReason(m_state, m_box, messages::code::BookFolderNotMovedAside, {strCaminho},
+                                    erro);
         return false;
     }
     if (!ExisteMapeamento(strLetra) || !rs.deleteCurrent()) {
@@ -186,13 +169,13 @@ bool RemoverLivro::remove(const QString &entrada)
             RemovalLeftovers::forgetOrigin(pasta);
             m_drives.MapeiaDrive(strLetra, strCaminho, false);
         }
-        messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou, {strCurso}, codigo);
+        messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused, {strCurso}, codigo);
         m_montaCombo();
         return false;
     }
     m_montaCombo();
 
-    int fechamento = kLivroRemovido;
+    int fechamento = messages::code::BookRemovedFilesLeft;
     QStringList parametros{strLetra};
     const QString strRemovendo = m_state.strPastaDownload + QFileInfo(removendo.path()).fileName();
 
@@ -204,8 +187,7 @@ bool RemoverLivro::remove(const QString &entrada)
     shell::emSegundoPlano(
         [&apagou, alvo, arquivos] { apagou = arquivos.ApagaArquivos(alvo) && arquivos.ApagaPastas(alvo); },
         [&] {
-            m_state.strMensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
-                                      .mensagem(kApagando, {strNomeLivro});
+            m_state.strMensagem = m_state.catalogo->mensagem(messages::code::DeletingFiles, {strNomeLivro});
             m_box.ExibeMensagem(m_state.strMensagem, 0, 10, 1, true, QString(), 0);
             // Closing, the notice gave the window back; the files may still be going.
             m_habilitaJanela(false);
@@ -214,11 +196,12 @@ bool RemoverLivro::remove(const QString &entrada)
     m_state.intBotaoMsg = 1;
     if (!apagou) {
         esperaCaixaFechar();
-        mostra(kArquivosFicaram, {strRemovendo});
+        mostra(messages::code::RemovalFilesNotDeleted, {strRemovendo});
     }
     m_habilitaJanela(true);
     if (BookFiles::semArquivos(alvo)) {
-        fechamento = RemovePasta(strRemovendo + u'\\') ? kTudoApagado : kPastaFicou;
+        fechamento = RemovePasta(strRemovendo + u'\\') ? messages::code::RemovedAndDeleted
+                                                       : messages::code::RemovedFolderKept;
         parametros = {strLetra, strCaminho};
     }
     removendo.release();
@@ -236,7 +219,7 @@ bool RemoverLivro::RemovePasta(const QString &strPasta)
     if (m_arquivos.removeFolder(pasta, &erro))
         return true;
     const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
-    mostra(kFalhaPasta, {strPasta, livre});
+    mostra(messages::code::BookFolderOrDriveFailed, {strPasta, livre});
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "drive/MountDrive.h"
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "shell/ConfirmaSaida.h"
 #include "shell/SharedState.h"
@@ -16,10 +17,6 @@
 namespace books {
 
 namespace {
-
-constexpr int kTitulo = 26;
-constexpr int kInformacao = 41;
-constexpr int kCursoEmExecucaoNaSaida = 35;
 
 enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
 
@@ -82,10 +79,12 @@ bool frmAbrirLivro::carrega(QString *error)
     m_lista->raise();
 
     // Hints of buttons 1 to 7.
-    carregaHints({0, 4, 9, 5, 10, 3, 7, 8});
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_titulo->setText(catalogo.descricao(kTitulo));
-    m_mensagem->setText(catalogo.descricao(kInformacao));
+    namespace hint = messages::hint;
+    carregaHints({hint::None, hint::RemoveBook, hint::InstallBook, hint::BackToMain, hint::Help,
+                  hint::OpenBook, hint::Minimize, hint::Exit});
+    messages::Catalogue &catalogo = *m_state.catalogo;
+    m_titulo->setText(catalogo.descricao(messages::code::BookListTitle));
+    m_mensagem->setText(catalogo.descricao(messages::code::BookListInformation));
 
     m_drives.MontaListaDrives(true);
     MontaCombo();
@@ -152,7 +151,7 @@ void frmAbrirLivro::acaoBotao(int indice)
             break;
         if (m_drives.CursoEmExecucao()) {
             // Leaving would take the book's drive from under the running course.
-            messages::avisa(m_state, m_box, kCursoEmExecucaoNaSaida);
+            messages::avisa(m_state, m_box, messages::code::CourseRunningLeave);
             break;
         }
         m_drives.DesmontaLivros();

@@ -2,6 +2,7 @@
 
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/FormataMensagem.h"
 #include "messages/MessageBox.h"
 #include "messages/SystemReason.h"
@@ -13,19 +14,6 @@
 
 namespace drive {
 
-namespace {
-
-// Catalogue codes of the mapping errors.
-constexpr int kErroLetraInvalida = 16;
-constexpr int kErroPastaInexistente = 24;
-constexpr int kErroLetraEmUso = 25;
-constexpr int kErroOutraPasta = 42;
-constexpr int kRelatorioMapeamento = 1;
-constexpr int kLinhaNaoApagada = 55;
-constexpr int kRegistroRecusou = 64;
-
-} // namespace
-
 MountDrive::MountDrive(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box)
     : m_platform(platform)
     , m_state(state)
@@ -36,9 +24,9 @@ MountDrive::MountDrive(platform::Platform &platform, shell::SharedState &state, 
 void MountDrive::relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero,
                                       const QString &texto)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_state.strMensagem = catalogo.mensagem(kRelatorioMapeamento, {strCaminho, letra}) + u'\n' +
-                          QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
+    messages::Catalogue &catalogo = *m_state.catalogo;
+    m_state.strMensagem = catalogo.mensagem(messages::code::BookFolderOrDriveFailed, {strCaminho, letra}) +
+                          u'\n' + QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
     m_box.mostraAviso(m_state.strMensagem);
 }
 
@@ -49,7 +37,7 @@ void MountDrive::mostraMensagem(int codigo, const QStringList &params)
 
 bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    messages::Catalogue &catalogo = *m_state.catalogo;
     // Raising a catalogue error: its code is the error number, its text the reason.
     auto erro = [&](const QString &letra, int codigo) {
         relataErroMapeamento(strCaminho, letra, codigo, catalogo.descricao(codigo));
@@ -62,9 +50,9 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
     while (letra.endsWith(u' '))
         letra.chop(1);
     if (letra.size() != 1)
-        return erro(letra, kErroLetraInvalida);
+        return erro(letra, messages::code::MapErrorInvalidLetter);
     if (!bRemover && !m_platform.directoryExists(strCaminho))
-        return erro(letra, kErroPastaInexistente);
+        return erro(letra, messages::code::MapErrorFolderMissing);
 
     const QChar l = letra[0];
     letra += u':';
@@ -76,11 +64,11 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
         // A disk letter is never taken; neither is a CD or network letter, which a
         // mapping in a Wine prefix would replace instead of covering.
         if (tipo != 1)
-            return erro(letra, kErroLetraEmUso);
+            return erro(letra, messages::code::MapErrorLetterIsDisk);
         if (m_platform.defineDosDevice(letra, strCaminho, &motivo, &falha))
             return true;
         if (falha == platform::DeviceFailure::InUse)
-            return erro(letra, kErroLetraEmUso);
+            return erro(letra, messages::code::MapErrorLetterIsDisk);
     } else {
         // Wine calls a link into a network or CD file system type 4 or 5: the
         // link's own check below decides. A letter that is no mapping is only
@@ -90,7 +78,7 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
         if (m_platform.removeDosDevice(letra, strCaminho, &motivo, &falha))
             return true;
         if (falha == platform::DeviceFailure::NotThisFolder)
-            return erro(letra, kErroOutraPasta);
+            return erro(letra, messages::code::MapErrorOtherFolder);
     }
     // A failure that does not come from the catalogue shows as number 0000, with
     // the system's reason in the user's language.
@@ -114,17 +102,18 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
         }
         const QString caminho = rs.field(QStringLiteral("Caminho")).toString();
         if (!m_platform.directoryExists(caminho)) {
-            mostraMensagem(2, {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
+            mostraMensagem(messages::code::RegisteredFolderMissing,
+                           {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
             // The box may have let other events run; stand on the row again before deleting it.
             if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':') && !rs.deleteCurrent()) {
                 // The row stays, so its letter is not free and nothing says it went.
-                messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-                mostraMensagem(kLinhaNaoApagada,
+                messages::Catalogue &catalogo = *m_state.catalogo;
+                mostraMensagem(messages::code::MissingBookNotUnregistered,
                                {caminho, messages::registryReason(catalogo, rs.lastErrorCode())});
                 continue;
             }
             m_state.strLetrasLivres.append(letra);
-            mostraMensagem(3, {caminho});
+            mostraMensagem(messages::code::MissingBookUnregistered, {caminho});
         } else if (pblCriaDrive) {
             // A folder that already has a letter keeps that one: the row follows it.
             const QStringList atuais = lettersMapping(caminho);
@@ -132,7 +121,7 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
                 if (rs.edit({{QStringLiteral("LetraDrive"), atuais.first() + u':'}}))
                     m_state.strLetrasLivres.append(letra);
                 else // the row keeps its letter, so it is not free; the next opening tries again
-                    messages::avisaRegistryReason(m_state, m_box, kRegistroRecusou,
+                    messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused,
                                                   {rs.field(QStringLiteral("Curso")).toString()},
                                                   rs.lastErrorCode());
                 continue;

@@ -7,6 +7,7 @@
 #include "drive/MountDrive.h"
 #include "messages/Aviso.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "messages/SystemReason.h"
 #include "platform/Platform.h"
@@ -26,32 +27,6 @@
 namespace install {
 
 namespace {
-
-constexpr int kSemLetraLivre = 4;
-constexpr int kLivroJaInstalado = 13;
-constexpr int kDescompactando = 19;
-constexpr int kZipNaoExcluido = 20;
-constexpr int kPastaNaoCriada = 22;
-constexpr int kRegistrando = 23;
-constexpr int kInstalado = 38;
-constexpr int kArquivoNaoEncontrado = 39;
-constexpr int kZipIlegivel = 48;
-constexpr int kZipDanificado = 49;
-constexpr int kNomeInseguro = 50;
-constexpr int kSemEspaco = 51;
-constexpr int kGrandeDemais = 52;
-constexpr int kZipVazio = 53;
-constexpr int kPastaNaoGravada = 54;
-constexpr int kSemPastaDownload = 56;
-constexpr int kNomeSemLivro = 57;
-constexpr int kNomeComCaracteres = 58;
-constexpr int kNomeReservado = 59;
-constexpr int kNomeLongo = 60;
-constexpr int kPastaOcupada = 61;
-constexpr int kRegistroRecusou = 64;
-constexpr int kNaoELivro = 67;
-constexpr int kMetodoIlegivel = 68;
-constexpr int kAndamento = 69;
 
 QString megabytes(std::uint64_t bytes)
 {
@@ -86,7 +61,7 @@ bool InstalarLivro::InstalaLivro()
 {
     m_drives.MontaListaDrives(true);
     if (m_state.strLetrasLivres.size() <= 1) {
-        mostra(kSemLetraLivre);
+        mostra(messages::code::NoFreeLetterToInstall);
         return false;
     }
     const std::optional<QString> escolhido = m_escolha.escolheZip();
@@ -99,7 +74,7 @@ bool InstalarLivro::instala(const QString &zip)
 {
     m_drives.MontaListaDrives(true);
     if (m_state.strLetrasLivres.size() <= 1) {
-        mostra(kSemLetraLivre);
+        mostra(messages::code::NoFreeLetterToInstall);
         return false;
     }
     return instalaEscolhido(zip);
@@ -113,16 +88,16 @@ bool InstalarLivro::refuseBadName(const QString &zip)
     case BookNameProblem::None:
         return false;
     case BookNameProblem::Empty:
-        mostra(kNomeSemLivro, {QFileInfo(zip).fileName()});
+        mostra(messages::code::NameGivesNoBook, {QFileInfo(zip).fileName()});
         return true;
     case BookNameProblem::Characters:
-        mostra(kNomeComCaracteres, {nome.name});
+        mostra(messages::code::NameHasBadCharacter, {nome.name});
         return true;
     case BookNameProblem::Reserved:
-        mostra(kNomeReservado, {nome.name});
+        mostra(messages::code::NameReserved, {nome.name});
         return true;
     case BookNameProblem::TooLong:
-        mostra(kNomeLongo, {nome.name});
+        mostra(messages::code::NameTooLong, {nome.name});
         return true;
     }
     return true;
@@ -130,35 +105,36 @@ bool InstalarLivro::refuseBadName(const QString &zip)
 
 bool InstalarLivro::instalaEscolhido(const QString &zip)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    messages::Catalogue &catalogo = *m_state.catalogo;
     if (refuseBadName(zip))
         return false;
     shell::Recordset &rs = *m_state.rsMapeamento;
     // The name is a bound value, compared without regard to case: an apostrophe is a character.
     if (rs.findFirst(QStringLiteral("Curso"), m_strCurso)) {
-        mostra(kLivroJaInstalado, {m_strCurso, rs.field(QStringLiteral("LetraDrive")).toString().left(1)});
+        mostra(messages::code::BookAlreadyInstalled,
+               {m_strCurso, rs.field(QStringLiteral("LetraDrive")).toString().left(1)});
         return false;
     }
     if (!QFileInfo(zip).isFile()) {
-        mostra(kArquivoNaoEncontrado, {zip});
+        mostra(messages::code::ZipNotFound, {zip});
         return false;
     }
     // Without its download folder a book has no place; never a folder relative
     // to wherever we run (zeko.ini without Drive gives a path of no drive).
     const QString download = pastaDownloadUnix();
     if (download.isEmpty() || !QDir::isAbsolutePath(download) || !QFileInfo(download).isDir()) {
-        mostra(kSemPastaDownload, {m_state.strPastaDownload});
+        mostra(messages::code::DownloadFolderMissing, {m_state.strPastaDownload});
         return false;
     }
     const QString pastaLivro = m_state.strPastaDownload + m_strCurso;
     const QFileInfo existente(m_platform.toUnixPath(pastaLivro));
     // A link in the book's place would take the book, and later its removal, elsewhere.
     if (existente.isSymLink() || (existente.exists() && !existente.isDir())) {
-        mostra(kPastaOcupada, {pastaLivro});
+        mostra(messages::code::BookFolderOccupied, {pastaLivro});
         return false;
     }
 
-    m_painel.mostraProgresso(catalogo.mensagem(kDescompactando, {m_strCurso}));
+    m_painel.mostraProgresso(catalogo.mensagem(messages::code::InstallUnpacking, {m_strCurso}));
     m_painel.animaProgresso(true);
     m_painel.habilitaBotoes(false);
     QString arquivo = zip;
@@ -171,10 +147,10 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
         return false;
     }
 
-    m_painel.mostraProgresso(catalogo.mensagem(kRegistrando, {m_strCurso}));
+    m_painel.mostraProgresso(catalogo.mensagem(messages::code::InstallUnpacked, {m_strCurso}));
     m_painel.animaProgresso(false);
     if (!m_platform.directoryExists(pastaLivro)) {
-        mostra(kPastaNaoCriada, {pastaLivro});
+        mostra(messages::code::InstallFolderMissing, {pastaLivro});
         return false;
     }
     const QString letra = m_state.strLetrasLivres.at(1);
@@ -188,7 +164,7 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
         // Without its row the mapping would be nobody's: release it, keep the archive.
         // A failed release says so itself; the letter then stays taken until the next exit.
         m_drives.MapeiaDrive(letra, pastaLivro, true);
-        m_state.strMensagem = catalogo.mensagem(kRegistroRecusou, {m_strCurso}) + u'\n' +
+        m_state.strMensagem = catalogo.mensagem(messages::code::RegistryRefused, {m_strCurso}) + u'\n' +
                               messages::reasonLine(catalogo, messages::registryReason(catalogo, codigo));
         m_box.mostraAviso(m_state.strMensagem);
         return false;
@@ -199,8 +175,8 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
     bool excluido = false;
     shell::emSegundoPlano([&] { excluido = ExcluiArquivo(arquivo); });
     if (!excluido)
-        mostra(kZipNaoExcluido, {m_strCurso});
-    mostra(kInstalado, {m_strCurso, letra});
+        mostra(messages::code::ZipNotDeleted, {m_strCurso});
+    mostra(messages::code::BookInstalled, {m_strCurso, letra});
     return true;
 }
 
@@ -264,8 +240,9 @@ ExtractionResult InstalarLivro::ExecutaZip(const QString &acao, QString &origem,
         if (mostrado < 0)
             m_painel.animaProgresso(false); // a number takes the dots' place
         mostrado = percentual;
-        messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-        m_painel.mostraProgresso(catalogo.mensagem(kAndamento, {m_strCurso, QString::number(percentual)}));
+        messages::Catalogue &catalogo = *m_state.catalogo;
+        m_painel.mostraProgresso(
+            catalogo.mensagem(messages::code::InstallProgress, {m_strCurso, QString::number(percentual)}));
         m_painel.mostraAndamento(percentual, escritos, total);
     };
     QTimer relogio;
@@ -287,37 +264,38 @@ void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)
     case ExtractionError::None:
         return;
     case ExtractionError::Unreadable:
-        mostra(kZipIlegivel, {zip});
+        mostra(messages::code::ZipUnreadable, {zip});
         return;
     case ExtractionError::Damaged:
-        mostra(kZipDanificado, {zip, r.entry});
+        mostra(messages::code::ZipEntryDamaged, {zip, r.entry});
         return;
     case ExtractionError::UnsafeName:
-        mostra(kNomeInseguro, {zip, r.entry});
+        mostra(messages::code::ZipEntryUnsafe, {zip, r.entry});
         return;
     case ExtractionError::NoSpace: {
         std::uint64_t livre = r.available;
         struct statvfs fs;
         if (livre == 0 && ::statvfs(QFile::encodeName(pastaDownloadUnix()).constData(), &fs) == 0)
             livre = std::uint64_t(fs.f_bavail) * fs.f_frsize;
-        mostra(kSemEspaco, {megabytes(std::max(r.needed, r.bytes)), megabytes(livre)});
+        mostra(messages::code::NoDiskSpace, {megabytes(std::max(r.needed, r.bytes)), megabytes(livre)});
         return;
     }
     case ExtractionError::TooLarge:
-        mostra(kGrandeDemais, {zip});
+        mostra(messages::code::ZipTooLarge, {zip});
         return;
     case ExtractionError::Empty:
-        mostra(kZipVazio, {zip});
+        mostra(messages::code::ZipEmpty, {zip});
         return;
     case ExtractionError::NotABook:
-        mostra(kNaoELivro, {zip});
+        mostra(messages::code::ZipHoldsNoBook, {zip});
         return;
     case ExtractionError::UnsupportedMethod:
-        mostra(kMetodoIlegivel, {zip, r.detail, r.entry});
+        mostra(messages::code::ZipMethodUnreadable, {zip, r.detail, r.entry});
         return;
     case ExtractionError::CannotWrite: {
-        messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-        m_state.strMensagem = catalogo.mensagem(kPastaNaoGravada, {m_state.strPastaDownload + m_strCurso});
+        messages::Catalogue &catalogo = *m_state.catalogo;
+        m_state.strMensagem =
+            catalogo.mensagem(messages::code::BookFolderNotWritten, {m_state.strPastaDownload + m_strCurso});
         // The reason in the user's words; the system's code rides along for whoever helps.
         m_state.strMensagem +=
             u'\n' + messages::reasonLine(catalogo, messages::systemReason(catalogo, r.systemError));

@@ -2,6 +2,7 @@
 
 #include "drive/MountDrive.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "platform/Platform.h"
 #include "shell/ConfirmaSaida.h"
@@ -20,9 +21,6 @@
 namespace install {
 
 namespace {
-
-constexpr int kPastaDosLivros = 27;
-constexpr int kDescompactando = 19;
 
 enum Botao { Procurar = 1, Livro, Principal, Help, Minimizar, Sair };
 
@@ -77,8 +75,8 @@ frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedSt
 
     m_tmrMsg.setInterval(1000);
     connect(&m_tmrMsg, &QTimer::timeout, this, [this] {
-        const QString mensagem = messages::Catalogue(*m_state.rsMensagens, *m_state.rsBotoes)
-                                     .mensagem(kDescompactando, {m_instalar.strCurso()});
+        const QString mensagem =
+            m_state.catalogo->mensagem(messages::code::InstallUnpacking, {m_instalar.strCurso()});
         m_mensagem->setText(InstalarLivro::proximoProgresso(m_mensagem->text(), mensagem));
     });
     m_timer1.setInterval(100);
@@ -118,10 +116,12 @@ bool frmInstalarLivro::carrega(QString *error)
     m_mensagem->raise();
 
     // Hints of buttons 1 to 6.
-    carregaHints({0, 2, 1, 5, 10, 7, 8});
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
-    m_disponivel->setText(
-        catalogo.mensagem(kPastaDosLivros, {QStringLiteral(" [") + m_state.strPastaDownload + u']'}));
+    namespace hint = messages::hint;
+    carregaHints({hint::None, hint::SelectZip, hint::MyBooks, hint::BackToMain, hint::Help, hint::Minimize,
+                  hint::Exit});
+    messages::Catalogue &catalogo = *m_state.catalogo;
+    m_disponivel->setText(catalogo.mensagem(messages::code::InstallInformation,
+                                            {QStringLiteral(" [") + m_state.strPastaDownload + u']'}));
 
     m_drives.MontaListaDrives(true);
     mostraNoLugarDoPrincipal();

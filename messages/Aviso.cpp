@@ -9,7 +9,7 @@ namespace messages {
 
 void avisa(shell::SharedState &state, MessageBox &box, int codigo, const QStringList &params)
 {
-    Catalogue catalogo(*state.rsMensagens, *state.rsBotoes);
+    Catalogue &catalogo = *state.catalogo;
     state.strMensagem = params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params);
     box.mostraAviso(state.strMensagem);
 }
@@ -19,7 +19,7 @@ namespace {
 void withReason(shell::SharedState &state, MessageBox &box, int codigo, const QStringList &params,
                 QString (*reasonOf)(Catalogue &, int), int code)
 {
-    Catalogue catalogo(*state.rsMensagens, *state.rsBotoes);
+    Catalogue &catalogo = *state.catalogo;
     state.strMensagem = (params.isEmpty() ? catalogo.descricao(codigo) : catalogo.mensagem(codigo, params)) +
                         u'\n' + reasonLine(catalogo, reasonOf(catalogo, code));
     box.mostraAviso(state.strMensagem);

@@ -1,6 +1,7 @@
 #include "SystemReason.h"
 
 #include "Catalogue.h"
+#include "Codes.h"
 
 #include <sqlite3.h>
 
@@ -11,43 +12,30 @@ namespace messages {
 
 namespace {
 
-enum Phrase {
-    kLinhaMotivo = 70,
-    kSemPermissao = 71,
-    kDiscoCheio = 72,
-    kSoLeitura = 73,
-    kNaoExiste = 74,
-    kNomeLongo = 75,
-    kEmUso = 76,
-    kErroDisco = 77,
-    kRegistroDanificado = 78,
-    kErroSistema = 79,
-};
-
 int phraseOfErrno(int e)
 {
     switch (e) {
     case EACCES:
     case EPERM:
-        return kSemPermissao;
+        return code::ReasonNoPermission;
     case ENOSPC:
     case EDQUOT:
-        return kDiscoCheio;
+        return code::ReasonDiskFull;
     case EROFS:
-        return kSoLeitura;
+        return code::ReasonReadOnly;
     case ENOENT:
     case ENOTDIR:
-        return kNaoExiste;
+        return code::ReasonNotFound;
     case ENAMETOOLONG:
-        return kNomeLongo;
+        return code::ReasonNameTooLong;
     case EBUSY:
     case ETXTBSY:
     case EWOULDBLOCK:
-        return kEmUso;
+        return code::ReasonInUse;
     case EIO:
-        return kErroDisco;
+        return code::ReasonDiskError;
     default:
-        return kErroSistema;
+        return code::ReasonSystemError;
     }
 }
 
@@ -56,23 +44,23 @@ int phraseOfSqlite(int code)
     switch (code & 0xff) {
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        return kSemPermissao;
+        return code::ReasonNoPermission;
     case SQLITE_FULL:
-        return kDiscoCheio;
+        return code::ReasonDiskFull;
     case SQLITE_READONLY:
-        return kSoLeitura;
+        return code::ReasonReadOnly;
     case SQLITE_CANTOPEN:
-        return kNaoExiste;
+        return code::ReasonNotFound;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return kEmUso;
+        return code::ReasonInUse;
     case SQLITE_IOERR:
-        return kErroDisco;
+        return code::ReasonDiskError;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return kRegistroDanificado;
+        return code::ReasonRegistryDamaged;
     default:
-        return kErroSistema;
+        return code::ReasonSystemError;
     }
 }
 
@@ -82,7 +70,7 @@ QString systemReason(Catalogue &catalogue, int errnoValue)
 {
     // No system call failed: there is no code to give.
     if (errnoValue == 0)
-        return catalogue.descricao(kErroSistema);
+        return catalogue.descricao(code::ReasonSystemError);
     const char *name = strerrorname_np(errnoValue);
     const QString code = name ? QString::fromLatin1(name) : QString::number(errnoValue);
     return catalogue.descricao(phraseOfErrno(errnoValue)) + QStringLiteral(" (") + code + u')';
@@ -95,7 +83,7 @@ QString registryReason(Catalogue &catalogue, int sqliteCode)
 
 QString reasonLine(Catalogue &catalogue, const QString &reason)
 {
-    return catalogue.mensagem(kLinhaMotivo, {reason});
+    return catalogue.mensagem(code::ReasonLine, {reason});
 }
 
 } // namespace messages

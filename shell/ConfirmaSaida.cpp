@@ -2,13 +2,14 @@
 
 #include "SharedState.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "messages/MessageBox.h"
 
 namespace shell {
 
 bool ConfirmaSaida(SharedState &state, messages::MessageBox &box)
 {
-    state.strMensagem = messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(32);
+    state.strMensagem = state.catalogo->descricao(messages::code::ConfirmExit);
     box.ExibeMensagem(state.strMensagem, 4, 10, 1, true, QString(), 0);
     return state.intBotaoMsg == 1;
 }

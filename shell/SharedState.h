@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messages/Catalogue.h"
 #include "shell/registry/Database.h"
 #include "shell/registry/Recordset.h"
 
@@ -34,6 +35,9 @@ struct SharedState {
     std::unique_ptr<Recordset> rsBotoes;
     std::unique_ptr<Recordset> rsFuncoes;
     std::unique_ptr<Recordset> rsMensagens;
+    // The texts of rsMensagens and rsBotoes, made once the start-up has opened them;
+    // declared after them so that it goes first.
+    std::unique_ptr<messages::Catalogue> catalogo;
 
     // Free drive letters, highest first; element 0 is never used.
     QStringList strLetrasLivres{QString()};

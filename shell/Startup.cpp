@@ -4,6 +4,7 @@
 #include "books/RemovalLeftovers.h"
 #include "install/BookStaging.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
 
@@ -181,15 +182,19 @@ StartupResult Startup::run(SharedState &state)
     if (!state.rsMensagens)
         return {Status::Failed,
                 falhaBanco(Texto::Catalogo, strIdioma, arquivoMensagens, Database::Failure::Other, erro)};
+    // The one catalogue every window and flow reads its texts through.
+    state.catalogo = std::make_unique<messages::Catalogue>(*state.rsMensagens, *state.rsBotoes);
     if (state.rsMensagens->isEmpty())
         return {Status::Failed, texto(Texto::SemIdioma, strIdioma).arg(strIdioma, sistema.ArquivoIni())
                                     + u'\n' + texto(Texto::Arquivo, strIdioma).arg(arquivoMensagens)};
 
-    messages::Catalogue catalogo(*state.rsMensagens, *state.rsBotoes);
-    constexpr int hintDoBotao[6] = {0, 1, 9, 10, 7, 8};
+    messages::Catalogue &catalogo = *state.catalogo;
+    namespace hint = messages::hint;
+    constexpr int hintDoBotao[6] = {hint::None, hint::MyBooks,  hint::InstallBook,
+                                    hint::Help, hint::Minimize, hint::Exit};
     for (int i = 1; i <= 5; ++i)
         state.strHints[i] = catalogo.hint(hintDoBotao[i]);
-    state.tituloPrincipal = catalogo.descricao(34);
+    state.tituloPrincipal = catalogo.descricao(messages::code::MainTitle);
 
     // What an installation or a removal cut short (the program killed, the
     // machine stopped) left behind is finished before anything looks at the books.

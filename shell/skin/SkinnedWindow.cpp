@@ -378,7 +378,7 @@ void SkinnedWindow::tomaAFrente(const QString &anterior)
 
 void SkinnedWindow::carregaHints(std::initializer_list<int> codigos)
 {
-    messages::Catalogue catalogo(*m_state.rsMensagens, *m_state.rsBotoes);
+    messages::Catalogue &catalogo = *m_state.catalogo;
     QStringList hints;
     for (int codigo : codigos)
         hints.append(codigo ? catalogo.hint(codigo) : QString());

@@ -7,6 +7,9 @@
 #include "common/QtPrinters.h"
 #include "common/RecordingPlatform.h"
 #include "drive/MountDrive.h"
+#include "messages/Codes.h"
+
+namespace code = messages::code;
 
 using books::AbrirLivro;
 using books::ListaLivros;
@@ -155,7 +158,7 @@ TEST_F(AbrirLivroTest, NoFreeLetterSaysSoAndStartsNothing)
         takeLetter(QChar(c));
     abrir->abre("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
-    EXPECT_EQ(box.texts(), QStringList{texto(7, {"X:"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(row("Basico"), "X:");
 }
 
@@ -166,7 +169,7 @@ TEST_F(AbrirLivroTest, CourseRunningRefusesToOpen)
     recording.courseRunning = true;
     abrir->abre("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
-    EXPECT_EQ(box.texts(), QStringList{descricao(33)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()),
               "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n[ZEKODownload]\r\nDrive=C:\r\n");
 }
@@ -182,8 +185,9 @@ TEST_F(AbrirLivroTest, DeletedFolderOnlyRefreshesTheList)
     abrir->abre("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(rebuilt, 1);
-    EXPECT_EQ(box.texts(), QStringList({texto(2, {folder, "X:"}), texto(3, {folder})}));
-    EXPECT_EQ(list, QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]"}));
+    EXPECT_EQ(box.texts(), QStringList({texto(code::RegisteredFolderMissing, {folder, "X:"}),
+                                        texto(code::MissingBookUnregistered, {folder})}));
+    EXPECT_EQ(list, QStringList({"[" + descricao(code::BookListFirstEntry) + "]", "Avancado [ Y: ]"}));
 }
 
 // A name holding "[" is read up to the entry's last " [ ", so that book opens too.
@@ -226,7 +230,7 @@ TEST_F(AbrirLivroTest, FailedMappingShowsTwoBoxesAndKeepsTheRow)
     prefix.writeFile(prefix.root() + "/dosdevices/w:", "not a link");
     EXPECT_FALSE(abrir->MontaLivro(folder, letra));
     ASSERT_EQ(box.shown.size(), 2) << box.texts().join('\n').toStdString();
-    EXPECT_EQ(box.texts()[1], texto(1, {folder, "W"}));
+    EXPECT_EQ(box.texts()[1], texto(code::BookFolderOrDriveFailed, {folder, "W"}));
     EXPECT_EQ(letra, "X:");
     EXPECT_EQ(row("Basico"), "X:");
 }
@@ -237,11 +241,11 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
 {
     installBook("Basico", 'X');
     const std::vector<std::pair<StartFailure, QString>> cases = {
-        {StartFailure::WineMissing, descricao(43)},
-        {StartFailure::No32BitWine, descricao(44)},
-        {StartFailure::No32BitLinux, descricao(45)},
-        {StartFailure::NotFound, texto(46, {programFolder + "/LoadZEKOV.EXE"})},
-        {StartFailure::NotAProgram, texto(47, {programFolder + "/LoadZEKOV.EXE"})},
+        {StartFailure::WineMissing, descricao(code::WineMissing)},
+        {StartFailure::No32BitWine, descricao(code::Wine32Missing)},
+        {StartFailure::No32BitLinux, descricao(code::Linux32Missing)},
+        {StartFailure::NotFound, texto(code::StartProgramMissing, {programFolder + "/LoadZEKOV.EXE"})},
+        {StartFailure::NotAProgram, texto(code::StartProgramFailed, {programFolder + "/LoadZEKOV.EXE"})},
     };
     for (const auto &[failure, message] : cases) {
         box.shown.clear();
@@ -254,8 +258,9 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
     abrir->abre("Basico [ X: ]");
     ASSERT_EQ(box.shown.size(), 1);
     // The reason in the user's words, never the system's English.
-    EXPECT_EQ(box.texts()[0], texto(47, {programFolder + "/LoadZEKOV.EXE"}) + "\n" +
-                                  texto(70, {descricao(79) + " (ENOEXEC)"}));
+    EXPECT_EQ(box.texts()[0],
+              texto(code::StartProgramFailed, {programFolder + "/LoadZEKOV.EXE"}) + "\n" +
+                  texto(code::ReasonLine, {descricao(code::ReasonSystemError) + " (ENOEXEC)"}));
     EXPECT_TRUE(recording.starts.isEmpty());
 }
 
@@ -268,8 +273,9 @@ TEST_F(AbrirLivroTest, DriveCDThatCannotBeWrittenStartsNothing)
     recording.profileReadOnly = true;
     EXPECT_FALSE(abrir->abre("Basico [ X: ]"));
     EXPECT_TRUE(recording.starts.isEmpty());
-    EXPECT_EQ(box.texts(), QStringList{texto(65, {"X:", "C:\\windows\\system32\\zeko.ini"}) + "\n" +
-                                       texto(70, {descricao(73) + " (EROFS)"})});
+    EXPECT_EQ(box.texts(),
+              QStringList{texto(code::DriveCDNotWritten, {"X:", "C:\\windows\\system32\\zeko.ini"}) + "\n" +
+                          texto(code::ReasonLine, {descricao(code::ReasonReadOnly) + " (EROFS)"})});
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()), before);
 }
 
@@ -311,8 +317,8 @@ TEST_F(AbrirLivroTest, ListEntriesInNameOrder)
     installBook("Basico", 'X', false);
     installBook("Avancado", 'Y', false);
     registerBook("JOAO", "Outro", "W:", "C:\\ZEKO_Download\\Download\\Outro");
-    EXPECT_EQ(ListaLivros::entradas(state),
-              QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]", "Basico [ X: ]"}));
+    EXPECT_EQ(ListaLivros::entradas(state), QStringList({"[" + descricao(code::BookListFirstEntry) + "]",
+                                                         "Avancado [ Y: ]", "Basico [ X: ]"}));
     EXPECT_FALSE(ListaLivros::entradaDeLivro(0));
     EXPECT_TRUE(ListaLivros::entradaDeLivro(1));
 }

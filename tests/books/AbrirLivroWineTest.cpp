@@ -14,6 +14,7 @@
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "platform/SingleInstance.h"
 #include "shell/Startup.h"
 
@@ -23,6 +24,8 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+namespace code = messages::code;
 
 namespace {
 
@@ -128,12 +131,9 @@ class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
     }
     QString texto(int codigo, const QStringList &params = {})
     {
-        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(codigo, params);
+        return state.catalogo->mensagem(codigo, params);
     }
-    QString descricao(int codigo)
-    {
-        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(codigo);
-    }
+    QString descricao(int codigo) { return state.catalogo->descricao(codigo); }
 
     WineTestPrefix *prefix = nullptr;
     QString work, zekoIni;
@@ -220,7 +220,7 @@ TEST_P(AbrirLivroWineTest, NoFreeLetterStartsNothing)
     for (char c = 'd'; c <= 'y'; ++c)
         takeLetter(c, work + "/taken");
     abrir->abre("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList{texto(7, {"X:"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(autorunLog(3000), QByteArray());
     EXPECT_EQ(readAll(zekoIni), kZekoIni);
 }
@@ -244,13 +244,13 @@ TEST_P(AbrirLivroWineTest, RunningCourseBlocksOpeningAndExit)
     ASSERT_TRUE(janela.carrega(&error)) << error.toStdString();
     janela.cbZEKO()->setCurrentIndex(1);
     mouse::click(janela.Botao(5));
-    EXPECT_EQ(box.texts(), QStringList{descricao(33)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
     EXPECT_EQ(autorunLog(3000), QByteArray());
 
     box.shown.clear();
     box.answer({1});
     mouse::click(janela.Botao(7));
-    EXPECT_EQ(box.texts(), QStringList({descricao(32), texto(35, {})}));
+    EXPECT_EQ(box.texts(), QStringList({descricao(code::ConfirmExit), texto(code::CourseRunningLeave, {})}));
     EXPECT_EQ(mapped('x'), QFileInfo(folder).canonicalFilePath());
     prefix->killServer();
     player->waitForFinished(10000);
@@ -264,9 +264,11 @@ TEST_P(AbrirLivroWineTest, DeletedFolderRefreshesTheList)
     drives->MontaListaDrives(true);
     ASSERT_TRUE(QDir(folder).removeRecursively());
     abrir->abre("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList({texto(2, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),
-                                        texto(3, {"C:\\ZEKO_Download\\Download\\Basico"})}));
-    EXPECT_EQ(list, QStringList{"[" + descricao(15) + "]"});
+    EXPECT_EQ(
+        box.texts(),
+        QStringList({texto(code::RegisteredFolderMissing, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),
+                     texto(code::MissingBookUnregistered, {"C:\\ZEKO_Download\\Download\\Basico"})}));
+    EXPECT_EQ(list, QStringList{"[" + descricao(code::BookListFirstEntry) + "]"});
     EXPECT_EQ(autorunLog(3000), QByteArray());
 }
 

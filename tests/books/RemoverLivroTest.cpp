@@ -9,6 +9,7 @@
 #include "common/QtPrinters.h"
 #include "common/RecordingPlatform.h"
 #include "drive/MountDrive.h"
+#include "messages/Codes.h"
 
 #include <QDirIterator>
 
@@ -18,6 +19,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace code = messages::code;
 
 using books::BookFiles;
 using books::RemoverLivro;
@@ -95,14 +98,15 @@ TEST_F(RemoverLivroTest, YesRemovesEverything)
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
-              QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(30, {"X", caminho})}));
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::RemovedAndDeleted, {"X", caminho})}));
     EXPECT_EQ(box.shown[1].tipoCaixa, 0);
     EXPECT_EQ(box.shown[0].tipoCaixa, 4);
     EXPECT_EQ(box.shown[2].tipoCaixa, 1);
     EXPECT_TRUE(mapped('X').isEmpty());
     EXPECT_EQ(row(), "");
     EXPECT_FALSE(QFileInfo::exists(folder));
-    EXPECT_EQ(list, QStringList{"[" + descricao(15) + "]"});
+    EXPECT_EQ(list, QStringList{"[" + descricao(code::BookListFirstEntry) + "]"});
     EXPECT_EQ(enabling, QList<bool>({false, true})); // greyed past the notice, until the files are gone
 }
 
@@ -111,7 +115,7 @@ TEST_F(RemoverLivroTest, NoChangesNothing)
 {
     box.answer({kNo});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList{texto(36, {"Basico"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::ConfirmRemoval, {"Basico"})});
     EXPECT_EQ(mapped('X'), folder);
     EXPECT_EQ(row(), "X:");
     EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
@@ -122,7 +126,7 @@ TEST_F(RemoverLivroTest, CourseRunning)
 {
     recording.courseRunning = true;
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList{descricao(37)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningRemove)});
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(mapped('X'), folder);
 }
@@ -135,7 +139,7 @@ TEST_F(RemoverLivroTest, OccupiedLetterTakesOnlyTheRow)
     QDir().mkpath(prefix.root() + "/pendrive");
     link('X', prefix.root() + "/pendrive");
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList{texto(12, {"X"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::DriveLacksBookUnlisted, {"X"})});
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
     EXPECT_EQ(mapped('X'), QFileInfo(prefix.root() + "/pendrive").canonicalFilePath());
@@ -151,7 +155,7 @@ TEST_F(RemoverLivroTest, DriveThatCannotBeReleasedKeepsEverything)
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
     ASSERT_GE(box.shown.size(), 2);
-    EXPECT_EQ(box.texts().last(), texto(11, {caminho, state.strLetrasLivres.value(1)}));
+    EXPECT_EQ(box.texts().last(), texto(code::DriveNotReleased, {caminho, state.strLetrasLivres.value(1)}));
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(mapped('X'), cd);
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
@@ -168,8 +172,10 @@ TEST_F(RemoverLivroTest, FileThatStaysGivesMessage21Then10)
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
     ASSERT_FALSE(removal().isEmpty());
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
-                                        texto(21, {removalWindows()}), texto(10, {"X"})}));
+    EXPECT_EQ(box.texts(),
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::RemovalFilesNotDeleted, {removalWindows()}),
+                           texto(code::BookRemovedFilesLeft, {"X"})}));
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(mapped('X').isEmpty());
     EXPECT_FALSE(QFileInfo::exists(folder));
@@ -186,8 +192,10 @@ TEST_F(RemoverLivroTest, FolderThatStaysGivesMessage21Then31)
     failOn("Unidade 1");
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
-                                        texto(21, {removalWindows()}), texto(31, {"X", caminho})}));
+    EXPECT_EQ(box.texts(),
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::RemovalFilesNotDeleted, {removalWindows()}),
+                           texto(code::RemovedFolderKept, {"X", caminho})}));
     EXPECT_TRUE(QFileInfo(removal() + "/Sons/Unidade 1").isDir());
     EXPECT_FALSE(QFileInfo::exists(removal() + "/Sons/Unidade 1/som.wav"));
 }
@@ -198,9 +206,11 @@ TEST_F(RemoverLivroTest, BookFolderThatStaysGivesMessage1Then31)
     failOn(".zeko-removing-*");
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}),
-                                        texto(1, {removalWindows() + "\\", state.strLetrasLivres.value(1)}),
-                                        texto(31, {"X", caminho})}));
+    EXPECT_EQ(box.texts(),
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::BookFolderOrDriveFailed,
+                                 {removalWindows() + "\\", state.strLetrasLivres.value(1)}),
+                           texto(code::RemovedFolderKept, {"X", caminho})}));
     EXPECT_TRUE(QFileInfo(removal()).isDir());
 }
 
@@ -216,7 +226,7 @@ TEST_F(RemoverLivroTest, LinksOutOfTheBookAreNeverFollowed)
     ::chmod(QFile::encodeName(outside + "/keep.txt").constData(), 0444);
     box.answer({kYes});
     remover->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts().last(), texto(30, {"X", caminho}));
+    EXPECT_EQ(box.texts().last(), texto(code::RemovedAndDeleted, {"X", caminho}));
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(prefix.readFile(outside + "/keep.txt"), "keep");
     EXPECT_EQ(prefix.readFile(outside + "/sub/deep.txt"), "deep");
@@ -291,12 +301,12 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
         QString caminho;
         int message;
     } cases[] = {
-        {download, 62},
-        {download + "\\.", 62},
-        {download + "\\Basico\\..", 62},
-        {"C:\\users\\maria\\Documents", 62},
-        {download + "\\Atalho", 62},
-        {caminho, 63}, // the same folder as Basico's
+        {download, code::RemovalOutsideDownload},
+        {download + "\\.", code::RemovalOutsideDownload},
+        {download + "\\Basico\\..", code::RemovalOutsideDownload},
+        {"C:\\users\\maria\\Documents", code::RemovalOutsideDownload},
+        {download + "\\Atalho", code::RemovalOutsideDownload},
+        {caminho, code::RemovalSharedFolder}, // the same folder as Basico's
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.caminho.toStdString());
@@ -306,9 +316,10 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
         box.answer({kYes});
         EXPECT_FALSE(remover->remove("Intruso [ W: ]"));
         const QString nome = RemoverLivro::NomeDaPasta(c.caminho);
-        EXPECT_EQ(box.texts(),
-                  QStringList{c.message == 62 ? texto(62, {nome, c.caminho, state.strPastaDownload})
-                                              : texto(63, {nome, c.caminho})});
+        EXPECT_EQ(box.texts(), QStringList{c.message == code::RemovalOutsideDownload
+                                               ? texto(code::RemovalOutsideDownload,
+                                                       {nome, c.caminho, state.strPastaDownload})
+                                               : texto(code::RemovalSharedFolder, {nome, c.caminho})});
         EXPECT_FALSE(mapped('W').isEmpty());
         ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Intruso"));
         ASSERT_TRUE(state.rsMapeamento->deleteCurrent());
@@ -318,7 +329,7 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
     box.shown.clear();
     box.answer({kYes});
     EXPECT_FALSE(remover->remove("Basico [ X: ]"));
-    EXPECT_EQ(box.texts(), QStringList{texto(63, {"Basico", caminho})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::RemovalSharedFolder, {"Basico", caminho})});
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(prefix.readFile(documents + "/keep.txt"), "mine");
     EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
@@ -333,10 +344,11 @@ TEST_F(RemoverLivroTest, RowTheRegistryWillNotDeleteKeepsTheBook)
     sqlite3 *other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    const QString refused = texto(64, {"Basico"}) + "\n" + texto(70, {descricao(76) + " (SQLite 5)"});
+    const QString refused = texto(code::RegistryRefused, {"Basico"}) + "\n" +
+                            texto(code::ReasonLine, {descricao(code::ReasonInUse) + " (SQLite 5)"});
     box.answer({kYes});
     EXPECT_FALSE(remover->remove("Basico [ X: ]"));
-    EXPECT_EQ(box.texts(), QStringList({texto(36, {"Basico"}), refused}));
+    EXPECT_EQ(box.texts(), QStringList({texto(code::ConfirmRemoval, {"Basico"}), refused}));
     EXPECT_EQ(mapped('X'), folder);
     EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
     EXPECT_EQ(removal(), "");
@@ -360,7 +372,8 @@ TEST_F(RemoverLivroTest, FolderWithoutTheCourseFilesIsRemovedToo)
     box.answer({kYes});
     EXPECT_TRUE(remover->remove("Basico [ X: ]"));
     EXPECT_EQ(box.texts(),
-              QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(30, {"X", caminho})}));
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::RemovedAndDeleted, {"X", caminho})}));
     EXPECT_TRUE(mapped('X').isEmpty());
     EXPECT_TRUE(mapped('V').isEmpty());
     EXPECT_FALSE(QFileInfo::exists(folder));

@@ -6,10 +6,13 @@
 #include "common/QtPrinters.h"
 #include "common/RecordingPlatform.h"
 #include "drive/MountDrive.h"
+#include "messages/Codes.h"
 #include "shell/frmPrincipal.h"
 
 #include <QScreen>
 #include <QTest>
+
+namespace code = messages::code;
 
 using books::frmAbrirLivro;
 
@@ -74,9 +77,10 @@ TEST_F(frmAbrirLivroTest, LoadStepListsAndMapsTheBooks)
 {
     open();
     EXPECT_EQ(state.strNomeForm, "frmAbrirLivro");
-    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(26));
-    EXPECT_EQ(janela->fxlblMensagem()->text(), descricao(41));
-    EXPECT_EQ(entries(), QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]", "Basico [ X: ]"}));
+    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(code::BookListTitle));
+    EXPECT_EQ(janela->fxlblMensagem()->text(), descricao(code::BookListInformation));
+    EXPECT_EQ(entries(), QStringList({"[" + descricao(code::BookListFirstEntry) + "]", "Avancado [ Y: ]",
+                                      "Basico [ X: ]"}));
     EXPECT_EQ(janela->cbZEKO()->currentIndex(), 0);
     EXPECT_EQ(mapped('X'), unixOf(basico));
     EXPECT_EQ(mapped('Y'), unixOf(avancado));
@@ -151,7 +155,7 @@ TEST_F(frmAbrirLivroTest, ExitKeepsTheDrivesWhileTheCourseRuns)
     recording.courseRunning = true;
     box.answer({1});
     click(Sair);
-    EXPECT_EQ(box.texts(), QStringList({descricao(32), texto(35, {})}));
+    EXPECT_EQ(box.texts(), QStringList({descricao(code::ConfirmExit), texto(code::CourseRunningLeave, {})}));
     EXPECT_EQ(ended, 0);
     EXPECT_EQ(mapped('X'), unixOf(basico));
 
@@ -159,7 +163,7 @@ TEST_F(frmAbrirLivroTest, ExitKeepsTheDrivesWhileTheCourseRuns)
     box.answer({2});
     recording.courseRunning = false;
     click(Sair);
-    EXPECT_EQ(box.texts(), QStringList{descricao(32)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::ConfirmExit)});
     EXPECT_EQ(ended, 0);
 
     box.answer({1});
@@ -190,9 +194,9 @@ TEST_F(frmAbrirLivroTest, RemoveTheChosenBook)
     janela->cbZEKO()->setCurrentIndex(2);
     box.answer({1});
     click(Remover);
-    EXPECT_EQ(box.texts().first(), texto(36, {"Basico"}));
-    EXPECT_EQ(box.texts().last(), texto(30, {"X", basico}));
-    EXPECT_EQ(entries(), QStringList({"[" + descricao(15) + "]", "Avancado [ Y: ]"}));
+    EXPECT_EQ(box.texts().first(), texto(code::ConfirmRemoval, {"Basico"}));
+    EXPECT_EQ(box.texts().last(), texto(code::RemovedAndDeleted, {"X", basico}));
+    EXPECT_EQ(entries(), QStringList({"[" + descricao(code::BookListFirstEntry) + "]", "Avancado [ Y: ]"}));
     EXPECT_TRUE(janela->isEnabled());
     EXPECT_FALSE(QFileInfo::exists(unixOf(avancado) + "/../Basico"));
     EXPECT_FALSE(janela->botaoHabilitado(Remover));

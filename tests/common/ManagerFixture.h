@@ -71,12 +71,9 @@ protected:
 
     QString texto(int codigo, const QStringList &params = {})
     {
-        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(codigo, params);
+        return state.catalogo->mensagem(codigo, params);
     }
-    QString descricao(int codigo)
-    {
-        return messages::Catalogue(*state.rsMensagens, *state.rsBotoes).descricao(codigo);
-    }
+    QString descricao(int codigo) { return state.catalogo->descricao(codigo); }
 
     PrefixDir prefix;
     InstallDir install;

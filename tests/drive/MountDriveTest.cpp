@@ -1,6 +1,7 @@
 #include "drive/MountDrive.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
+#include "messages/Codes.h"
 
 #include <QHash>
 #include <QProcess>
@@ -8,6 +9,8 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+
+namespace code = messages::code;
 
 using drive::MountDrive;
 
@@ -55,7 +58,8 @@ class MountDriveTest : public ManagerFixture {
     MountDrive drives() { return MountDrive(*platform(), state, box); }
     QString report(const QString &caminho, const QString &letra, const char *numero, int codigo)
     {
-        return texto(1, {caminho, letra}) + "\n(" + numero + ") " + descricao(codigo);
+        return texto(code::BookFolderOrDriveFailed, {caminho, letra}) + "\n(" + numero + ") " +
+               descricao(codigo);
     }
 };
 
@@ -114,8 +118,8 @@ TEST_F(MountDriveTest, VanishedFolderFreesItsLetter)
     registerBook("MARIA", "OUTRO", "W:", makeBook("OUTRO"));
     drives().MontaListaDrives(false);
     ASSERT_EQ(box.shown.size(), 2);
-    EXPECT_EQ(box.shown[0].texto, texto(2, {caminho, "X:"}));
-    EXPECT_EQ(box.shown[1].texto, texto(3, {caminho}));
+    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {caminho, "X:"}));
+    EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookUnregistered, {caminho}));
     EXPECT_EQ(box.shown[0].tipoCaixa, 1);
     EXPECT_EQ(box.shown[0].tamanhoFonte, 10);
     EXPECT_TRUE(box.shown[0].aguardaResposta);
@@ -163,7 +167,8 @@ TEST_F(RefusedMountDriveTest, FailedRemapKeepsTheRow)
     EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "LIVRO1"));
     EXPECT_FALSE(state.strLetrasLivres.contains("W"));
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.shown[0].texto, texto(1, {livro, "W:"}) + "\n(0000) " + descricao(73) + " (EROFS)");
+    EXPECT_EQ(box.shown[0].texto, texto(code::BookFolderOrDriveFailed, {livro, "W:"}) + "\n(0000) " +
+                                      descricao(code::ReasonReadOnly) + " (EROFS)");
 }
 
 // A request the platform could not carry out is a failure, never a success.
@@ -174,7 +179,8 @@ TEST_F(RefusedMountDriveTest, RefusedRequestsReportFailure)
     link(u'x', unixOf(livro));
     EXPECT_FALSE(drives().MapeiaDrive("X", livro, true));
     ASSERT_EQ(box.shown.size(), 2);
-    EXPECT_EQ(box.shown[1].texto, texto(1, {livro, "X:"}) + "\n(0000) " + descricao(71) + " (EACCES)");
+    EXPECT_EQ(box.shown[1].texto, texto(code::BookFolderOrDriveFailed, {livro, "X:"}) + "\n(0000) " +
+                                      descricao(code::ReasonNoPermission) + " (EACCES)");
 }
 
 TEST_F(MountDriveTest, LetterMustBeOneCharacter)
@@ -182,7 +188,7 @@ TEST_F(MountDriveTest, LetterMustBeOneCharacter)
     const QString livro = makeBook("LIVRO1");
     EXPECT_FALSE(drives().MapeiaDrive("XY", livro, false));
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.shown[0].texto, report(livro, "XY", "0016", 16));
+    EXPECT_EQ(box.shown[0].texto, report(livro, "XY", "0016", code::MapErrorInvalidLetter));
     EXPECT_TRUE(box.shown[0].texto.contains("\n(0016) "));
     EXPECT_FALSE(drives().MapeiaDrive("", livro, false));
     EXPECT_EQ(box.shown.size(), 2);
@@ -195,11 +201,12 @@ TEST_F(MountDriveTest, LetterMustBeOneCharacter)
 TEST_F(MountDriveTest, MappingAMissingFolderOrATakenLetter)
 {
     EXPECT_FALSE(drives().MapeiaDrive("X", "C:\\ZEKO_Download\\Download\\NADA", false));
-    EXPECT_EQ(box.shown.last().texto, report("C:\\ZEKO_Download\\Download\\NADA", "X", "0024", 24));
+    EXPECT_EQ(box.shown.last().texto,
+              report("C:\\ZEKO_Download\\Download\\NADA", "X", "0024", code::MapErrorFolderMissing));
 
     const QString livro = makeBook("LIVRO1");
     EXPECT_FALSE(drives().MapeiaDrive("C", livro, false));
-    EXPECT_EQ(box.shown.last().texto, report(livro, "C:", "0025", 25));
+    EXPECT_EQ(box.shown.last().texto, report(livro, "C:", "0025", code::MapErrorLetterIsDisk));
     EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/c:").symLinkTarget(), prefix.driveC());
 }
 
@@ -219,7 +226,7 @@ TEST_F(MountDriveTest, RemovalLeavesAnotherBooksMapping)
     EXPECT_FALSE(drives().MapeiaDrive("X", livro1, true));
     EXPECT_EQ(mapped(u'X'), unixOf(livro2));
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.shown[0].texto, report(livro1, "X:", "0042", 42));
+    EXPECT_EQ(box.shown[0].texto, report(livro1, "X:", "0042", code::MapErrorOtherFolder));
     EXPECT_FALSE(drives().MapeiaDrive("Z", "Z:\\", true));
     EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/z:").symLinkTarget(), "/");
     EXPECT_TRUE(drives().MapeiaDrive("X", livro2, true));
@@ -301,8 +308,9 @@ TEST_F(MountDriveTest, RowThatCannotBeDeletedKeepsItsLetter)
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     ASSERT_EQ(box.shown.size(), 2);
-    EXPECT_EQ(box.shown[0].texto, texto(2, {caminho, "X:"}));
-    EXPECT_EQ(box.shown[1].texto, texto(55, {caminho, descricao(76) + " (SQLite 5)"}));
+    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {caminho, "X:"}));
+    EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookNotUnregistered,
+                                        {caminho, descricao(code::ReasonInUse) + " (SQLite 5)"}));
     EXPECT_FALSE(state.strLetrasLivres.contains("X"));
     state.rsMapeamento->requery();
     EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "APAGADO"));

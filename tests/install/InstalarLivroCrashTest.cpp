@@ -7,6 +7,7 @@
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/InstalarLivro.h"
+#include "messages/Codes.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -15,6 +16,8 @@
 #include <QThread>
 
 #include <csignal>
+
+namespace code = messages::code;
 
 namespace {
 
@@ -106,7 +109,7 @@ TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
     SilentPanel panel;
     install::InstalarLivro flow(wine, state, box, drives, chosen, panel);
     flow.InstalaLivro();
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Grande", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Grande", "Y"})});
     EXPECT_FALSE(QFileInfo::exists(staging));
     EXPECT_EQ(filesBelow(download + "/Grande"), 402);
     EXPECT_FALSE(QFileInfo::exists(zip));

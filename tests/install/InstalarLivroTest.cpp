@@ -12,8 +12,11 @@
 #include "drive/MountDrive.h"
 #include "install/BookName.h"
 #include "install/PainelInstalacao.h"
+#include "messages/Codes.h"
 
 #include <QDirIterator>
+
+namespace code = messages::code;
 
 using install::InstalarLivro;
 
@@ -93,7 +96,7 @@ TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
 {
     const QString zip = bookZip("Livro1.zip");
     install(zip);
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
     EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/Lições/Lição 1.txt"), "Olá");
     EXPECT_EQ(mapped('Y'), QFileInfo(download() + "/Livro1").canonicalFilePath());
     ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Livro1"));
@@ -101,16 +104,17 @@ TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
     EXPECT_EQ(state.rsMapeamento->field("LetraDrive").toString(), "Y:");
     EXPECT_EQ(state.rsMapeamento->field("Caminho").toString(), "C:\\ZEKO_Download\\Download\\Livro1");
     EXPECT_FALSE(QFileInfo::exists(zip));
-    EXPECT_EQ(panel.events, QStringList({"text:" + texto(19, {"Livro1"}), "dots on", "buttons off",
-                                         "dots off", "text:" + texto(69, {"Livro1", "100"}), "buttons on",
-                                         "text:" + texto(23, {"Livro1"}), "dots off"}));
+    EXPECT_EQ(panel.events,
+              QStringList({"text:" + texto(code::InstallUnpacking, {"Livro1"}), "dots on", "buttons off",
+                           "dots off", "text:" + texto(code::InstallProgress, {"Livro1", "100"}),
+                           "buttons on", "text:" + texto(code::InstallUnpacked, {"Livro1"}), "dots off"}));
     EXPECT_EQ(filesUnder(download()), QStringList({"Livro1", "Livro1/Autorun.exe", "Livro1/Idioma.kvt",
                                                    "Livro1/Lições", "Livro1/Lições/Lição 1.txt"}));
 
     // The next book takes the next lower letter; a name of several dots keeps all but the last part.
     box.shown.clear();
     install(bookZip("A.B.ZIP"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"A.B", "X"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"A.B", "X"})});
     EXPECT_TRUE(QFileInfo(download() + "/A.B/Autorun.exe").isFile());
 }
 
@@ -122,7 +126,7 @@ TEST_F(InstalarLivroTest, NoFreeLetterBeforeTheDialog)
         link(QChar(c), prefix.root() + "/taken");
     }
     install(bookZip("Livro1.zip"));
-    EXPECT_EQ(box.texts(), QStringList{descricao(4)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::NoFreeLetterToInstall)});
     EXPECT_EQ(choice.asked, 0);
 }
 
@@ -144,7 +148,7 @@ TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
     registerBook("MARIA", "LIVRO1", "W:", makeBook("LIVRO1"));
     const QString zip = bookZip("livro1.zip");
     install(zip);
-    EXPECT_EQ(box.texts(), QStringList{texto(13, {"livro1", "W"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookAlreadyInstalled, {"livro1", "W"})});
     EXPECT_TRUE(QFileInfo::exists(zip));
 
     box.shown.clear();
@@ -152,11 +156,11 @@ TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
     // MARIA's recordset, read again, holds only her rows.
     state.rsMapeamento->requery();
     install(bookZip("Livro2.zip"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro2", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro2", "Y"})});
 
     box.shown.clear();
     install(bookZip("O'Neil's Book.zip"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"O'Neil's Book", "X"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"O'Neil's Book", "X"})});
     EXPECT_EQ(row("O'Neil's Book"), "X:");
 }
 
@@ -164,7 +168,7 @@ TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
 TEST_F(InstalarLivroTest, MissingFile)
 {
     install(downloads("Nada.zip"));
-    EXPECT_EQ(box.texts(), QStringList{texto(39, {downloads("Nada.zip")})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::ZipNotFound, {downloads("Nada.zip")})});
     EXPECT_TRUE(panel.events.isEmpty());
 }
 
@@ -175,7 +179,7 @@ TEST_F(InstalarLivroTest, ExistingFolderIsReused)
     prefix.writeFile(download() + "/Livro1/AUTORUN.EXE", "old");
     prefix.writeFile(download() + "/Livro1/notas.txt", "mine");
     install(bookZip("Livro1.zip"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
     EXPECT_EQ(QDir(download() + "/Livro1").entryList(QDir::Files),
               QStringList({"AUTORUN.EXE", "Idioma.kvt", "notas.txt"}));
     EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/AUTORUN.EXE"), "MZ");
@@ -189,7 +193,7 @@ TEST_F(InstalarLivroTest, NameWithoutZipEnding)
     const QString bare = downloads("LIVRO1");
     QFile::rename(bookZip("tmp.zip"), bare);
     install(bare);
-    EXPECT_EQ(box.texts(), QStringList{texto(48, {bare + ".ZIP"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::ZipUnreadable, {bare + ".ZIP"})});
     EXPECT_TRUE(QFileInfo::exists(bare));
     EXPECT_FALSE(QFileInfo::exists(download() + "/LIVRO1"));
 }
@@ -203,7 +207,8 @@ TEST_F(InstalarLivroTest, FailedMappingKeepsTheArchive)
     prefix.writeFile(prefix.root() + "/dosdevices/y:", "in the way");
     install(zip);
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_TRUE(box.texts()[0].startsWith(texto(1, {"C:\\ZEKO_Download\\Download\\Livro1", "Y:"})))
+    EXPECT_TRUE(box.texts()[0].startsWith(
+        texto(code::BookFolderOrDriveFailed, {"C:\\ZEKO_Download\\Download\\Livro1", "Y:"})))
         << box.texts()[0].toStdString();
     EXPECT_TRUE(QFileInfo::exists(zip));
     EXPECT_EQ(row("Livro1"), "");
@@ -211,7 +216,7 @@ TEST_F(InstalarLivroTest, FailedMappingKeepsTheArchive)
 
     box.shown.clear();
     install(zip);
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
     EXPECT_FALSE(QFileInfo::exists(zip));
 }
 
@@ -222,7 +227,7 @@ TEST_F(InstalarLivroTest, MissingDownloadFolder)
     const QString zip = bookZip("Livro1.zip");
     install(zip);
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.texts()[0], texto(56, {"C:\\ZEKO_Download\\Download\\"}));
+    EXPECT_EQ(box.texts()[0], texto(code::DownloadFolderMissing, {"C:\\ZEKO_Download\\Download\\"}));
     EXPECT_TRUE(QFileInfo::exists(zip));
     EXPECT_FALSE(QFileInfo::exists(download()));
 }
@@ -249,7 +254,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.file("../../escape.txt", "x");
              z.close();
          },
-         50, "../../escape.txt"},
+         code::ZipEntryUnsafe, "../../escape.txt"},
         {"absolute",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -257,7 +262,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.file("/tmp/escape.txt", "x");
              z.close();
          },
-         50, "/tmp/escape.txt"},
+         code::ZipEntryUnsafe, "/tmp/escape.txt"},
         {"drive",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -265,7 +270,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.file("C:\\escape.txt", "x");
              z.close();
          },
-         50, "C:\\escape.txt"},
+         code::ZipEntryUnsafe, "C:\\escape.txt"},
         {"unc",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -273,7 +278,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.file("\\\\srv\\share\\escape.txt", "x");
              z.close();
          },
-         50, "\\\\srv\\share\\escape.txt"},
+         code::ZipEntryUnsafe, "\\\\srv\\share\\escape.txt"},
         {"symlink",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -281,8 +286,11 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.link("Sons", "/");
              z.close();
          },
-         50, "Sons"},
-        {"not a zip", [](const QString &p) { ZipBuilder::write(p, "PK but not really"); }, 48, {}},
+         code::ZipEntryUnsafe, "Sons"},
+        {"not a zip",
+         [](const QString &p) { ZipBuilder::write(p, "PK but not really"); },
+         code::ZipUnreadable,
+         {}},
         {"truncated",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -292,7 +300,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              const QByteArray b = ZipBuilder::read(p);
              ZipBuilder::write(p, b.left(b.size() - 200));
          },
-         48,
+         code::ZipUnreadable,
          {}},
         {"crc",
          [&](const QString &p) {
@@ -304,7 +312,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              b[b.indexOf(QByteArray(100, 'd')) + 10] = 'X';
              ZipBuilder::write(p, b);
          },
-         49, "data.bin"},
+         code::ZipEntryDamaged, "data.bin"},
         {"encrypted",
          [&](const QString &p) {
              ZipBuilder z(p);
@@ -312,7 +320,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.encrypt(z.file("secret.txt", "s"));
              z.close();
          },
-         48,
+         code::ZipUnreadable,
          {}},
         {"bomb",
          [&](const QString &p) {
@@ -321,7 +329,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.file("zeros.bin", QByteArray(80 << 20, '\0'));
              z.close();
          },
-         52,
+         code::ZipTooLarge,
          {}},
         {"empty",
          [](const QString &p) {
@@ -329,7 +337,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
              z.folder("Vazio/");
              z.close();
          },
-         53,
+         code::ZipEmpty,
          {}},
     };
     for (const Case &c : cases) {
@@ -340,9 +348,10 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
         c.make(zip);
         const QByteArray before = ZipBuilder::read(zip);
         install(zip);
-        const QString message = c.message == 48 || c.message == 52 || c.message == 53
-                                    ? texto(c.message, {zip})
-                                    : texto(c.message, {zip, c.entry});
+        const QString message =
+            c.message == code::ZipUnreadable || c.message == code::ZipTooLarge || c.message == code::ZipEmpty
+                ? texto(c.message, {zip})
+                : texto(c.message, {zip, c.entry});
         EXPECT_EQ(box.texts(), QStringList{message});
         EXPECT_EQ(ZipBuilder::read(zip), before) << "the archive was not kept as it was";
         EXPECT_EQ(filesUnder(prefix.driveC() + "/ZEKO_Download"), QStringList{"Download"});
@@ -367,7 +376,7 @@ TEST_F(InstalarLivroTest, LeftoverStagingIsCleared)
     install(bookZip("Livro1.zip"));
     EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_TRUE(QFileInfo::exists(prefix.root() + "/outside/keep.txt"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Livro1", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
 }
 
 // A book large enough to be seen on its way: the share written only grows,
@@ -388,14 +397,14 @@ TEST_F(InstalarLivroTest, ProgressGrowsToOneHundredOnce)
         builder.close();
     }
     install(zip);
-    ASSERT_EQ(box.texts(), QStringList{texto(38, {"Grande", "Y"})});
+    ASSERT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Grande", "Y"})});
     ASSERT_FALSE(panel.shares.isEmpty());
     EXPECT_EQ(panel.shares.last(), 100);
     EXPECT_EQ(panel.shares.count(100), 1);
     for (qsizetype i = 1; i < panel.shares.size(); ++i)
         EXPECT_LT(panel.shares[i - 1], panel.shares[i]);
     EXPECT_EQ(panel.lastTotal, quint64(24 * (4 << 20) + 5));
-    const qsizetype done = panel.events.indexOf("text:" + texto(69, {"Grande", "100"}));
+    const qsizetype done = panel.events.indexOf("text:" + texto(code::InstallProgress, {"Grande", "100"}));
     EXPECT_EQ(panel.events.value(done + 1), "buttons on");
 }
 
@@ -438,7 +447,7 @@ TEST_F(InstalarLivroTest, DownloadFolderOutsideThePrefix)
     install(zip);
     QDir::setCurrent(before);
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.texts()[0], texto(56, {"\\ZEKO_Download\\Download\\"}));
+    EXPECT_EQ(box.texts()[0], texto(code::DownloadFolderMissing, {"\\ZEKO_Download\\Download\\"}));
     EXPECT_TRUE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(zip));
 }
@@ -459,20 +468,23 @@ TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
         int message;  // the refusal
         QString param;
     } cases[] = {
-        {"..zip", {}, 57, "..zip"},
-        {".zip", {}, 57, ".zip"},
-        {"...zip", {}, 57, "...zip"},
-        {" . .zip", {}, 57, " . .zip"},
-        {"..\\..\\users\\maria\\Documents.zip", {}, 58, "..\\..\\users\\maria\\Documents"},
-        {"\\..\\Intruso.zip", {}, 58, "\\..\\Intruso"},
-        {"..\\Canario.zip", {}, 58, "..\\Canario"},
-        {"C:Livro.zip", {}, 58, "C:Livro"},
-        {"Livro\t1.zip", {}, 58, "Livro\t1"},
-        {"Livro..zip", {}, 58, "Livro."},
-        {"CON.zip", {}, 59, "CON"},
-        {"lpt1.Livro.zip", {}, 59, "lpt1.Livro"},
-        {".zeko-staging-x.zip", {}, 59, ".zeko-staging-x"},
-        {" Outro .zip", {}, 13, "Outro"},
+        {"..zip", {}, code::NameGivesNoBook, "..zip"},
+        {".zip", {}, code::NameGivesNoBook, ".zip"},
+        {"...zip", {}, code::NameGivesNoBook, "...zip"},
+        {" . .zip", {}, code::NameGivesNoBook, " . .zip"},
+        {"..\\..\\users\\maria\\Documents.zip",
+         {},
+         code::NameHasBadCharacter,
+         "..\\..\\users\\maria\\Documents"},
+        {"\\..\\Intruso.zip", {}, code::NameHasBadCharacter, "\\..\\Intruso"},
+        {"..\\Canario.zip", {}, code::NameHasBadCharacter, "..\\Canario"},
+        {"C:Livro.zip", {}, code::NameHasBadCharacter, "C:Livro"},
+        {"Livro\t1.zip", {}, code::NameHasBadCharacter, "Livro\t1"},
+        {"Livro..zip", {}, code::NameHasBadCharacter, "Livro."},
+        {"CON.zip", {}, code::NameReserved, "CON"},
+        {"lpt1.Livro.zip", {}, code::NameReserved, "lpt1.Livro"},
+        {".zeko-staging-x.zip", {}, code::NameReserved, ".zeko-staging-x"},
+        {" Outro .zip", {}, code::BookAlreadyInstalled, "Outro"},
         {"Livro 1 .zip", "Livro 1", 0, {}},
         {" Livro Dois.zip", "Livro Dois", 0, {}},
         {longest + ".zip", longest, 0, {}},
@@ -486,13 +498,14 @@ TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
         ASSERT_TRUE(QFile::rename(bookZip("curto.zip"), zip));
         install(zip);
         if (c.book.isEmpty()) {
-            EXPECT_EQ(box.texts(),
-                      QStringList{c.message == 13 ? texto(13, {c.param, "Y"}) : texto(c.message, {c.param})});
+            EXPECT_EQ(box.texts(), QStringList{c.message == code::BookAlreadyInstalled
+                                                   ? texto(code::BookAlreadyInstalled, {c.param, "Y"})
+                                                   : texto(c.message, {c.param})});
             EXPECT_EQ(filesUnder(prefix.driveC()), before);
             EXPECT_TRUE(QFileInfo::exists(zip));
             continue;
         }
-        ASSERT_EQ(box.texts(), QStringList{texto(38, {c.book, "X"})});
+        ASSERT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {c.book, "X"})});
         ASSERT_EQ(row(c.book), "X:");
         EXPECT_TRUE(QFileInfo(download() + "/" + c.book + "/Autorun.exe").isFile());
         EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
@@ -504,7 +517,8 @@ TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
             quiet, state, box, quietDrives, [] {}, [](bool) {});
         box.answer({1});
         EXPECT_TRUE(remover.remove(c.book + " [ X: ]"));
-        EXPECT_EQ(box.texts().last(), texto(30, {"X", "C:\\ZEKO_Download\\Download\\" + c.book}));
+        EXPECT_EQ(box.texts().last(),
+                  texto(code::RemovedAndDeleted, {"X", "C:\\ZEKO_Download\\Download\\" + c.book}));
         EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
                   QStringList{"Outro"});
         EXPECT_EQ(ZipBuilder::read(documents + "/keep.txt"), "mine");
@@ -546,7 +560,7 @@ TEST_F(InstalarLivroTest, ArchivesAsOtherToolsMakeThem)
         zip.close();
     }
     install(downloads("Embrulhado.zip"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Embrulhado", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Embrulhado", "Y"})});
     EXPECT_EQ(filesUnder(download()),
               QStringList({"Embrulhado", "Embrulhado/Autorun.exe", "Embrulhado/Idioma.kvt",
                            "Embrulhado/Lições", "Embrulhado/Lições/Lição 1.txt"}));
@@ -568,8 +582,9 @@ TEST_F(InstalarLivroTest, ArchivesAsOtherToolsMakeThem)
         ZipBuilder::markMethod(downloads("Sete.zip"), "Sons/som.wav", 9);
     }
     for (const auto &[zip, message] :
-         {std::pair{downloads("Fotos.zip"), texto(67, {downloads("Fotos.zip")})},
-          {downloads("Sete.zip"), texto(68, {downloads("Sete.zip"), "Deflate64", "Sons/som.wav"})}}) {
+         {std::pair{downloads("Fotos.zip"), texto(code::ZipHoldsNoBook, {downloads("Fotos.zip")})},
+          {downloads("Sete.zip"),
+           texto(code::ZipMethodUnreadable, {downloads("Sete.zip"), "Deflate64", "Sons/som.wav"})}}) {
         box.shown.clear();
         install(zip);
         EXPECT_EQ(box.texts(), QStringList{message});

@@ -24,9 +24,10 @@
 #include "drive/MountDrive.h"
 #include "install/InstalarLivro.h"
 #include "messages/Catalogue.h"
+#include "messages/Codes.h"
 #include "platform/SingleInstance.h"
-#include "shell/registry/Recordset.h"
 #include "shell/Startup.h"
+#include "shell/registry/Recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,6 +42,8 @@
 
 #include <algorithm>
 #include <cstdio>
+
+namespace code = messages::code;
 
 namespace {
 
@@ -213,8 +216,7 @@ int removeBook(const QString &work)
     const QString caminho = state.rsMapeamento->field("Caminho").toString();
     const QString folder = wine.toUnixPath(caminho);
     const Tree before = tree(folder);
-    const QString expected =
-        messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(30, {letra, caminho});
+    const QString expected = state.catalogo->mensagem(code::RemovedAndDeleted, {letra, caminho});
 
     books::RemoverLivro remover(
         wine, state, box, drives, [&state] { books::ListaLivros::entradas(state); }, [](bool) {});
@@ -305,7 +307,7 @@ int main(int argc, char **argv)
     QString expected;
     if (state.rsMapeamento->findFirst("Curso", curso)) {
         const QString letra = state.rsMapeamento->field("LetraDrive").toString().left(1);
-        expected = messages::Catalogue(*state.rsMensagens, *state.rsBotoes).mensagem(38, {curso, letra});
+        expected = state.catalogo->mensagem(code::BookInstalled, {curso, letra});
     }
     const QString folder = wine.toUnixPath(state.strPastaDownload + curso);
     const Tree onDisk = tree(folder);

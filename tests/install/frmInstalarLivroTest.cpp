@@ -9,12 +9,15 @@
 #include "common/QtPrinters.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
+#include "messages/Codes.h"
 #include "shell/Navegacao.h"
 #include "shell/frmPrincipal.h"
 
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+
+namespace code = messages::code;
 
 using install::frmInstalarLivro;
 
@@ -81,7 +84,8 @@ TEST_F(frmInstalarLivroTest, LoadStep)
 {
     open();
     EXPECT_EQ(state.strNomeForm, "frmInstalarLivro");
-    EXPECT_EQ(janela->FXLblDisponivel()->text(), texto(27, {" [C:\\ZEKO_Download\\Download\\]"}));
+    EXPECT_EQ(janela->FXLblDisponivel()->text(),
+              texto(code::InstallInformation, {" [C:\\ZEKO_Download\\Download\\]"}));
     EXPECT_EQ(janela->FXLblMensagem()->text(), "");
     EXPECT_FALSE(janela->tmrMsg()->isActive());
     EXPECT_EQ(janela->size(), QSize(9180, 3765) / 15);
@@ -108,13 +112,13 @@ TEST_F(frmInstalarLivroTest, ButtonsDuringAnInstallation)
     sampler.start(1);
     mouse::click(janela->Botao(Procurar));
     sampler.stop();
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Grande", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Grande", "Y"})});
     ASSERT_FALSE(seen.isEmpty()) << "the event loop never ran during the extraction";
     EXPECT_EQ(seen.first(), QList<bool>({false, false, false, true, true, false}));
     for (int b = Procurar; b <= Sair; ++b)
         EXPECT_TRUE(janela->botaoHabilitado(b)) << b;
     EXPECT_FALSE(janela->tmrMsg()->isActive());
-    EXPECT_EQ(janela->FXLblMensagem()->text(), texto(23, {"Grande"}));
+    EXPECT_EQ(janela->FXLblMensagem()->text(), texto(code::InstallUnpacked, {"Grande"}));
 }
 
 // A ZIP file dropped on the window installs as if chosen; anything else is not taken.
@@ -126,7 +130,7 @@ TEST_F(frmInstalarLivroTest, DroppedZipInstalls)
     drop(other);
     EXPECT_TRUE(box.shown.isEmpty());
     drop(bookZip("Solto.ZIP"));
-    EXPECT_EQ(box.texts(), QStringList{texto(38, {"Solto", "Y"})});
+    EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Solto", "Y"})});
     EXPECT_TRUE(QFileInfo(prefix.driveC() + "/ZEKO_Download/Download/Solto/Autorun.exe").isFile());
 }
 
@@ -145,7 +149,7 @@ TEST_F(frmInstalarLivroTest, PrincipalAndExit)
     link('X', unixOf("C:\\ZEKO_Download\\Download\\Livro1"));
     box.answer({1});
     mouse::click(janela->Botao(Sair));
-    EXPECT_EQ(box.texts(), QStringList{descricao(32)});
+    EXPECT_EQ(box.texts(), QStringList{descricao(code::ConfirmExit)});
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(mapped('X').isEmpty());
 }

@@ -2,21 +2,97 @@
 #include "common/EnglishWords.h"
 #include "common/InstallDir.h"
 #include "common/QtPrinters.h"
+#include "messages/Codes.h"
 #include "shell/registry/Database.h"
 #include "shell/registry/Recordset.h"
 
 #include <gtest/gtest.h>
+
+namespace code = messages::code;
 
 using shell::Database;
 using shell::Recordset;
 
 namespace {
 
-const int kMensagens[] = {1,  2,  3,  4,  5,  7,  10, 11, 12, 13, 15, 16, 19, 20, 21, 22, 23, 24,
-                          25, 42, 26, 27, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 43, 44,
-                          45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62,
-                          63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79};
-const int kBotoes[] = {1, 2, 3, 4, 5, 7, 8, 9, 10};
+const int kMensagens[] = {
+    code::BookFolderOrDriveFailed,
+    code::RegisteredFolderMissing,
+    code::MissingBookUnregistered,
+    code::NoFreeLetterToInstall,
+    code::ChooseZipPrompt,
+    code::NoFreeLetterToOpen,
+    code::BookRemovedFilesLeft,
+    code::DriveNotReleased,
+    code::DriveLacksBookUnlisted,
+    code::BookAlreadyInstalled,
+    code::BookListFirstEntry,
+    code::MapErrorInvalidLetter,
+    code::InstallUnpacking,
+    code::ZipNotDeleted,
+    code::RemovalFilesNotDeleted,
+    code::InstallFolderMissing,
+    code::InstallUnpacked,
+    code::MapErrorFolderMissing,
+    code::MapErrorLetterIsDisk,
+    code::MapErrorOtherFolder,
+    code::BookListTitle,
+    code::InstallInformation,
+    code::RemovedAndDeleted,
+    code::RemovedFolderKept,
+    code::ConfirmExit,
+    code::CourseRunningOpen,
+    code::MainTitle,
+    code::CourseRunningLeave,
+    code::ConfirmRemoval,
+    code::CourseRunningRemove,
+    code::BookInstalled,
+    code::ZipNotFound,
+    code::DeletingFiles,
+    code::BookListInformation,
+    code::WineMissing,
+    code::Wine32Missing,
+    code::Linux32Missing,
+    code::StartProgramMissing,
+    code::StartProgramFailed,
+    code::ZipUnreadable,
+    code::ZipEntryDamaged,
+    code::ZipEntryUnsafe,
+    code::NoDiskSpace,
+    code::ZipTooLarge,
+    code::ZipEmpty,
+    code::BookFolderNotWritten,
+    code::MissingBookNotUnregistered,
+    code::DownloadFolderMissing,
+    code::NameGivesNoBook,
+    code::NameHasBadCharacter,
+    code::NameReserved,
+    code::NameTooLong,
+    code::BookFolderOccupied,
+    code::RemovalOutsideDownload,
+    code::RemovalSharedFolder,
+    code::RegistryRefused,
+    code::DriveCDNotWritten,
+    code::BookFolderNotMovedAside,
+    code::ZipHoldsNoBook,
+    code::ZipMethodUnreadable,
+    code::InstallProgress,
+    code::ReasonLine,
+    code::ReasonNoPermission,
+    code::ReasonDiskFull,
+    code::ReasonReadOnly,
+    code::ReasonNotFound,
+    code::ReasonNameTooLong,
+    code::ReasonInUse,
+    code::ReasonDiskError,
+    code::ReasonRegistryDamaged,
+    code::ReasonSystemError,
+};
+const int kBotoes[] = {
+    messages::hint::MyBooks,    messages::hint::SelectZip,   messages::hint::OpenBook,
+    messages::hint::RemoveBook, messages::hint::BackToMain,  messages::hint::Minimize,
+    messages::hint::Exit,       messages::hint::InstallBook, messages::hint::Help,
+};
 const char *const kIdiomas[] = {"POR", "ING", "ESP"};
 
 class CatalogueTest : public ::testing::Test {
@@ -71,7 +147,7 @@ TEST_F(CatalogueTest, LanguagesAreTranslated)
     auto esp = open("Mensagens", "ESP");
     int same = 0;
     for (int codigo : kMensagens) {
-        if (codigo == 70)
+        if (codigo == code::ReasonLine)
             continue; // "Motivo: @" is the Portuguese and the Spanish alike
         por->findFirst("Codigo", codigo);
         ing->findFirst("Codigo", codigo);
@@ -106,7 +182,8 @@ TEST_F(CatalogueTest, LookupFillsParameters)
     auto rsMensagens = open("Mensagens", "ING");
     auto rsBotoes = open("Botoes", "ING");
     messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
-    const QString texto = catalogue.mensagem(2, {"C:\\ZEKO_Download\\Download\\LIVRO1", "X:"});
+    const QString texto =
+        catalogue.mensagem(code::RegisteredFolderMissing, {"C:\\ZEKO_Download\\Download\\LIVRO1", "X:"});
     EXPECT_TRUE(texto.contains("C:\\ZEKO_Download\\Download\\LIVRO1"));
     EXPECT_TRUE(texto.contains("X:"));
     EXPECT_FALSE(texto.contains(u'@'));
@@ -119,7 +196,8 @@ TEST_F(CatalogueTest, FolderWithAtSignIsShownWhole)
     auto rsMensagens = open("Mensagens", "ING");
     auto rsBotoes = open("Botoes", "ING");
     messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
-    const QString texto = catalogue.mensagem(1, {"C:\\ZEKO_Download\\Download\\maria@casa", "X:"});
+    const QString texto =
+        catalogue.mensagem(code::BookFolderOrDriveFailed, {"C:\\ZEKO_Download\\Download\\maria@casa", "X:"});
     EXPECT_TRUE(texto.contains("Folder: #C:\\ZEKO_Download\\Download\\maria@casa|")) << texto.toStdString();
     EXPECT_TRUE(texto.contains("Drive: #X:|")) << texto.toStdString();
 }
@@ -130,7 +208,7 @@ TEST_F(CatalogueTest, MissingCodeNamesItself)
     auto rsMensagens = open("Mensagens", "POR");
     auto rsBotoes = open("Botoes", "POR");
     messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
-    const QString titulo = catalogue.descricao(34);
+    const QString titulo = catalogue.descricao(code::MainTitle);
     const QString missing = catalogue.descricao(999);
     EXPECT_NE(missing, titulo);
     EXPECT_TRUE(missing.contains("999"));

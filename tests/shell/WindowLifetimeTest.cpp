@@ -11,6 +11,7 @@
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/frmInstalarLivro.h"
+#include "messages/Codes.h"
 #include "messages/frmMensagem.h"
 #include "shell/Navegacao.h"
 #include "shell/frmPrincipal.h"
@@ -29,6 +30,8 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace code = messages::code;
 
 namespace {
 
@@ -228,7 +231,7 @@ class WindowLifetimeTest : public ManagerFixture {
         script->then(
             "message 2",
             [&] {
-                return boxShows(2, {perdido, "W:"});
+                return boxShows(code::RegisteredFolderMissing, {perdido, "W:"});
             },
             [&] {
                 loading = shell::SkinnedWindow::porNome(nome);
@@ -244,13 +247,15 @@ class WindowLifetimeTest : public ManagerFixture {
                 answer(1);
             });
         script->then(
-            "message 3", [&] { return boxShows(3, {perdido}); }, [&] { answer(1); });
+            "message 3", [&] { return boxShows(code::MissingBookUnregistered, {perdido}); },
+            [&] { answer(1); });
 
         mouse::click(principal->Botao(abre));
         deferredDeletes();
 
         EXPECT_TRUE(script->done());
-        EXPECT_EQ(script->shown, QStringList({texto(2, {perdido, "W:"}), texto(3, {perdido})}));
+        EXPECT_EQ(script->shown, QStringList({texto(code::RegisteredFolderMissing, {perdido, "W:"}),
+                                              texto(code::MissingBookUnregistered, {perdido})}));
         EXPECT_EQ(script->leftOver, QStringList());
         EXPECT_FALSE(mainUsable) << "the main window answered during the load step";
         EXPECT_TRUE(aliveMidway);
@@ -304,9 +309,10 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
 
     bool usableMidway = true, aliveMidway = false;
     script->then(
-        "the question", [&] { return boxShows(36, {"Basico"}); }, [&] { answer(1); });
+        "the question", [&] { return boxShows(code::ConfirmRemoval, {"Basico"}); }, [&] { answer(1); });
     script->then(
-        "the notice, the worker held", [&] { return gate.holding() && boxShows(40, {"Basico"}); },
+        "the notice, the worker held",
+        [&] { return gate.holding() && boxShows(code::DeletingFiles, {"Basico"}); },
         [&] { mouse::click(caixa->form()->fundo()); });
     script->then(
         "the notice gone", [&] { return !caixa->form(); },
@@ -329,7 +335,7 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
     script->then(
         "the report",
         [&] {
-            return boxShows(30, {"X", basico});
+            return boxShows(code::RemovedAndDeleted, {"X", basico});
         },
         [&] { answer(1); });
 
@@ -341,7 +347,8 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
     ASSERT_TRUE(livros) << "the book list was deleted under its removal";
     EXPECT_FALSE(usableMidway) << "the book list was usable while its files were deleted";
     EXPECT_EQ(script->shown,
-              QStringList({texto(36, {"Basico"}), texto(40, {"Basico"}), texto(30, {"X", basico})}));
+              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
+                           texto(code::RemovedAndDeleted, {"X", basico})}));
     EXPECT_EQ(script->leftOver, QStringList());
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(shell::SkinnedWindow::porNome("frmInstalarLivro"), nullptr);
@@ -386,7 +393,7 @@ TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
     script->then(
         "message 38",
         [&] {
-            return boxShows(38, {"Basico", letra});
+            return boxShows(code::BookInstalled, {"Basico", letra});
         },
         [&] {
             procurarOffered = instalar && instalar->botaoHabilitado(Procurar);
@@ -411,7 +418,7 @@ TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
     EXPECT_TRUE(aliveMidway);
     ASSERT_TRUE(instalar) << "the install window was deleted under its install";
     EXPECT_FALSE(procurarOffered) << "\"Procurar\" was offered before the install had ended";
-    EXPECT_EQ(script->shown, QStringList{texto(38, {"Basico", letra})});
+    EXPECT_EQ(script->shown, QStringList{texto(code::BookInstalled, {"Basico", letra})});
     EXPECT_EQ(script->leftOver, QStringList());
     EXPECT_EQ(choice.asked, 1);
     EXPECT_TRUE(QFileInfo(download + "Basico/Autorun.exe").isFile());

@@ -1,11 +1,14 @@
+#include "shell/frmPrincipal.h"
 #include "common/ManagerFixture.h"
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
 #include "drive/MountDrive.h"
-#include "shell/frmPrincipal.h"
+#include "messages/Codes.h"
 
 #include <QScreen>
 #include <QTest>
+
+namespace code = messages::code;
 
 using shell::frmPrincipal;
 
@@ -53,7 +56,7 @@ protected:
 
 TEST_F(frmPrincipalTest, TitleVersionAndNormalButtons)
 {
-    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(34));
+    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(code::MainTitle));
     EXPECT_EQ(janela->lblVersao()->text(), "1.00.0000");
     EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg", "T01_MNZ_NM.jpg",
                                       "T01_SAI_NM.jpg"}));
@@ -152,7 +155,7 @@ TEST_F(frmPrincipalTest, ExitUnmapsMountedBooksOnly)
     box.answer({1});
     mouse::click(janela->Botao(5));
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.shown[0].texto, descricao(32));
+    EXPECT_EQ(box.shown[0].texto, descricao(code::ConfirmExit));
     EXPECT_EQ(box.shown[0].tipoCaixa, 4);
     EXPECT_TRUE(mapped(u'X').isEmpty());
     EXPECT_TRUE(mapped(u'Y').isEmpty());
