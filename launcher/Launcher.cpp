@@ -66,13 +66,14 @@ std::optional<Mensagem> mensagem(Situacao situacao, std::string_view lingua, std
 {
     if (situacao == Situacao::SemArgumento) {
         // Said in all three languages: nobody chose one when starting by hand.
-        return Mensagem{L"LoadZEKO", Icone::Informacao,
-                        L"Este programa s\u00f3 pode ser executado atrav\u00e9s do atalho criado na instala\u00e7\u00e3o."
-                        L"\r\r"
-                        L"This program can only be run by using the shortcut created after installation."
-                        L"\r\r"
-                        L"Este programa s\u00f3lo puede ser ejecutado a trav\u00e9s del atajo creado en la "
-                        L"instalaci\u00f3n."};
+        return Mensagem{
+            L"LoadZEKO", Icone::Informacao,
+            L"Este programa s\u00f3 pode ser executado atrav\u00e9s do atalho criado na instala\u00e7\u00e3o."
+            L"\r\r"
+            L"This program can only be run by using the shortcut created after installation."
+            L"\r\r"
+            L"Este programa s\u00f3lo puede ser ejecutado a trav\u00e9s del atajo creado en la "
+            L"instalaci\u00f3n."};
     }
     const int l = lingua == "POR" ? 0 : lingua == "ING" ? 1 : lingua == "ESP" ? 2 : -1;
     if (l < 0)
@@ -88,9 +89,10 @@ std::optional<Mensagem> mensagem(Situacao situacao, std::string_view lingua, std
         break;
     }
     case Situacao::UnidadeInvalida: {
-        const wchar_t *t[] = {L"\"%\" n\u00e3o \u00e9 uma unidade v\u00e1lida. Abra o livro pelo ZEKO Download.",
-                              L"\"%\" is not a valid drive. Open the book from ZEKO Download.",
-                              L"\"%\" no es una unidad v\u00e1lida. Abra el libro desde ZEKO Download."};
+        const wchar_t *t[] = {
+            L"\"%\" n\u00e3o \u00e9 uma unidade v\u00e1lida. Abra o livro pelo ZEKO Download.",
+            L"\"%\" is not a valid drive. Open the book from ZEKO Download.",
+            L"\"%\" no es una unidad v\u00e1lida. Abra el libro desde ZEKO Download."};
         texto = t[l];
         break;
     }

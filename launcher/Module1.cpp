@@ -42,12 +42,14 @@ void mostra(const std::optional<launcher::Mensagem> &m)
         return;
     char relatorio[MAX_PATH];
     if (GetEnvironmentVariableA("ZEKO_LOADZEKOV_REPORT", relatorio, MAX_PATH) > 0) {
-        const std::wstring linha = m->titulo + L"\t"
-                                   + (m->icone == launcher::Icone::Informacao ? L"information" : L"exclamation")
-                                   + L"\t" + m->texto + L"\n";
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), nullptr, 0, nullptr, nullptr);
+        const std::wstring linha =
+            m->titulo + L"\t" + (m->icone == launcher::Icone::Informacao ? L"information" : L"exclamation") +
+            L"\t" + m->texto + L"\n";
+        const int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<std::size_t>(bytes), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), utf8.data(), bytes, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), utf8.data(), bytes, nullptr,
+                            nullptr);
         const HANDLE f = CreateFileA(relatorio, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (f != INVALID_HANDLE_VALUE) {
@@ -95,7 +97,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string drive = launcher::unidade(arg);
     const std::string raiz = drive + "\\";
     if (GetDriveTypeA(raiz.c_str()) <= DRIVE_NO_ROOT_DIR || !SetCurrentDirectoryA(raiz.c_str())) {
-        mostra(launcher::mensagem(launcher::Situacao::UnidadeInexistente, idiomaInstalado(pastaSistema), drive));
+        mostra(
+            launcher::mensagem(launcher::Situacao::UnidadeInexistente, idiomaInstalado(pastaSistema), drive));
         return 1;
     }
 
@@ -109,9 +112,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         inicio.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION processo = {};
         std::string linha = "\"" + programa + "\"";
-        if (!CreateProcessA(programa.c_str(), linha.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &inicio,
-                            &processo)) {
-            mostra(launcher::mensagem(launcher::Situacao::FalhaAoIniciar, idiomaInstalado(pastaSistema), drive));
+        if (!CreateProcessA(programa.c_str(), linha.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &inicio, &processo)) {
+            mostra(
+                launcher::mensagem(launcher::Situacao::FalhaAoIniciar, idiomaInstalado(pastaSistema), drive));
             return 1;
         }
         CloseHandle(processo.hThread);

@@ -42,8 +42,8 @@ QString Catalogue::mensagem(int codigo, const QStringList &params)
         return missingText(QStringLiteral("Mensagens"), codigo);
     const QString descricao = m_rsMensagens.field(QStringLiteral("Descricao")).toString();
     const int qtd = m_rsMensagens.field(QStringLiteral("QtdParam")).toInt();
-    return FormataMensagem(descricao, qtd, params.value(0), params.value(1), params.value(2),
-                           params.value(3), params.value(4));
+    return FormataMensagem(descricao, qtd, params.value(0), params.value(1), params.value(2), params.value(3),
+                           params.value(4));
 }
 
 QString Catalogue::hint(int codigo)

@@ -12,7 +12,7 @@ namespace messages {
 // Texts of the message catalogue in the chosen language, looked up by code on
 // the shared recordsets (each lookup moves their current row).
 class Catalogue {
-public:
+  public:
     Catalogue(shell::Recordset &rsMensagens, shell::Recordset &rsBotoes);
 
     // Descricao of a Mensagens code. A code the catalogue lacks gives a text that
@@ -27,7 +27,7 @@ public:
 
     static QString missingText(const QString &table, int codigo);
 
-private:
+  private:
     bool find(int codigo);
 
     shell::Recordset &m_rsMensagens;

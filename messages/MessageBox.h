@@ -8,7 +8,7 @@ namespace messages {
 // call returns once the user has answered; the answer is then in the shared
 // state's intBotaoMsg (1 for the first button) and blnMsgAberta is false again.
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
 
     // tipoCaixa: 0 no buttons, 1 OK, 4 yes/no, ...; tamanhoFonte 8, 10, 12 or 14;

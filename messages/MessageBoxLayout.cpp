@@ -18,7 +18,7 @@ int nearest(double x)
 struct LayoutInfo {
     std::array<bool, 3> faces;
     std::array<std::pair<int, int>, 3> places; // Left, Top of each face
-    int fundoLeft; // INT_MIN: unchanged
+    int fundoLeft;                             // INT_MIN: unchanged
     int fxBottonTop;
     int baseWidth;
     int textBase; // 0: no widening
@@ -97,10 +97,14 @@ QString MessageBoxLayout::validacao(int tipoCaixa, int tamanhoFonte, int tipoMen
 int MessageBoxLayout::caracteresPorLinha(int tamanhoFonte)
 {
     switch (tamanhoFonte) {
-    case 8: return 78;
-    case 12: return 57;
-    case 14: return 46;
-    default: return 85;
+    case 8:
+        return 78;
+    case 12:
+        return 57;
+    case 14:
+        return 46;
+    default:
+        return 85;
     }
 }
 
@@ -131,7 +135,7 @@ QString MessageBoxLayout::QuebraTexto(const QString &texto, int tamanhoFonte)
 }
 
 QString MessageBoxLayout::quebraNaLargura(const QString &texto, int largura, int tamanhoFonte,
-                                         const Medidor &medidor)
+                                          const Medidor &medidor)
 {
     QStringList linhas;
     for (const QString &linha : texto.split(u'\n')) {
@@ -179,34 +183,90 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
             m_botoes[i++] = c;
     };
     switch (tipoCaixa) {
-    case 0: case 24: set(0, {}); break;
-    case 1: set(1, {}); break;
-    case 2: set(2, {"OK", cancelar}); break;
-    case 3: set(2, {"OK", fechar}); break;
-    case 4: set(2, {sim, nao}); break;
-    case 5: set(3, {sim, nao, cancelar}); break;
-    case 6: set(3, {sim, nao, fechar}); break;
-    case 7: set(2, {repetir, "OKOK"}); break;
-    case 8: set(2, {repetir, cancelar}); break;
-    case 9: set(2, {repetir, fechar}); break;
-    case 10: set(3, {repetir, sim, nao}); break;
-    case 11: set(2, {"SSB", cancelar}); break;
-    case 12: set(2, {"SSB", fechar}); break;
-    case 13: set(3, {"SSB", sim, nao}); break;
-    case 14: set(2, {"SSB", "OK"}); break;
-    case 15: set(2, {"IMP", cancelar}); break;
-    case 16: set(2, {"IMP", fechar}); break;
-    case 17: set(3, {"IMP", sim, nao}); break;
-    case 18: set(2, {"IMP", "OK"}); break;
-    case 19: set(4, {"OK", cancelar, "FIND"}); break;
-    case 20: set(2, {"CAL", cancelar}); break;
-    case 21: set(2, {"CAL", fechar}); break;
-    case 22: set(3, {"CAL", sim, nao}); break;
-    case 23: set(2, {"CAL", "OK"}); break;
-    case 25: set(5, {"OK", cancelar, "FIND"}); break;
-    case 26: set(6, {"OK", cancelar}); break;
-    case 27: set(8, {"OK", cancelar}); break;
-    default: break;
+    case 0:
+    case 24:
+        set(0, {});
+        break;
+    case 1:
+        set(1, {});
+        break;
+    case 2:
+        set(2, {"OK", cancelar});
+        break;
+    case 3:
+        set(2, {"OK", fechar});
+        break;
+    case 4:
+        set(2, {sim, nao});
+        break;
+    case 5:
+        set(3, {sim, nao, cancelar});
+        break;
+    case 6:
+        set(3, {sim, nao, fechar});
+        break;
+    case 7:
+        set(2, {repetir, "OKOK"});
+        break;
+    case 8:
+        set(2, {repetir, cancelar});
+        break;
+    case 9:
+        set(2, {repetir, fechar});
+        break;
+    case 10:
+        set(3, {repetir, sim, nao});
+        break;
+    case 11:
+        set(2, {"SSB", cancelar});
+        break;
+    case 12:
+        set(2, {"SSB", fechar});
+        break;
+    case 13:
+        set(3, {"SSB", sim, nao});
+        break;
+    case 14:
+        set(2, {"SSB", "OK"});
+        break;
+    case 15:
+        set(2, {"IMP", cancelar});
+        break;
+    case 16:
+        set(2, {"IMP", fechar});
+        break;
+    case 17:
+        set(3, {"IMP", sim, nao});
+        break;
+    case 18:
+        set(2, {"IMP", "OK"});
+        break;
+    case 19:
+        set(4, {"OK", cancelar, "FIND"});
+        break;
+    case 20:
+        set(2, {"CAL", cancelar});
+        break;
+    case 21:
+        set(2, {"CAL", fechar});
+        break;
+    case 22:
+        set(3, {"CAL", sim, nao});
+        break;
+    case 23:
+        set(2, {"CAL", "OK"});
+        break;
+    case 25:
+        set(5, {"OK", cancelar, "FIND"});
+        break;
+    case 26:
+        set(6, {"OK", cancelar});
+        break;
+    case 27:
+        set(8, {"OK", cancelar});
+        break;
+    default:
+        break;
     }
     // The layout of a single button always names its code.
     if (m_layout == 1)

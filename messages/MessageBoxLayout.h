@@ -17,11 +17,11 @@ namespace messages {
 // layout's places, widening, growth, the minimum width, the room for the text
 // and the final centring of the faces.
 class MessageBoxLayout {
-public:
+  public:
     static constexpr int kFaceWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.width);
     static constexpr int kFaceHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.height);
     static constexpr int kTitleHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kTitleBarHeight);
-    static constexpr int kLinhaUnica = 285;  // height of one text line as designed
+    static constexpr int kLinhaUnica = 285; // height of one text line as designed
     static constexpr int kCrescimentoMaximo = 4260;
     static constexpr int kLarguraMinima = 3500;
     // The course dialogues' controls.
@@ -84,7 +84,8 @@ public:
 
     // Breaks every line wider than `largura` twips at its last blank that fits;
     // a word wider than that stays whole on its own line.
-    static QString quebraNaLargura(const QString &texto, int largura, int tamanhoFonte, const Medidor &medidor);
+    static QString quebraNaLargura(const QString &texto, int largura, int tamanhoFonte,
+                                   const Medidor &medidor);
 
     // Chooses button codes and layout for the box type; a type that names fewer
     // buttons keeps the codes of the previous box for the others (hidden). A
@@ -106,7 +107,7 @@ public:
     int layout() const { return m_layout; }
     const std::array<QString, 3> &botoes() const { return m_botoes; }
 
-private:
+  private:
     static void ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &c);
 
     int m_layout = 1;

@@ -8,7 +8,7 @@ namespace platform {
 
 // The Windows facilities as a Wine prefix provides them on Linux.
 class WinePlatform : public Platform {
-public:
+  public:
     // host: what this machine's Wine can run; the machine's own, looked at on
     // first need, when null (so starting the manager never waits for it).
     explicit WinePlatform(WinePrefix prefix, const WineHost *host = nullptr);
@@ -30,16 +30,15 @@ public:
     bool startProgram(const QString &windowsExe, const QStringList &arguments,
                       const QString &workingDirectory, QString *error,
                       StartFailure *failure = nullptr) override;
-    ProfileRead getProfileString(const QString &section, const QString &key,
-                                 const QString &defaultValue, int bufferSize,
-                                 const QString &file) const override;
+    ProfileRead getProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                                 int bufferSize, const QString &file) const override;
     bool writeProfileString(const QString &section, const QString &key, const QString &value,
                             const QString &file, QString *error) override;
 
     // The unix login name, which Wine reports as the Windows user name.
     static QString loginName();
 
-private:
+  private:
     const WineHost &host() const;
 
     WinePrefix m_prefix;

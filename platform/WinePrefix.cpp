@@ -13,14 +13,14 @@ namespace {
 
 // Folders under system32 that Wine leaves unredirected for 32-bit programs.
 const QStringList kNotRedirected = {
-    QStringLiteral("catroot"), QStringLiteral("catroot2"), QStringLiteral("driverstore"),
+    QStringLiteral("catroot"),      QStringLiteral("catroot2"), QStringLiteral("driverstore"),
     QStringLiteral("drivers\\etc"), QStringLiteral("logfiles"), QStringLiteral("spool"),
 };
 
 bool startsWithFolder(const QString &path, const QString &folder)
 {
-    return path.startsWith(folder, Qt::CaseInsensitive)
-           && (path.size() == folder.size() || path[folder.size()] == u'\\');
+    return path.startsWith(folder, Qt::CaseInsensitive) &&
+           (path.size() == folder.size() || path[folder.size()] == u'\\');
 }
 
 // Finds the entry of dir whose name matches name without regard to letter case,
@@ -168,9 +168,9 @@ int WinePrefix::driveType(QChar letter) const
 bool WinePrefix::ensureSkeleton(QString *error) const
 {
     const QDir root(m_root);
-    const bool dirsOk = root.mkpath(QStringLiteral("dosdevices"))
-                        && root.mkpath(QStringLiteral("drive_c/windows/system32"))
-        && (!is64Bit() || root.mkpath(QStringLiteral("drive_c/windows/syswow64")));
+    const bool dirsOk = root.mkpath(QStringLiteral("dosdevices")) &&
+                        root.mkpath(QStringLiteral("drive_c/windows/system32")) &&
+                        (!is64Bit() || root.mkpath(QStringLiteral("drive_c/windows/syswow64")));
     if (!dirsOk) {
         if (error)
             *error = QStringLiteral("cannot create the Wine prefix folders in %1").arg(m_root);

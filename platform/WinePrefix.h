@@ -11,7 +11,7 @@ namespace platform {
 // It turns Windows paths into unix paths through dosdevices/ and answers the
 // questions Windows answers about drive letters, the way Wine does.
 class WinePrefix {
-public:
+  public:
     explicit WinePrefix(QString root);
 
     // $WINEPREFIX, or ~/.wine when that is unset or empty.
@@ -44,7 +44,7 @@ public:
     // (dosdevices/c: and z:, drive_c/windows/system32), without running Wine.
     bool ensureSkeleton(QString *error = nullptr) const;
 
-private:
+  private:
     QString m_root;
     mutable std::optional<bool> m_is64Bit;
 };

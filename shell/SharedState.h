@@ -42,8 +42,8 @@ struct SharedState {
     // Free drive letters, highest first; element 0 is never used.
     QStringList strLetrasLivres{QString()};
 
-    QString strMensagem;     // text of the next message box
-    int intBotaoMsg = 0;     // answer of the last box: 1 for its first button
+    QString strMensagem; // text of the next message box
+    int intBotaoMsg = 0; // answer of the last box: 1 for its first button
     bool blnMsgAberta = false;
     // What the course dialogues of the message box leave besides the answer.
     QString strPastaEscolhida;        // the folder entry's folder; the entry starts with it
@@ -51,9 +51,9 @@ struct SharedState {
     bool blnOpcao3 = false;           // 3 redo only the wrong exercises, neither: redo all
     QString strLicaoMsg, strSecaoMsg; // lesson and section of the chosen section-list entry
 
-    QString arquivoAjuda;    // the help file of the chosen language
-    QString strVersao;       // caption of the main window's version label
-    QString tituloPrincipal; // caption of the main window's title
+    QString arquivoAjuda;            // the help file of the chosen language
+    QString strVersao;               // caption of the main window's version label
+    QString tituloPrincipal;         // caption of the main window's title
     std::array<QString, 6> strHints; // main window button hints, 1 to 5
 };
 

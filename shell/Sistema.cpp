@@ -21,7 +21,8 @@ QString Sistema::ArquivoIni() const
 
 QString Sistema::leIni(const QString &section, const QString &key) const
 {
-    const platform::ProfileRead r = m_platform.getProfileString(section, key, QString(), kBufferIni, ArquivoIni());
+    const platform::ProfileRead r =
+        m_platform.getProfileString(section, key, QString(), kBufferIni, ArquivoIni());
     return r.value.left(r.count);
 }
 

@@ -11,7 +11,7 @@ namespace shell {
 // The small readers of the course installation's settings file zeko.ini and of
 // the user's name, as the manager and the course software share them.
 class Sistema {
-public:
+  public:
     explicit Sistema(platform::Platform &platform);
 
     static constexpr int kBufferIni = 255;
@@ -40,7 +40,7 @@ public:
     // The text without any "[" or "]".
     static QString TiraColchetes(const QString &texto);
 
-private:
+  private:
     QString leIni(const QString &section, const QString &key) const;
 
     platform::Platform &m_platform;

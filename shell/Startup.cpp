@@ -16,40 +16,59 @@ namespace {
 
 // Start-up failures are said before any catalogue text can be trusted, so their
 // few texts live here, in the three languages of the course.
-enum class Texto { Registro, Catalogo, SemIdioma, ArquivoAusente, Arquivo, Ausente, NaoArquivo, SomenteLeitura, EmUso,
-                   NaoBanco, Bloqueado, Erro, Instancia };
+enum class Texto {
+    Registro,
+    Catalogo,
+    SemIdioma,
+    ArquivoAusente,
+    Arquivo,
+    Ausente,
+    NaoArquivo,
+    SomenteLeitura,
+    EmUso,
+    NaoBanco,
+    Bloqueado,
+    Erro,
+    Instancia
+};
 
 QString texto(Texto t, const QString &idioma)
 {
     static const QHash<int, std::array<const char *, 3>> textos = {
-        {int(Texto::Registro), {"Não foi possível abrir o registro de livros.",
-                                "The book registry could not be opened.",
-                                "No se pudo abrir el registro de libros."}},
-        {int(Texto::Catalogo), {"Não foi possível abrir o catálogo de mensagens.",
-                                "The message catalogue could not be opened.",
-                                "No se pudo abrir el catálogo de mensajes."}},
-        {int(Texto::SemIdioma), {"O catálogo de mensagens não tem textos para o idioma \"%1\" (IdiomaInst em %2).",
-                                 "The message catalogue has no texts for the language \"%1\" (IdiomaInst in %2).",
-                                 "El catálogo de mensajes no tiene textos para el idioma \"%1\" (IdiomaInst en %2)."}},
+        {int(Texto::Registro),
+         {"Não foi possível abrir o registro de livros.", "The book registry could not be opened.",
+          "No se pudo abrir el registro de libros."}},
+        {int(Texto::Catalogo),
+         {"Não foi possível abrir o catálogo de mensagens.", "The message catalogue could not be opened.",
+          "No se pudo abrir el catálogo de mensajes."}},
+        {int(Texto::SemIdioma),
+         {"O catálogo de mensagens não tem textos para o idioma \"%1\" (IdiomaInst em %2).",
+          "The message catalogue has no texts for the language \"%1\" (IdiomaInst in %2).",
+          "El catálogo de mensajes no tiene textos para el idioma \"%1\" (IdiomaInst en %2)."}},
         {int(Texto::Arquivo), {"Arquivo: %1", "File: %1", "Archivo: %1"}},
-        {int(Texto::ArquivoAusente), {"Um arquivo do programa está faltando ou não pode ser lido: %1",
-                                      "A file of the program is missing or cannot be read: %1",
-                                      "Falta un archivo del programa o no se puede leer: %1"}},
+        {int(Texto::ArquivoAusente),
+         {"Um arquivo do programa está faltando ou não pode ser lido: %1",
+          "A file of the program is missing or cannot be read: %1",
+          "Falta un archivo del programa o no se puede leer: %1"}},
         {int(Texto::Ausente), {"O arquivo não existe.", "The file does not exist.", "El archivo no existe."}},
-        {int(Texto::NaoArquivo), {"O caminho não é um arquivo.", "The path is not a file.", "La ruta no es un archivo."}},
-        {int(Texto::SomenteLeitura), {"O arquivo é somente leitura.", "The file is read-only.",
-                                      "El archivo es de solo lectura."}},
-        {int(Texto::EmUso), {"O arquivo está em uso por outro programa.", "The file is in use by another program.",
-                             "El archivo está en uso por otro programa."}},
-        {int(Texto::NaoBanco), {"O arquivo não é um banco de dados válido.", "The file is not a valid database.",
-                                "El archivo no es una base de datos válida."}},
-        {int(Texto::Bloqueado), {"O banco de dados está bloqueado por outro programa.",
-                                 "The database is locked by another program.",
-                                 "La base de datos está bloqueada por otro programa."}},
+        {int(Texto::NaoArquivo),
+         {"O caminho não é um arquivo.", "The path is not a file.", "La ruta no es un archivo."}},
+        {int(Texto::SomenteLeitura),
+         {"O arquivo é somente leitura.", "The file is read-only.", "El archivo es de solo lectura."}},
+        {int(Texto::EmUso),
+         {"O arquivo está em uso por outro programa.", "The file is in use by another program.",
+          "El archivo está en uso por otro programa."}},
+        {int(Texto::NaoBanco),
+         {"O arquivo não é um banco de dados válido.", "The file is not a valid database.",
+          "El archivo no es una base de datos válida."}},
+        {int(Texto::Bloqueado),
+         {"O banco de dados está bloqueado por outro programa.", "The database is locked by another program.",
+          "La base de datos está bloqueada por otro programa."}},
         {int(Texto::Erro), {"Erro: %1", "Error: %1", "Error: %1"}},
-        {int(Texto::Instancia), {"Não foi possível verificar se o ZEKO Download já está aberto.",
-                                 "It could not be checked whether ZEKO Download is already open.",
-                                 "No se pudo comprobar si ZEKO Download ya está abierto."}},
+        {int(Texto::Instancia),
+         {"Não foi possível verificar se o ZEKO Download já está aberto.",
+          "It could not be checked whether ZEKO Download is already open.",
+          "No se pudo comprobar si ZEKO Download ya está abierto."}},
     };
     const auto &linha = textos.value(int(t));
     const QString code = idioma.trimmed().toUpper();
@@ -60,20 +79,27 @@ QString texto(Texto t, const QString &idioma)
     if (code.isEmpty() || code == QStringLiteral("POR"))
         return QString::fromUtf8(linha[0]);
     // A language the product does not know: say it in all three.
-    return QString::fromUtf8(linha[0]) + u'\n' + QString::fromUtf8(linha[1]) + u'\n'
-           + QString::fromUtf8(linha[2]);
+    return QString::fromUtf8(linha[0]) + u'\n' + QString::fromUtf8(linha[1]) + u'\n' +
+           QString::fromUtf8(linha[2]);
 }
 
 Texto motivo(Database::Failure f)
 {
     switch (f) {
-    case Database::Failure::Missing: return Texto::Ausente;
-    case Database::Failure::NotAFile: return Texto::NaoArquivo;
-    case Database::Failure::ReadOnly: return Texto::SomenteLeitura;
-    case Database::Failure::InUse: return Texto::EmUso;
-    case Database::Failure::NotADatabase: return Texto::NaoBanco;
-    case Database::Failure::Locked: return Texto::Bloqueado;
-    default: return Texto::Erro;
+    case Database::Failure::Missing:
+        return Texto::Ausente;
+    case Database::Failure::NotAFile:
+        return Texto::NaoArquivo;
+    case Database::Failure::ReadOnly:
+        return Texto::SomenteLeitura;
+    case Database::Failure::InUse:
+        return Texto::EmUso;
+    case Database::Failure::NotADatabase:
+        return Texto::NaoBanco;
+    case Database::Failure::Locked:
+        return Texto::Bloqueado;
+    default:
+        return Texto::Erro;
     }
 }
 
@@ -97,7 +123,10 @@ Startup::Startup(platform::Platform &platform, platform::SingleInstance &instanc
 
 QString Startup::MostraVersao(int major, int minor, int revision)
 {
-    return QStringLiteral("%1.%2.%3").arg(major).arg(minor, 2, 10, QChar(u'0')).arg(revision, 4, 10, QChar(u'0'));
+    return QStringLiteral("%1.%2.%3")
+        .arg(major)
+        .arg(minor, 2, 10, QChar(u'0'))
+        .arg(revision, 4, 10, QChar(u'0'));
 }
 
 QString Startup::arquivoAusente(const QString &idioma, const QString &arquivo)
@@ -162,31 +191,33 @@ StartupResult Startup::run(SharedState &state)
     if (!state.dbMensagens)
         return {Status::Failed, falhaBanco(Texto::Catalogo, strIdioma, arquivoMensagens, falha, erro)};
 
-    state.rsMapeamento = Recordset::open(*state.dbLivros,
-                                         QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =? ORDER BY Curso"),
-                                         {state.strUsuario}, &erro);
+    state.rsMapeamento = Recordset::open(
+        *state.dbLivros, QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =? ORDER BY Curso"),
+        {state.strUsuario}, &erro);
     if (!state.rsMapeamento)
-        return {Status::Failed, falhaBanco(Texto::Registro, strIdioma, arquivoLivros, Database::Failure::Other, erro)};
+        return {Status::Failed,
+                falhaBanco(Texto::Registro, strIdioma, arquivoLivros, Database::Failure::Other, erro)};
 
-    state.arquivoAjuda = state.strPastaHelp + QStringLiteral("ZEKODwnl_") + strIdioma + QStringLiteral(".CHM");
+    state.arquivoAjuda =
+        state.strPastaHelp + QStringLiteral("ZEKODwnl_") + strIdioma + QStringLiteral(".CHM");
 
-    state.rsBotoes = Recordset::open(*state.dbMensagens, QStringLiteral("SELECT * FROM Botoes WHERE Idioma = ?"),
-                                     {strIdioma}, &erro);
+    state.rsBotoes = Recordset::open(
+        *state.dbMensagens, QStringLiteral("SELECT * FROM Botoes WHERE Idioma = ?"), {strIdioma}, &erro);
     if (state.rsBotoes)
-        state.rsFuncoes = Recordset::open(*state.dbMensagens,
-                                          QStringLiteral("SELECT * FROM Funcoes WHERE Idioma = ?"), {strIdioma}, &erro);
+        state.rsFuncoes = Recordset::open(
+            *state.dbMensagens, QStringLiteral("SELECT * FROM Funcoes WHERE Idioma = ?"), {strIdioma}, &erro);
     if (state.rsFuncoes)
-        state.rsMensagens = Recordset::open(*state.dbMensagens,
-                                            QStringLiteral("SELECT * FROM Mensagens WHERE Idioma = ?"), {strIdioma},
-                                            &erro);
+        state.rsMensagens =
+            Recordset::open(*state.dbMensagens, QStringLiteral("SELECT * FROM Mensagens WHERE Idioma = ?"),
+                            {strIdioma}, &erro);
     if (!state.rsMensagens)
         return {Status::Failed,
                 falhaBanco(Texto::Catalogo, strIdioma, arquivoMensagens, Database::Failure::Other, erro)};
     // The one catalogue every window and flow reads its texts through.
     state.catalogo = std::make_unique<messages::Catalogue>(*state.rsMensagens, *state.rsBotoes);
     if (state.rsMensagens->isEmpty())
-        return {Status::Failed, texto(Texto::SemIdioma, strIdioma).arg(strIdioma, sistema.ArquivoIni())
-                                    + u'\n' + texto(Texto::Arquivo, strIdioma).arg(arquivoMensagens)};
+        return {Status::Failed, texto(Texto::SemIdioma, strIdioma).arg(strIdioma, sistema.ArquivoIni()) +
+                                    u'\n' + texto(Texto::Arquivo, strIdioma).arg(arquivoMensagens)};
 
     messages::Catalogue &catalogo = *state.catalogo;
     namespace hint = messages::hint;

@@ -26,7 +26,7 @@ struct StartupResult {
 // the catalogue with their four recordsets, the language, help file, version
 // text, title and hints of the main window.
 class Startup {
-public:
+  public:
     // installFolder: the folder of the running program (unix path).
     Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder);
 
@@ -43,7 +43,7 @@ public:
     // The language used when zeko.ini names none.
     static QString idiomaEfetivo(const QString &idiomaInst);
 
-private:
+  private:
     platform::Platform &m_platform;
     platform::SingleInstance &m_instance;
     QString m_installFolder;

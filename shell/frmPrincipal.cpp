@@ -2,16 +2,20 @@
 
 #include "ConfirmaSaida.h"
 #include "SharedState.h"
-#include "shell/skin/SkinLayout.h"
 #include "drive/MountDrive.h"
+#include "shell/skin/SkinLayout.h"
 
 namespace shell {
 
 frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
                            std::function<void()> encerrar, QWidget *parent)
     : SkinnedWindow(state,
-                    Skin{QStringLiteral("frmPrincipal"), state.strPastaTlaPrc, QStringLiteral("T01_"),
-                         QStringLiteral("T01_BG.jpg"), QStringLiteral("TLA_PRC.HSP"), QStringLiteral("T01_BARRA.jpg"),
+                    Skin{QStringLiteral("frmPrincipal"),
+                         state.strPastaTlaPrc,
+                         QStringLiteral("T01_"),
+                         QStringLiteral("T01_BG.jpg"),
+                         QStringLiteral("TLA_PRC.HSP"),
+                         QStringLiteral("T01_BARRA.jpg"),
                          {QString(), "BT01", "BT02", "BT03", "MNZ", "SAI"},
                          {QString(), "Livros", "Configurar", "Help", "Minimizar", "Sair"}},
                     parent)

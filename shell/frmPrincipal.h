@@ -20,7 +20,7 @@ namespace shell {
 // minimise, exit).
 class frmPrincipal : public SkinnedWindow {
     Q_OBJECT
-public:
+  public:
     // encerrar ends the program at once (the exit button, once confirmed).
     frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
                  std::function<void()> encerrar, QWidget *parent = nullptr);
@@ -34,15 +34,15 @@ public:
 
     void RestauraBotoes() override;
 
-signals:
-    void livrosPedidos();      // button 1: the book list
-    void instalacaoPedida();   // button 2: the install window
-    void ajudaPedida();        // button 3: help
+  signals:
+    void livrosPedidos();    // button 1: the book list
+    void instalacaoPedida(); // button 2: the install window
+    void ajudaPedida();      // button 3: help
 
-protected:
+  protected:
     void acaoBotao(int indice) override;
 
-private:
+  private:
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
     std::function<void()> m_encerrar;

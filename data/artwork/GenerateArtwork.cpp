@@ -43,8 +43,14 @@ QColor colour(std::uint32_t rgb, int alpha = 255)
     return c;
 }
 
-QRectF toRectF(const skin::Rect &r) { return QRectF(r.x, r.y, r.width, r.height); }
-QRect toRect(const skin::Rect &r) { return QRect(r.x, r.y, r.width, r.height); }
+QRectF toRectF(const skin::Rect &r)
+{
+    return QRectF(r.x, r.y, r.width, r.height);
+}
+QRect toRect(const skin::Rect &r)
+{
+    return QRect(r.x, r.y, r.width, r.height);
+}
 
 QImage newImage(QSize size, const QColor &fill = Qt::transparent)
 {
@@ -95,8 +101,8 @@ void blur(QImage &img, int radius)
 // A soft shadow (or, with no offset and a light colour, a glow) of `shape`.
 void drawShadow(QPainter &p, const QPainterPath &shape, QPointF offset, int radius, const QColor &c)
 {
-    const QRect area = shape.boundingRect().translated(offset).toAlignedRect().adjusted(-3 * radius - 2, -3 * radius - 2,
-                                                                                           3 * radius + 2, 3 * radius + 2);
+    const QRect area = shape.boundingRect().translated(offset).toAlignedRect().adjusted(
+        -3 * radius - 2, -3 * radius - 2, 3 * radius + 2, 3 * radius + 2);
     QImage layer = newImage(area.size());
     {
         QPainter lp(&layer);
@@ -267,7 +273,10 @@ void paintTitleBand(QPainter &p, const QRectF &band)
 // The product's mark: an open book in the accent colour.
 void paintMark(QPainter &p, const QRectF &box)
 {
-    p.fillPath(QTransform().translate(box.x(), box.y()).scale(box.width() / 100, box.height() / 100).map(openBookPages()),
+    p.fillPath(QTransform()
+                   .translate(box.x(), box.y())
+                   .scale(box.width() / 100, box.height() / 100)
+                   .map(openBookPages()),
                colour(pal::kAmber));
 }
 
@@ -288,7 +297,10 @@ void paintProductName(QPainter &p, QPointF leftCentre, int pixelSize)
     p.drawText(QPointF(leftCentre.x() + zekoWidth, baseline), QStringLiteral("Download"));
 }
 
-int footerHeight(const skin::WindowSkin &w) { return w.size.height > 300 ? 38 : 24; }
+int footerHeight(const skin::WindowSkin &w)
+{
+    return w.size.height > 300 ? 38 : 24;
+}
 
 // The white panel that carries a window's information lines and its list.
 QRectF panelRect(const skin::WindowSkin &w)
@@ -376,7 +388,10 @@ enum class State { Normal, Hover, Pressed, Disabled };
 State stateOf(const char *code)
 {
     const std::string_view s(code);
-    return s == "NM" ? State::Normal : s == "MM" ? State::Hover : s == "MC" ? State::Pressed : State::Disabled;
+    return s == "NM"   ? State::Normal
+           : s == "MM" ? State::Hover
+           : s == "MC" ? State::Pressed
+                       : State::Disabled;
 }
 
 struct ButtonLook {
@@ -613,7 +628,8 @@ QImage paintFace(const skin::msgbox::FaceLayout &face, State state)
     g.setColorAt(0, top);
     g.setColorAt(1, bottom);
     p.fillPath(shape, g);
-    p.setPen(QPen(state == State::Hover ? colour(pal::kAmber) : bottom.darker(125), state == State::Hover ? 1.5 : 1));
+    p.setPen(QPen(state == State::Hover ? colour(pal::kAmber) : bottom.darker(125),
+                  state == State::Hover ? 1.5 : 1));
     p.drawPath(roundedRect(box.x() + 0.5, box.y() + 0.5, box.width() - 1, box.height() - 1, 6.5));
 
     QFont f(kFontFamily);
@@ -634,7 +650,7 @@ QImage paintFace(const skin::msgbox::FaceLayout &face, State state)
 // ---- Output ---------------------------------------------------------------------
 
 class Writer {
-public:
+  public:
     bool ok = true;
 
     void save(const QImage &img, const QString &path)
@@ -654,7 +670,7 @@ public:
             fail(path);
     }
 
-private:
+  private:
     void fail(const QString &path)
     {
         std::fprintf(stderr, "zeko_artwork: cannot write %s\n", qPrintable(QDir::toNativeSeparators(path)));
@@ -711,13 +727,15 @@ void writeMessageBox(Writer &out, const QString &imagens)
     namespace mb = skin::msgbox;
     const QString dir = imagens + u'/' + QLatin1String(mb::kFolder) + u'/';
     out.makeDir(dir);
-    out.save(paintTitleStrip({mb::kTitleStrip.width, mb::kTitleStrip.height}), dir + QLatin1String(mb::kTitleStripFile));
+    out.save(paintTitleStrip({mb::kTitleStrip.width, mb::kTitleStrip.height}),
+             dir + QLatin1String(mb::kTitleStripFile));
     out.save(paintMessageLogo(), dir + QLatin1String(mb::kLogoFile));
     out.save(paintProductLogo(), dir + QLatin1String(mb::kProductLogoFile));
     out.save(paintMessageBackground(), dir + QLatin1String(mb::kBackgroundFile));
     for (const mb::FaceLayout &face : mb::kFaces)
         for (const char *state : mb::kFaceStates)
-            out.save(paintFace(face, stateOf(state)), dir + QString::fromStdString(mb::faceFile(face.code, state)));
+            out.save(paintFace(face, stateOf(state)),
+                     dir + QString::fromStdString(mb::faceFile(face.code, state)));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ namespace shell {
 // written as chmlib lists them: "/overview.html", "/#SYSTEM"; letter case does
 // not matter inside the file, as for the help viewer on Windows.
 class ChmFile {
-public:
+  public:
     enum class Failure {
         None,
         Missing,       // no file of that name, in any letter case
@@ -75,7 +75,7 @@ public:
     // none matches.
     QString resolveTopic(const QString &stored) const;
 
-private:
+  private:
     ChmFile(::chmFile *handle, QString path);
     void readSystem();
 

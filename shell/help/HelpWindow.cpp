@@ -72,7 +72,7 @@ QString texto(const char *utf8)
 // Serves every resource a topic asks for from inside the help file; nothing is
 // fetched from disk or network.
 class ChmBrowser : public QTextBrowser {
-public:
+  public:
     using QTextBrowser::QTextBrowser;
 
     void setChm(const ChmFile *chm) { m_chm = chm; }
@@ -87,7 +87,7 @@ public:
         return bytes ? QVariant(*bytes) : QVariant();
     }
 
-private:
+  private:
     const ChmFile *m_chm = nullptr;
 };
 

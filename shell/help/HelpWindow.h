@@ -22,7 +22,7 @@ class ChmBrowser;
 // itself, in the product's language.
 class HelpWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // idioma: "POR", "ING" or "ESP"; any other code gets the Portuguese texts,
     // the product's default language.
     explicit HelpWindow(const QString &idioma, QWidget *parent = nullptr);
@@ -48,7 +48,7 @@ public:
     // The failure text on show, empty when a topic is shown.
     QString textoErro() const;
 
-private:
+  private:
     void mostraErro(const QString &texto);
     void montaSumario();
     void aoMudarTopico(const QUrl &url);

@@ -36,8 +36,7 @@ QString Database::lastError() const
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString *error,
-                                          Failure *failure)
+std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString *error, Failure *failure)
 {
     auto fail = [&](Failure kind, const QString &why) -> std::unique_ptr<Database> {
         if (error)
@@ -59,8 +58,8 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
     if (mode == Mode::SharedReadWrite) {
         // The read-only mark counts even for root: the registry must be writable.
         struct stat st {};
-        if (::stat(native.constData(), &st) != 0 || !(st.st_mode & S_IWUSR)
-            || ::access(native.constData(), W_OK) != 0)
+        if (::stat(native.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) ||
+            ::access(native.constData(), W_OK) != 0)
             return fail(Failure::ReadOnly, QStringLiteral("%1: the file is read-only").arg(path));
     }
 
@@ -71,13 +70,14 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
             return fail(Failure::Other, QStringLiteral("%1: the file cannot be read").arg(path));
         if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
             ::close(lockFd);
-            return fail(Failure::InUse, QStringLiteral("%1: the file is in use by another program").arg(path));
+            return fail(Failure::InUse,
+                        QStringLiteral("%1: the file is in use by another program").arg(path));
         }
     }
 
     sqlite3 *db = nullptr;
-    const int flags = (mode == Mode::SharedReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY)
-                      | SQLITE_OPEN_NOMUTEX;
+    const int flags =
+        (mode == Mode::SharedReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(native.constData(), &db, flags, nullptr);
     auto handle = std::unique_ptr<Database>(new Database(db, path, lockFd));
     if (rc != SQLITE_OK)
@@ -100,7 +100,8 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
             return fail(Failure::NotADatabase, QStringLiteral("%1: the file is not a database").arg(path));
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return fail(Failure::Locked, QStringLiteral("%1: the database is locked by another program").arg(path));
+            return fail(Failure::Locked,
+                        QStringLiteral("%1: the database is locked by another program").arg(path));
         default:
             return fail(Failure::Other, QStringLiteral("%1: %2").arg(path, handle->lastError()));
         }

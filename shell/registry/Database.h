@@ -11,7 +11,7 @@ namespace shell {
 // One open database file. Opening never creates a file: a missing registry or
 // catalogue is an error, not a fresh empty database.
 class Database {
-public:
+  public:
     enum class Mode {
         SharedReadWrite,   // the book registry: other copies may open it too
         ExclusiveReadOnly, // the message catalogue: held by this process alone
@@ -33,7 +33,7 @@ public:
     const QString &path() const { return m_path; }
     QString lastError() const;
 
-private:
+  private:
     Database(sqlite3 *db, QString path, int lockFd);
 
     sqlite3 *m_db = nullptr;

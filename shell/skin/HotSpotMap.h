@@ -11,7 +11,7 @@ namespace shell {
 // pixels of the background picture; lines starting with '#' are comments.
 // Region k belongs to button k + 1.
 class HotSpotMap {
-public:
+  public:
     struct Region {
         QString name;
         QRect rect;
@@ -28,7 +28,7 @@ public:
     Hit regionAt(const QPoint &p) const;
     const QList<Region> &regions() const { return m_regions; }
 
-private:
+  private:
     QList<Region> m_regions;
 };
 

@@ -15,8 +15,14 @@ namespace shell::skin {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
-constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int twipsToPixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
 
 struct Rect {
     int x = 0;
@@ -56,10 +62,10 @@ enum class Align { Left, Center, Right };
 // A text control the window places on its background. The ground under `rect`
 // is left plain so that text of the given colour stays readable there.
 struct LabelLayout {
-    const char *name;   // control name
+    const char *name; // control name
     Rect rect;
-    bool darkText;      // true: light ground, draw palette::kDarkText; false: dark ground, kLightText
-    int fontPixelSize;  // size the artwork leaves room for (Liberation Sans / Arial)
+    bool darkText;     // true: light ground, draw palette::kDarkText; false: dark ground, kLightText
+    int fontPixelSize; // size the artwork leaves room for (Liberation Sans / Arial)
     bool bold;
     Align align;
 };
@@ -107,16 +113,25 @@ struct WindowSkin {
 inline constexpr int kTitleBarHeight = 30;
 inline constexpr int kChromeButtonSize = 24;
 
-constexpr Rect dragBarFor(int windowWidth) { return {0, 0, windowWidth - 62, kTitleBarHeight}; }
-constexpr Rect minimiseFor(int windowWidth) { return {windowWidth - 58, 3, kChromeButtonSize, kChromeButtonSize}; }
-constexpr Rect exitFor(int windowWidth) { return {windowWidth - 30, 3, kChromeButtonSize, kChromeButtonSize}; }
+constexpr Rect dragBarFor(int windowWidth)
+{
+    return {0, 0, windowWidth - 62, kTitleBarHeight};
+}
+constexpr Rect minimiseFor(int windowWidth)
+{
+    return {windowWidth - 58, 3, kChromeButtonSize, kChromeButtonSize};
+}
+constexpr Rect exitFor(int windowWidth)
+{
+    return {windowWidth - 30, 3, kChromeButtonSize, kChromeButtonSize};
+}
 
 // frmPrincipal, 6555 x 5160 twips: title under the bar, three large buttons in a
 // row, the version in the footer band.
 namespace principal {
 inline constexpr Size kSize{437, 344};
 inline constexpr std::array<ButtonLayout, 5> kButtons{{
-    {"Livros", "BT01", {22, 128, 115, 118}},     // book list (the main action)
+    {"Livros", "BT01", {22, 128, 115, 118}},      // book list (the main action)
     {"Configurar", "BT02", {161, 128, 115, 118}}, // install a book
     {"Help", "BT03", {300, 128, 115, 118}},
     {"Minimizar", "MNZ", minimiseFor(kSize.width)},
@@ -168,17 +183,39 @@ inline constexpr std::array<LabelLayout, 2> kLabels{{
 }};
 } // namespace instalarLivro
 
-inline constexpr WindowSkin kPrincipal{
-    "frmPrincipal", "TLA_PRC", "T01_", "T01_BG.jpg", "T01_BARRA.jpg", "TLA_PRC.HSP",
-    principal::kSize, dragBarFor(principal::kSize.width), principal::kButtons, principal::kLabels, {}};
-inline constexpr WindowSkin kAbrirLivro{
-    "frmAbrirLivro", "TLA_LIV", "T02_", "T02_BG.jpg", "T02_BARRA.jpg", "TLA_LIV.HSP",
-    abrirLivro::kSize, dragBarFor(abrirLivro::kSize.width), abrirLivro::kButtons, abrirLivro::kLabels,
-    abrirLivro::kList};
-inline constexpr WindowSkin kInstalarLivro{
-    "frmInstalarLivro", "TLA_INS", "T03_", "T03_BG.jpg", "T03_BARRA.jpg", "TLA_INS.HSP",
-    instalarLivro::kSize, dragBarFor(instalarLivro::kSize.width), instalarLivro::kButtons,
-    instalarLivro::kLabels, {}};
+inline constexpr WindowSkin kPrincipal{"frmPrincipal",
+                                       "TLA_PRC",
+                                       "T01_",
+                                       "T01_BG.jpg",
+                                       "T01_BARRA.jpg",
+                                       "TLA_PRC.HSP",
+                                       principal::kSize,
+                                       dragBarFor(principal::kSize.width),
+                                       principal::kButtons,
+                                       principal::kLabels,
+                                       {}};
+inline constexpr WindowSkin kAbrirLivro{"frmAbrirLivro",
+                                        "TLA_LIV",
+                                        "T02_",
+                                        "T02_BG.jpg",
+                                        "T02_BARRA.jpg",
+                                        "TLA_LIV.HSP",
+                                        abrirLivro::kSize,
+                                        dragBarFor(abrirLivro::kSize.width),
+                                        abrirLivro::kButtons,
+                                        abrirLivro::kLabels,
+                                        abrirLivro::kList};
+inline constexpr WindowSkin kInstalarLivro{"frmInstalarLivro",
+                                           "TLA_INS",
+                                           "T03_",
+                                           "T03_BG.jpg",
+                                           "T03_BARRA.jpg",
+                                           "TLA_INS.HSP",
+                                           instalarLivro::kSize,
+                                           dragBarFor(instalarLivro::kSize.width),
+                                           instalarLivro::kButtons,
+                                           instalarLivro::kLabels,
+                                           {}};
 
 inline constexpr std::array<const WindowSkin *, 3> kWindows{&kPrincipal, &kAbrirLivro, &kInstalarLivro};
 
@@ -188,13 +225,13 @@ inline constexpr std::array<const WindowSkin *, 3> kWindows{&kPrincipal, &kAbrir
 // marked), on palette::kBody.
 namespace msgbox {
 inline constexpr const char *kFolder = "Cai_Msg";
-inline constexpr int kTitleBarHeight = 30;                     // 450 twips
-inline constexpr Size kTitleStrip{1280, kTitleBarHeight};      // Tarja.JPG
-inline constexpr Size kLogo{30, kTitleBarHeight};              // MSGLOGO.JPG, left end
-inline constexpr Size kProductLogo{92, kTitleBarHeight};       // MSGZEKO.JPG, right end
-inline constexpr Size kBackground{700, 400};                   // MSGFUNDO.JPG, body
-inline constexpr Size kFace{64, 25};                           // every button face, 960 x 375 twips
-inline constexpr int kBottomStripHeight = 3;                   // 45 twips, palette::kAmber
+inline constexpr int kTitleBarHeight = 30;                // 450 twips
+inline constexpr Size kTitleStrip{1280, kTitleBarHeight}; // Tarja.JPG
+inline constexpr Size kLogo{30, kTitleBarHeight};         // MSGLOGO.JPG, left end
+inline constexpr Size kProductLogo{92, kTitleBarHeight};  // MSGZEKO.JPG, right end
+inline constexpr Size kBackground{700, 400};              // MSGFUNDO.JPG, body
+inline constexpr Size kFace{64, 25};                      // every button face, 960 x 375 twips
+inline constexpr int kBottomStripHeight = 3;              // 45 twips, palette::kAmber
 inline constexpr const char *kTitleStripFile = "Tarja.JPG";
 inline constexpr const char *kLogoFile = "MSGLOGO.JPG";
 inline constexpr const char *kProductLogoFile = "MSGZEKO.JPG";
@@ -231,7 +268,10 @@ inline constexpr std::array<FaceLayout, 20> kFaces{{
     {"FIND", "...", false},
 }};
 
-inline std::string faceFile(const char *code, const char *state) { return std::string(code) + "_" + state + ".JPG"; }
+inline std::string faceFile(const char *code, const char *state)
+{
+    return std::string(code) + "_" + state + ".JPG";
+}
 } // namespace msgbox
 
 } // namespace shell::skin

@@ -8,7 +8,7 @@
 // A throw-away install folder holding fresh copies of the built catalogue and of
 // an empty registry, so tests can change, lock or break them freely.
 class InstallDir {
-public:
+  public:
     InstallDir()
     {
         EXPECT_TRUE(QFile::copy(QStringLiteral(ZEKO_CATALOGUE_DB), catalogue()));
@@ -23,6 +23,6 @@ public:
     QString catalogue() const { return m_dir.path() + QStringLiteral("/BancoMsgVD.db"); }
     QString registry() const { return m_dir.path() + QStringLiteral("/ZEKOVD.db"); }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };

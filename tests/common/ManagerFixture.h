@@ -15,7 +15,7 @@
 // The manager as the start-up leaves it, on a prefix laid out on disk, with a
 // fresh registry and catalogue, user MARIA and a scripted message box.
 class ManagerFixture : public ::testing::Test {
-protected:
+  protected:
     explicit ManagerFixture(const char *idioma = "POR")
         : wine(prefix.prefix(), "maria")
         , instance("ZEKODownload", lockDir.path() + "/lock")

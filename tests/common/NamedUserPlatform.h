@@ -4,7 +4,7 @@
 
 // The Wine platform with a user name chosen by the test.
 class NamedUserPlatform : public platform::WinePlatform {
-public:
+  public:
     NamedUserPlatform(platform::WinePrefix prefix, QString name)
         : WinePlatform(std::move(prefix))
         , m_name(std::move(name))
@@ -17,6 +17,6 @@ public:
         return m_name;
     }
 
-private:
+  private:
     QString m_name;
 };

@@ -11,7 +11,7 @@
 // A Wine prefix laid out on disk the way Wine lays one out (dosdevices/c: and z:,
 // drive_c/windows, the architecture line of system.reg), without running Wine.
 class PrefixDir {
-public:
+  public:
     explicit PrefixDir(bool win64 = true)
     {
         const QString root = m_dir.path();
@@ -23,7 +23,8 @@ public:
         QFile::link(QStringLiteral("/"), root + QStringLiteral("/dosdevices/z:"));
         QFile reg(root + QStringLiteral("/system.reg"));
         EXPECT_TRUE(reg.open(QIODevice::WriteOnly));
-        reg.write(win64 ? "WINE REGISTRY Version 2\n\n#arch=win64\n" : "WINE REGISTRY Version 2\n\n#arch=win32\n");
+        reg.write(win64 ? "WINE REGISTRY Version 2\n\n#arch=win64\n"
+                        : "WINE REGISTRY Version 2\n\n#arch=win32\n");
     }
 
     QString root() const { return m_dir.path(); }
@@ -52,6 +53,6 @@ public:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };

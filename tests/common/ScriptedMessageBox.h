@@ -4,7 +4,6 @@
 #include "messages/MessageBox.h"
 #include "shell/SharedState.h"
 
-
 #include <QList>
 #include <QString>
 

@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
-inline void PrintTo(const QSize &s, std::ostream *os) { *os << s.width() << 'x' << s.height(); }
+inline void PrintTo(const QSize &s, std::ostream *os)
+{
+    *os << s.width() << 'x' << s.height();
+}
 inline void PrintTo(const QRect &r, std::ostream *os)
 {
     *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
@@ -23,7 +26,10 @@ namespace skin = shell::skin;
 
 namespace {
 
-QString imagens() { return QStringLiteral(ZEKO_APP_DIR "/Imagens/"); }
+QString imagens()
+{
+    return QStringLiteral(ZEKO_APP_DIR "/Imagens/");
+}
 
 QString windowFile(const skin::WindowSkin &w, const std::string &name)
 {
@@ -35,7 +41,10 @@ QString messageFile(const std::string &name)
     return imagens() + QLatin1String(skin::msgbox::kFolder) + u'/' + QString::fromStdString(name);
 }
 
-QRect toRect(const skin::Rect &r) { return QRect(r.x, r.y, r.width, r.height); }
+QRect toRect(const skin::Rect &r)
+{
+    return QRect(r.x, r.y, r.width, r.height);
+}
 
 // Mean absolute difference per colour channel, 0 to 255.
 double difference(const QImage &a, const QImage &b, QPoint bOffset = {})
@@ -45,7 +54,8 @@ double difference(const QImage &a, const QImage &b, QPoint bOffset = {})
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x + bOffset.x(), y + bOffset.y());
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
 }
@@ -83,15 +93,42 @@ struct Expected {
 const std::vector<Expected> &expectedWindows()
 {
     static const std::vector<Expected> all{
-        {&skin::kPrincipal, "TLA_PRC/T01_BG.jpg", "TLA_PRC/T01_BARRA.jpg", "TLA_PRC/TLA_PRC.HSP", 6555, 5160,
-         {{"Livros", "T01_BT01"}, {"Configurar", "T01_BT02"}, {"Help", "T01_BT03"}, {"Minimizar", "T01_MNZ"},
+        {&skin::kPrincipal,
+         "TLA_PRC/T01_BG.jpg",
+         "TLA_PRC/T01_BARRA.jpg",
+         "TLA_PRC/TLA_PRC.HSP",
+         6555,
+         5160,
+         {{"Livros", "T01_BT01"},
+          {"Configurar", "T01_BT02"},
+          {"Help", "T01_BT03"},
+          {"Minimizar", "T01_MNZ"},
           {"Sair", "T01_SAI"}}},
-        {&skin::kAbrirLivro, "TLA_LIV/T02_BG.jpg", "TLA_LIV/T02_BARRA.jpg", "TLA_LIV/TLA_LIV.HSP", 10230, 5160,
-         {{"Remover", "T02_BT01"}, {"Configurar", "T02_BT02"}, {"Principal", "T02_BT03"}, {"Help", "T02_BT04"},
-          {"OK", "T02_BT05"}, {"Minimizar", "T02_MNZ"}, {"Sair", "T02_SAI"}}},
-        {&skin::kInstalarLivro, "TLA_INS/T03_BG.jpg", "TLA_INS/T03_BARRA.jpg", "TLA_INS/TLA_INS.HSP", 9180, 3765,
-         {{"Procurar", "T03_BT01"}, {"Livro", "T03_BT02"}, {"Principal", "T03_BT03"}, {"Help", "T03_BT04"},
-          {"Minimizar", "T03_MNZ"}, {"Sair", "T03_SAI"}}},
+        {&skin::kAbrirLivro,
+         "TLA_LIV/T02_BG.jpg",
+         "TLA_LIV/T02_BARRA.jpg",
+         "TLA_LIV/TLA_LIV.HSP",
+         10230,
+         5160,
+         {{"Remover", "T02_BT01"},
+          {"Configurar", "T02_BT02"},
+          {"Principal", "T02_BT03"},
+          {"Help", "T02_BT04"},
+          {"OK", "T02_BT05"},
+          {"Minimizar", "T02_MNZ"},
+          {"Sair", "T02_SAI"}}},
+        {&skin::kInstalarLivro,
+         "TLA_INS/T03_BG.jpg",
+         "TLA_INS/T03_BARRA.jpg",
+         "TLA_INS/TLA_INS.HSP",
+         9180,
+         3765,
+         {{"Procurar", "T03_BT01"},
+          {"Livro", "T03_BT02"},
+          {"Principal", "T03_BT03"},
+          {"Help", "T03_BT04"},
+          {"Minimizar", "T03_MNZ"},
+          {"Sair", "T03_SAI"}}},
     };
     return all;
 }
@@ -223,13 +260,14 @@ TEST(ArtworkFiles, MessageBoxPicturesExistFitAndDiffer)
     EXPECT_GE(strip.width(), 1000);
     EXPECT_EQ(strip.height(), mb::kTitleBarHeight);
     EXPECT_EQ(QImage(messageFile(mb::kLogoFile)).size(), QSize(mb::kLogo.width, mb::kTitleBarHeight));
-    EXPECT_EQ(QImage(messageFile(mb::kProductLogoFile)).size(), QSize(mb::kProductLogo.width, mb::kTitleBarHeight));
+    EXPECT_EQ(QImage(messageFile(mb::kProductLogoFile)).size(),
+              QSize(mb::kProductLogo.width, mb::kTitleBarHeight));
     const QImage body(messageFile(mb::kBackgroundFile));
     EXPECT_EQ(body.size(), QSize(mb::kBackground.width, mb::kBackground.height));
     EXPECT_GT(luma(body, body.rect()).mean, 0.8) << "the box draws dark and blue text on its body";
 
-    for (const char *code : {"OK", "OKOK", "SIM", "NAO", "YES", "NO", "SI", "CAN", "CAC", "FCJ", "CLW", "CRV", "CLWN",
-                             "CRVT", "REP", "RET", "SSB", "IMP", "CAL"}) {
+    for (const char *code : {"OK", "OKOK", "SIM", "NAO", "YES", "NO", "SI", "CAN", "CAC", "FCJ", "CLW", "CRV",
+                             "CLWN", "CRVT", "REP", "RET", "SSB", "IMP", "CAL"}) {
         SCOPED_TRACE(code);
         std::vector<QImage> faces;
         for (const char *state : {"NM", "MM", "MC"}) {

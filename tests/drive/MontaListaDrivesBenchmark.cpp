@@ -39,8 +39,10 @@ struct Setup {
             const QString name = QStringLiteral("LIVRO_%1").arg(QChar(l));
             QDir().mkpath(prefixDir + "/drive_c/ZEKO_Download/Download/" + name);
             const QString caminho = "C:\\ZEKO_Download\\Download\\" + name;
-            state.rsMapeamento->addNew({{"Usuario", state.strUsuario}, {"Curso", name},
-                                        {"LetraDrive", QString(QChar(l)) + ":"}, {"Caminho", caminho}});
+            state.rsMapeamento->addNew({{"Usuario", state.strUsuario},
+                                        {"Curso", name},
+                                        {"LetraDrive", QString(QChar(l)) + ":"},
+                                        {"Caminho", caminho}});
             if (mounted)
                 wine.defineDosDevice(QString(QChar(l)) + ":", caminho, nullptr);
         }
@@ -59,8 +61,14 @@ void scan(benchmark::State &bench, bool mounted)
         bench.SkipWithError("the scan showed messages or listed letters");
 }
 
-void BM_MontaListaDrives_Unmounted(benchmark::State &bench) { scan(bench, false); }
-void BM_MontaListaDrives_Mounted(benchmark::State &bench) { scan(bench, true); }
+void BM_MontaListaDrives_Unmounted(benchmark::State &bench)
+{
+    scan(bench, false);
+}
+void BM_MontaListaDrives_Mounted(benchmark::State &bench)
+{
+    scan(bench, true);
+}
 
 } // namespace
 

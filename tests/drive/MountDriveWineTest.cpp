@@ -22,7 +22,7 @@
 namespace {
 
 class MountDriveWineTest : public ::testing::TestWithParam<WineVariant> {
-protected:
+  protected:
     void SetUp() override
     {
         ZEKO_REQUIRE_WINE_VARIANT(GetParam());

@@ -41,10 +41,12 @@ TEST(Launcher, UsageMessage)
     ASSERT_TRUE(m);
     EXPECT_EQ(m->titulo, L"LoadZEKO");
     EXPECT_EQ(m->icone, Icone::Informacao);
-    EXPECT_EQ(m->texto,
-              L"Este programa s\u00f3 pode ser executado atrav\u00e9s do atalho criado na instala\u00e7\u00e3o.\r\r"
-              L"This program can only be run by using the shortcut created after installation.\r\r"
-              L"Este programa s\u00f3lo puede ser ejecutado a trav\u00e9s del atajo creado en la instalaci\u00f3n.");
+    EXPECT_EQ(
+        m->texto,
+        L"Este programa s\u00f3 pode ser executado atrav\u00e9s do atalho criado na instala\u00e7\u00e3o.\r\r"
+        L"This program can only be run by using the shortcut created after installation.\r\r"
+        L"Este programa s\u00f3lo puede ser ejecutado a trav\u00e9s del atajo creado en la "
+        L"instalaci\u00f3n.");
 }
 
 TEST(Launcher, MissingProgramInTheInstalledLanguage)

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -37,7 +36,7 @@ bool waitForFile(const QString &path, int ms)
 }
 
 class LauncherWineTest : public ::testing::TestWithParam<WineVariant> {
-protected:
+  protected:
     void SetUp() override
     {
         ZEKO_REQUIRE_WINE_VARIANT(GetParam());
@@ -161,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(Wine, LauncherWineTest, ::testing::ValuesIn(WineVariant
 // The launcher and the course are 32-bit: in a 64-bit prefix their system32 is syswow64.
 TEST(LauncherWine, TheShippedLauncherIsA32BitProgram)
 {
-    EXPECT_EQ(platform::WindowsExecutable::kindOf(ZEKO_APP_DIR "/LoadZEKOV.EXE"), platform::WindowsExecutable::Kind::X86);
+    EXPECT_EQ(platform::WindowsExecutable::kindOf(ZEKO_APP_DIR "/LoadZEKOV.EXE"),
+              platform::WindowsExecutable::Kind::X86);
     EXPECT_EQ(WineVariant::kPrefix64Programs32.launcher(), ZEKO_APP_DIR "/LoadZEKOV.EXE");
 }
 
@@ -214,13 +214,15 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     QFile::link(book, prefix.dosDevicesPath() + "/x:");
     WineRunOptions second;
     second.environment = env;
-    second.environment->insert("ZEKO_STUB_LOG", WineTestPrefix::toWindowsPath(prefix.scratchPath() + "/autorun.txt"));
+    second.environment->insert("ZEKO_STUB_LOG",
+                               WineTestPrefix::toWindowsPath(prefix.scratchPath() + "/autorun.txt"));
     second.timeoutMs = 30000;
     const WineRunResult r = prefix.runWineDetailed({kLauncher, "X:"}, second);
     EXPECT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0);
     QThread::msleep(1500);
-    EXPECT_FALSE(QFileInfo::exists(prefix.scratchPath() + "/autorun.txt")) << "the second launcher started the course";
+    EXPECT_FALSE(QFileInfo::exists(prefix.scratchPath() + "/autorun.txt"))
+        << "the second launcher started the course";
 
     prefix.killServer();
     x.terminate();
@@ -228,5 +230,6 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, LauncherOnDisplay,
-                         ::testing::Values(WineVariant::kPrefix64Programs64, WineVariant::kPrefix64Programs32),
+                         ::testing::Values(WineVariant::kPrefix64Programs64,
+                                           WineVariant::kPrefix64Programs32),
                          wineVariantName);

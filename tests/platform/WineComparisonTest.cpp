@@ -11,8 +11,8 @@
 #include "platform/WinePlatform.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -20,10 +20,10 @@
 #include <map>
 
 using platform::ProfileFile;
-using platform::WinePlatform;
-using platform::WinePrefix;
 using platform::StartFailure;
 using platform::WineHost;
+using platform::WinePlatform;
+using platform::WinePrefix;
 
 namespace {
 
@@ -44,7 +44,7 @@ void put(const QString &path, const QByteArray &bytes)
 }
 
 class WineComparisonTest : public ::testing::TestWithParam<WineVariant> {
-protected:
+  protected:
     void SetUp() override
     {
         ZEKO_REQUIRE_WINE_VARIANT(GetParam());
@@ -103,7 +103,8 @@ TEST_P(WineComparisonTest, FileVisibility)
     QString error;
     ASSERT_TRUE(wine->defineDosDevice("X:", win(work + "/Livro1"), &error)) << error.toStdString();
 
-    const QStringList paths = {"X:\\AUTORUN.EXE", "x:\\autorun.exe", "X:\\Idioma.KVT", "X:\\missing.exe", "X:\\SONS"};
+    const QStringList paths = {"X:\\AUTORUN.EXE", "x:\\autorun.exe", "X:\\Idioma.KVT", "X:\\missing.exe",
+                               "X:\\SONS"};
     WineProbe p = probe();
     std::vector<int> asked;
     for (const QString &path : paths)
@@ -145,7 +146,9 @@ TEST_P(WineComparison32Test, SettingsFileWhereTheCourseLooks)
         EXPECT_EQ(wine->fileExists(paths[i]), wineSees) << paths[i].toStdString();
     }
     QFile::remove(iniPath);
-    EXPECT_EQ(QString::fromLatin1(p.sysdirResult(sys)->bytes).compare(wine->systemDirectory(), Qt::CaseInsensitive), 0);
+    EXPECT_EQ(
+        QString::fromLatin1(p.sysdirResult(sys)->bytes).compare(wine->systemDirectory(), Qt::CaseInsensitive),
+        0);
     EXPECT_EQ(p.getstrResult(lang)->bytes, "ESP");
 }
 
@@ -207,22 +210,43 @@ std::vector<ReadCase> readCorpus()
         {"quotes", "[Q]\nk1=\"X:\"\nk2='a'\nk3=\"abc'\nk4=\"\"\nk5=\"\nk6=\" spaced \"\nk7=\"abc\"\n"},
         {"duplicates", "[A]\nk=1\nk=2\n[B]\nk=b\n[a]\nk=3\nj=4\n[B]\nj=5\n"},
         {"line ends", "[A]\rk=cr\r[B]\nk=lf\n[C]\r\nk=crlf\r\n\r\n\r\n[D]\n\r\nk=mixed"},
-        {"odd lines", "k=before\n[A\nk=x\n[A] tail\n;k=comment\nnovalue\n=empty\nk = real \n[]\nk=nameless\n"},
+        {"odd lines",
+         "k=before\n[A\nk=x\n[A] tail\n;k=comment\nnovalue\n=empty\nk = real \n[]\nk=nameless\n"},
         {"long value", "[A]\nk=" + QByteArray(300, 'v') + "\n[B]\nk=" + QByteArray(254, 'w') + "\n"},
         {"ansi accents", "[InstalacaoVersao5]\r\nIdiomaInst=Portugu\xeas\r\n"},
         {"utf8 bom", "\xef\xbb\xbf[InstalacaoVersao5]\r\nIdiomaInst=Portugu\xc3\xaas\r\n"},
         {"utf16", utf16},
         {"garbage", garbage},
-        {"huge line", "[A]\nk=" + QByteArray(10 * 1024 * 1024, 'h') + "\n[InstalacaoVersao5]\nIdiomaInst=ESP\n"},
+        {"huge line",
+         "[A]\nk=" + QByteArray(10 * 1024 * 1024, 'h') + "\n[InstalacaoVersao5]\nIdiomaInst=ESP\n"},
         {"empty", QByteArray()},
     };
 }
 
 const std::vector<std::pair<QByteArray, QByteArray>> kQueries = {
-    {"InstalacaoVersao5", "IdiomaInst"}, {"instalacaoversao5", "DRIVECD"}, {"ZEKODownload", "Drive"},
-    {"Q", "k1"}, {"Q", "k2"}, {"Q", "k3"}, {"Q", "k4"}, {"Q", "k5"}, {"Q", "k6"}, {"Q", "k7"},
-    {"A", "k"}, {"a", "j"}, {"B", "k"}, {"B", "j"}, {"C", "k"}, {"D", "k"}, {"", "k"}, {" A ", " k "},
-    {"A]", "k"}, {"A", "novalue"}, {"A", ""}, {"A", ";k"}, {"Missing", "k"},
+    {"InstalacaoVersao5", "IdiomaInst"},
+    {"instalacaoversao5", "DRIVECD"},
+    {"ZEKODownload", "Drive"},
+    {"Q", "k1"},
+    {"Q", "k2"},
+    {"Q", "k3"},
+    {"Q", "k4"},
+    {"Q", "k5"},
+    {"Q", "k6"},
+    {"Q", "k7"},
+    {"A", "k"},
+    {"a", "j"},
+    {"B", "k"},
+    {"B", "j"},
+    {"C", "k"},
+    {"D", "k"},
+    {"", "k"},
+    {" A ", " k "},
+    {"A]", "k"},
+    {"A", "novalue"},
+    {"A", ""},
+    {"A", ";k"},
+    {"Missing", "k"},
 };
 
 } // namespace
@@ -245,10 +269,12 @@ TEST_P(WineComparisonTest, ProfileReadsMatchWine)
         put(path, corpus[f].bytes);
         for (const auto &[section, key] : kQueries)
             for (int buffer : buffers)
-                asked.push_back({path, section, key, buffer, p.getstr(section, key, QByteArray(), buffer, win(path))});
+                asked.push_back(
+                    {path, section, key, buffer, p.getstr(section, key, QByteArray(), buffer, win(path))});
     }
     const QString absent = work + "/absent.ini";
-    asked.push_back({absent, "A", "k", 255, p.getstr(QByteArray("A"), QByteArray("k"), QByteArray("dflt  "), 255, win(absent))});
+    asked.push_back({absent, "A", "k", 255,
+                     p.getstr(QByteArray("A"), QByteArray("k"), QByteArray("dflt  "), 255, win(absent))});
     ASSERT_TRUE(p.run(300000)) << p.errorString().toStdString();
 
     int compared = 0;
@@ -256,13 +282,14 @@ TEST_P(WineComparisonTest, ProfileReadsMatchWine)
         const auto theirs = p.getstrResult(a.index);
         ASSERT_TRUE(theirs) << p.rawResult(a.index).toStdString();
         const QString def = a.file == absent ? QStringLiteral("dflt  ") : QString();
-        const auto ours = ProfileFile::readFile(a.file, QString::fromLatin1(a.section), QString::fromLatin1(a.key),
-                                                def, a.buffer);
-        EXPECT_EQ(ours.count, theirs->ret) << QFileInfo(a.file).fileName().toStdString() << " [" << a.section.data()
-                                           << "] " << a.key.data() << " buffer " << a.buffer;
-        EXPECT_EQ(toAnsi(ours.value), theirs->bytes) << QFileInfo(a.file).fileName().toStdString() << " ["
-                                                     << a.section.data() << "] " << a.key.data() << " buffer "
-                                                     << a.buffer;
+        const auto ours = ProfileFile::readFile(a.file, QString::fromLatin1(a.section),
+                                                QString::fromLatin1(a.key), def, a.buffer);
+        EXPECT_EQ(ours.count, theirs->ret)
+            << QFileInfo(a.file).fileName().toStdString() << " [" << a.section.data() << "] " << a.key.data()
+            << " buffer " << a.buffer;
+        EXPECT_EQ(toAnsi(ours.value), theirs->bytes)
+            << QFileInfo(a.file).fileName().toStdString() << " [" << a.section.data() << "] " << a.key.data()
+            << " buffer " << a.buffer;
         ++compared;
     }
     EXPECT_GT(compared, 1000);
@@ -277,8 +304,10 @@ struct WriteCase {
 };
 
 const std::vector<WriteCase> kWrites = {
-    {"replace", "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n", "InstalacaoVersao5", "DriveCD", "X:"},
-    {"other case", "[instalacaoversao5]\r\nidiomainst=POR\r\ndrivecd = \"D:\" \r\n", "InstalacaoVersao5", "DriveCD", "Y:"},
+    {"replace", "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n", "InstalacaoVersao5", "DriveCD",
+     "X:"},
+    {"other case", "[instalacaoversao5]\r\nidiomainst=POR\r\ndrivecd = \"D:\" \r\n", "InstalacaoVersao5",
+     "DriveCD", "Y:"},
     {"new key", "[ZEKODownload]\r\n\r\n[Other]\r\nk=1\r\n", "ZEKODownload", "Drive", "C:"},
     {"new section", "[InstalacaoVersao5]\r\nIdiomaInst=POR", "ZEKODownload", "Drive", "C:"},
     {"duplicates", "[A]\nk=1\n[A]\nk=2\nj=3\n", "a", "K", "9"},
@@ -310,20 +339,30 @@ TEST_P(WineComparisonTest, ProfileWritesReadBackLikeWines)
         put(theirs, w.bytes);
         QString error;
         ASSERT_TRUE(ProfileFile::writeFile(mine, w.section, w.key, w.value, &error)) << error.toStdString();
-        writes.push_back(p.writestr(QByteArray(w.section), QByteArray(w.key), QByteArray(w.value), win(theirs)));
-        for (const auto &[section, key] : std::vector<std::pair<QByteArray, QByteArray>>{
-                 {w.section, w.key}, {"A", "k"}, {"A", "j"}, {"B", "k"}, {"B", "new"}, {"Other", "k"},
-                 {"InstalacaoVersao5", "IdiomaInst"}, {"InstalacaoVersao5", "DriveCD"}, {"ZEKODownload", "Drive"}})
+        writes.push_back(
+            p.writestr(QByteArray(w.section), QByteArray(w.key), QByteArray(w.value), win(theirs)));
+        for (const auto &[section, key] :
+             std::vector<std::pair<QByteArray, QByteArray>>{{w.section, w.key},
+                                                            {"A", "k"},
+                                                            {"A", "j"},
+                                                            {"B", "k"},
+                                                            {"B", "new"},
+                                                            {"Other", "k"},
+                                                            {"InstalacaoVersao5", "IdiomaInst"},
+                                                            {"InstalacaoVersao5", "DriveCD"},
+                                                            {"ZEKODownload", "Drive"}})
             asked.push_back({p.getstr(section, key, QByteArray(), 255, win(mine)),
                              p.getstr(section, key, QByteArray(), 255, win(theirs)), section, key, c});
     }
     // Wine creates a missing file as we do.
     const QString newMine = work + "/new-ours.ini", newTheirs = work + "/new-theirs.ini";
     ASSERT_TRUE(ProfileFile::writeFile(newMine, "ZEKODownload", "Drive", "C:"));
-    writes.push_back(p.writestr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray("C:"), win(newTheirs)));
-    asked.push_back({p.getstr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray(), 255, win(newMine)),
-                     p.getstr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray(), 255, win(newTheirs)),
-                     "ZEKODownload", "Drive", kWrites.size()});
+    writes.push_back(
+        p.writestr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray("C:"), win(newTheirs)));
+    asked.push_back(
+        {p.getstr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray(), 255, win(newMine)),
+         p.getstr(QByteArray("ZEKODownload"), QByteArray("Drive"), QByteArray(), 255, win(newTheirs)),
+         "ZEKODownload", "Drive", kWrites.size()});
     ASSERT_TRUE(p.run()) << p.errorString().toStdString();
 
     for (int w : writes)
@@ -356,10 +395,10 @@ TEST(WineStart, A32BitProgramStartsOnlyWhereItCanRun)
 
     QString error;
     StartFailure failure = StartFailure::Other;
-    const bool started = wine.startProgram(WineVariant::kPrefix64Programs32.probe(),
-                                           {WineTestPrefix::toWindowsPath(folder + "/commands.txt"),
-                                            WineTestPrefix::toWindowsPath(output)},
-                                           WineTestPrefix::toWindowsPath(folder), &error, &failure);
+    const bool started = wine.startProgram(
+        WineVariant::kPrefix64Programs32.probe(),
+        {WineTestPrefix::toWindowsPath(folder + "/commands.txt"), WineTestPrefix::toWindowsPath(output)},
+        WineTestPrefix::toWindowsPath(folder), &error, &failure);
     const WineHost &host = WineHost::current();
     EXPECT_EQ(started, host.runs32()) << error.toStdString();
     QElapsedTimer clock;

@@ -1,11 +1,11 @@
+#include "platform/WinePlatform.h"
 #include "common/PrefixDir.h"
 #include "common/QtPrinters.h"
 #include "platform/SingleInstance.h"
-#include "platform/WinePlatform.h"
 
 #include <QProcess>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ using platform::WinePlatform;
 namespace {
 
 class WinePlatformTest : public ::testing::Test {
-protected:
+  protected:
     WinePlatformTest()
         : wine(dir.prefix())
     {
@@ -37,12 +37,14 @@ TEST_F(WinePlatformTest, PathsMatchComponentsWithoutCase)
     const QString autorun = canonical(book("Livro1") + "/Autorun.exe");
     EXPECT_EQ(canonical(wine.toUnixPath("C:\\ZEKO_DOWNLOAD\\download\\LIVRO1\\AUTORUN.EXE")), autorun);
     EXPECT_EQ(canonical(wine.toUnixPath("c:/zeko_download/Download/livro1/autorun.exe")), autorun);
-    EXPECT_EQ(canonical(wine.toUnixPath("C:\\ZEKO_Download\\Other\\..\\Download\\.\\Livro1\\Autorun.exe")), autorun);
+    EXPECT_EQ(canonical(wine.toUnixPath("C:\\ZEKO_Download\\Other\\..\\Download\\.\\Livro1\\Autorun.exe")),
+              autorun);
     EXPECT_TRUE(wine.fileExists("C:\\ZEKO_Download\\Download\\LIVRO1\\autorun.EXE"));
     EXPECT_FALSE(wine.fileExists("C:\\ZEKO_Download\\Download\\LIVRO1"));
     EXPECT_TRUE(wine.directoryExists("C:\\ZEKO_Download\\Download\\LIVRO1"));
     // A missing tail keeps its spelling, so a new file can be made there.
-    EXPECT_TRUE(wine.toUnixPath("C:\\zeko_download\\Novo\\Arquivo.TXT").endsWith("/ZEKO_Download/Novo/Arquivo.TXT"));
+    EXPECT_TRUE(
+        wine.toUnixPath("C:\\zeko_download\\Novo\\Arquivo.TXT").endsWith("/ZEKO_Download/Novo/Arquivo.TXT"));
     // A unix path passes unchanged; what is not a drive path gives nothing.
     EXPECT_EQ(wine.toUnixPath("/home/ana/LIVRO1.zip"), "/home/ana/LIVRO1.zip");
     EXPECT_EQ(wine.toUnixPath("\\\\server\\share"), "");
@@ -57,7 +59,8 @@ TEST_F(WinePlatformTest, System32IsRedirectedInA64BitPrefix)
     dir.writeFile(dir.driveC() + "/windows/syswow64/zeko.ini", "[A]\n");
     EXPECT_EQ(canonical(wine.toUnixPath("C:\\WINDOWS\\System32\\ZEKO.INI")),
               canonical(dir.driveC() + "/windows/syswow64/zeko.ini"));
-    EXPECT_TRUE(wine.toUnixPath("C:\\windows\\system32\\drivers\\etc\\hosts").contains("/system32/drivers/etc"));
+    EXPECT_TRUE(
+        wine.toUnixPath("C:\\windows\\system32\\drivers\\etc\\hosts").contains("/system32/drivers/etc"));
     EXPECT_TRUE(wine.toUnixPath("C:\\windows\\system32x\\a").contains("/system32x/"));
 
     PrefixDir win32(false);
@@ -84,7 +87,8 @@ TEST_F(WinePlatformTest, DriveTypes)
 TEST_F(WinePlatformTest, DefineMapsAFolderToALetter)
 {
     QString error;
-    ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\LIVRO1", &error)) << error.toStdString();
+    ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\LIVRO1", &error))
+        << error.toStdString();
     const QFileInfo entry(dir.root() + "/dosdevices/x:");
     EXPECT_TRUE(entry.isSymLink());
     EXPECT_EQ(canonical(entry.absoluteFilePath()), canonical(book("Livro1")));
@@ -104,7 +108,8 @@ TEST_F(WinePlatformTest, DefineReplacesADanglingMapping)
 {
     QFile::link(dir.root() + "/vanished", dir.root() + "/dosdevices/y:");
     QString error;
-    ASSERT_TRUE(wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Livro2", &error)) << error.toStdString();
+    ASSERT_TRUE(wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Livro2", &error))
+        << error.toStdString();
     EXPECT_EQ(canonical(dir.root() + "/dosdevices/y:"), canonical(book("Livro2")));
 }
 
@@ -115,7 +120,8 @@ TEST_F(WinePlatformTest, RemoveOnlyTheBooksOwnMapping)
     ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1", &error));
     EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro2", &error));
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/x:").isSymLink());
-    EXPECT_TRUE(wine.removeDosDevice("x:", "c:\\zeko_download\\download\\LIVRO1", &error)) << error.toStdString();
+    EXPECT_TRUE(wine.removeDosDevice("x:", "c:\\zeko_download\\download\\LIVRO1", &error))
+        << error.toStdString();
     EXPECT_FALSE(QFileInfo(dir.root() + "/dosdevices/x:").isSymLink());
     EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1", &error));
 
@@ -168,8 +174,8 @@ TEST_F(WinePlatformTest, ProcessesByFileName)
 namespace {
 
 using platform::StartFailure;
-using platform::WineHost;
 using platform::WindowsExecutable;
+using platform::WineHost;
 
 const QString kProgram32 = QStringLiteral(ZEKO_TEST_WIN32_DIR "/AUTORUN.EXE");
 const QString kProgram64 = QStringLiteral(ZEKO_TEST_WIN64_DIR "/AUTORUN.EXE");
@@ -239,7 +245,10 @@ TEST(WindowsExecutable, KindFromThePeHeader)
     selfOffset[0x3c] = 0;
     selfOffset[0x3f] = 0;
     EXPECT_EQ(kindOfBytes(selfOffset + "PE\0\0\x4c\x01"), WindowsExecutable::Kind::NotWindows);
-    EXPECT_EQ(kindOfBytes("\x7f" "ELF\1\1\1" + QByteArray(100, '\0')), WindowsExecutable::Kind::NotWindows);
+    EXPECT_EQ(kindOfBytes("\x7f"
+                          "ELF\1\1\1" +
+                          QByteArray(100, '\0')),
+              WindowsExecutable::Kind::NotWindows);
 }
 
 // A program Wine cannot run here is refused with its reason, and no loader is
@@ -307,7 +316,10 @@ TEST_F(WinePlatformTest, StartFailsWhenTheLoaderCannotRun)
     const QString notRunnable = bin.filePath("wine");
     QFile f(notRunnable);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x7f" "ELF\2\1\1", 7) + QByteArray(200, '\0'));
+    f.write(QByteArray("\x7f"
+                       "ELF\2\1\1",
+                       7) +
+            QByteArray(200, '\0'));
     f.close();
     f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
     ASSERT_TRUE(QFile::copy(kProgram64, dir.driveC() + "/Probe64.exe"));
@@ -330,7 +342,8 @@ TEST(WinePrefix, SkeletonOfANewPrefix)
     EXPECT_EQ(QFileInfo(prefix.deviceEntry(u'z')).canonicalFilePath(), "/");
     EXPECT_EQ(prefix.driveType(u'C'), 3);
     // The 32-bit system folder exists where the settings file will be looked for.
-    EXPECT_TRUE(QFileInfo(QFileInfo(prefix.toUnixPath("C:\\windows\\system32\\zeko.ini")).absolutePath()).isDir());
+    EXPECT_TRUE(
+        QFileInfo(QFileInfo(prefix.toUnixPath("C:\\windows\\system32\\zeko.ini")).absolutePath()).isDir());
 }
 
 TEST(SingleInstance, OnlyOneHolderUntilItEnds)
@@ -347,5 +360,6 @@ TEST(SingleInstance, OnlyOneHolderUntilItEnds)
     // A lock that cannot even be tried is a failure with its reason, never "another copy".
     platform::SingleInstance nowhere("ZEKODownload", dir.path() + "/no-such-folder/ZEKODownload.lock");
     EXPECT_EQ(nowhere.tryAcquire(), Lock::Failed);
-    EXPECT_TRUE(nowhere.errorString().contains("No such file or directory")) << nowhere.errorString().toStdString();
+    EXPECT_TRUE(nowhere.errorString().contains("No such file or directory"))
+        << nowhere.errorString().toStdString();
 }

@@ -1,8 +1,8 @@
+#include "shell/Sistema.h"
 #include "common/NamedUserPlatform.h"
 #include "common/PrefixDir.h"
 #include "common/QtPrinters.h"
 #include "platform/WinePlatform.h"
-#include "shell/Sistema.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@ using shell::Sistema;
 namespace {
 
 class SistemaTest : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     SistemaTest()
         : dir(GetParam())
         , wine(dir.prefix())

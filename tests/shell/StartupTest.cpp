@@ -1,9 +1,9 @@
+#include "shell/Startup.h"
 #include "common/InstallDir.h"
 #include "common/NamedUserPlatform.h"
 #include "common/PrefixDir.h"
 #include "common/QtPrinters.h"
 #include "platform/SingleInstance.h"
-#include "shell/Startup.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@ using Status = StartupResult::Status;
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     StartupTest()
         : wine(prefix.prefix(), "maria")
         , instance("ZEKODownload", lockDir.path() + "/lock")
@@ -32,7 +32,8 @@ protected:
         sqlite3 *db = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &db), SQLITE_OK);
         sqlite3_stmt *stmt = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO Mapeamento VALUES(?, ?, ?, ?)", -1, &stmt, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO Mapeamento VALUES(?, ?, ?, ?)", -1, &stmt, nullptr),
+                  SQLITE_OK);
         const QByteArray caminho = QByteArray("C:\\ZEKO_Download\\Download\\") + curso;
         sqlite3_bind_text(stmt, 1, user, -1, SQLITE_STATIC);
         sqlite3_bind_text(stmt, 2, curso, -1, SQLITE_STATIC);
@@ -249,7 +250,7 @@ TEST(MostraVersao, Format)
 // The program itself: a broken start-up ends with a message and a non-zero exit
 // (never a crash or a hang); a second copy ends at once without a word.
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(QFile::copy(ZEKO_APP_DIR "/ZEKODownload", install.path() + "/ZEKODownload"));

@@ -15,7 +15,7 @@ using shell::frmPrincipal;
 namespace {
 
 class frmPrincipalTest : public ManagerFixture {
-protected:
+  protected:
     void SetUp() override
     {
         ManagerFixture::SetUp();
@@ -44,7 +44,7 @@ protected:
 };
 
 class frmPrincipalInglesTest : public frmPrincipalTest {
-protected:
+  protected:
     frmPrincipalInglesTest()
         : frmPrincipalTest()
     {
@@ -58,8 +58,8 @@ TEST_F(frmPrincipalTest, TitleVersionAndNormalButtons)
 {
     EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(code::MainTitle));
     EXPECT_EQ(janela->lblVersao()->text(), "1.00.0000");
-    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg", "T01_MNZ_NM.jpg",
-                                      "T01_SAI_NM.jpg"}));
+    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
+                                      "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
     EXPECT_EQ(janela->size(), QSize(6555, 5160) / 15);
     EXPECT_TRUE(janela->Timer1()->isActive() || janela->Timer1()->interval() == 100);
 }
@@ -74,8 +74,8 @@ TEST_F(frmPrincipalTest, HoverOverTheExitRegion)
     mouse::move(janela->Botao(1), QPoint(5, 5));
     EXPECT_EQ(QFileInfo(janela->imagemBotao(1)).fileName(), "T01_BT01_MM.jpg");
     mouse::move(janela->fundo(), QPoint(2, janela->height() - 2));
-    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg", "T01_MNZ_NM.jpg",
-                                      "T01_SAI_NM.jpg"}));
+    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
+                                      "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
 }
 
 TEST_F(frmPrincipalTest, PressAndReleaseShowPressedThenHover)

@@ -74,15 +74,15 @@ int WineProbe::attrs(const QString &winPath)
 int WineProbe::getstr(std::optional<QByteArray> section, std::optional<QByteArray> key,
                       std::optional<QByteArray> def, int bufsize, const QString &winFile)
 {
-    return add(Kind::GetStr, "getstr\t" + hexArg(section) + '\t' + hexArg(key) + '\t' + hexArg(def) + '\t'
-                                 + QByteArray::number(bufsize) + '\t' + pathArg(winFile));
+    return add(Kind::GetStr, "getstr\t" + hexArg(section) + '\t' + hexArg(key) + '\t' + hexArg(def) + '\t' +
+                                 QByteArray::number(bufsize) + '\t' + pathArg(winFile));
 }
 
 int WineProbe::writestr(std::optional<QByteArray> section, std::optional<QByteArray> key,
                         std::optional<QByteArray> value, const QString &winFile)
 {
-    return add(Kind::WriteStr,
-               "writestr\t" + hexArg(section) + '\t' + hexArg(key) + '\t' + hexArg(value) + '\t' + pathArg(winFile));
+    return add(Kind::WriteStr, "writestr\t" + hexArg(section) + '\t' + hexArg(key) + '\t' + hexArg(value) +
+                                   '\t' + pathArg(winFile));
 }
 
 int WineProbe::sysdir(int bufsize)
@@ -145,9 +145,10 @@ bool WineProbe::run(int timeoutMs)
         options);
     m_lastRunMs = clock.elapsed();
     if (!result.finished || result.exitCode != 0) {
-        m_error = QStringLiteral("winprobe failed (%1): %2")
-                      .arg(result.finished ? QStringLiteral("exit code %1").arg(result.exitCode) : result.error,
-                           QString::fromLocal8Bit(result.standardError.trimmed()));
+        m_error =
+            QStringLiteral("winprobe failed (%1): %2")
+                .arg(result.finished ? QStringLiteral("exit code %1").arg(result.exitCode) : result.error,
+                     QString::fromLocal8Bit(result.standardError.trimmed()));
         return false;
     }
 
@@ -167,7 +168,9 @@ bool WineProbe::run(int timeoutMs)
         lines = answers.split('\n');
     }
     if (lines.size() != m_commands.size()) {
-        m_error = QStringLiteral("winprobe gave %1 answers to %2 questions").arg(lines.size()).arg(m_commands.size());
+        m_error = QStringLiteral("winprobe gave %1 answers to %2 questions")
+                      .arg(lines.size())
+                      .arg(m_commands.size());
         return false;
     }
     m_results = std::move(lines);

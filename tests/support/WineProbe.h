@@ -18,33 +18,28 @@ class WineTestPrefix;
 // index is out of range or belongs to another kind of question, or the probe
 // could not ask it.
 //
-// The prefix must outlive the probe. Byte strings reach the ANSI functions unchanged. Windows paths given as QString
-// are passed as Latin-1, which Wine's default ANSI code page (1252) reads the same
-// for letters; use byte strings where exact bytes matter.
-class WineProbe
-{
-public:
-    struct GetStrResult
-    {
+// The prefix must outlive the probe. Byte strings reach the ANSI functions unchanged. Windows paths given as
+// QString are passed as Latin-1, which Wine's default ANSI code page (1252) reads the same for letters; use
+// byte strings where exact bytes matter.
+class WineProbe {
+  public:
+    struct GetStrResult {
         int ret = 0;
         // The buffer up to its first NUL (or all of it when there is none).
         QByteArray bytes;
         // The whole buffer, pre-filled with 0xAA, so lists and truncation show.
         QByteArray buffer;
     };
-    struct WriteResult
-    {
+    struct WriteResult {
         bool ok = false;
         unsigned error = 0;
     };
-    struct SysDirResult
-    {
+    struct SysDirResult {
         int ret = 0;
         // The buffer up to its first NUL; 0xAA bytes where the function wrote nothing.
         QByteArray bytes;
     };
-    struct UserNameResult
-    {
+    struct UserNameResult {
         bool ok = false;
         // The in/out size after the call.
         unsigned size = 0;
@@ -59,11 +54,11 @@ public:
     // GetFileAttributesA(winPath).
     int attrs(const QString &winPath);
     // GetPrivateProfileStringA(section, key, def, buffer, bufsize, winFile); nullopt is NULL.
-    int getstr(std::optional<QByteArray> section, std::optional<QByteArray> key, std::optional<QByteArray> def,
-               int bufsize, const QString &winFile);
+    int getstr(std::optional<QByteArray> section, std::optional<QByteArray> key,
+               std::optional<QByteArray> def, int bufsize, const QString &winFile);
     // WritePrivateProfileStringA(section, key, value, winFile); nullopt is NULL.
-    int writestr(std::optional<QByteArray> section, std::optional<QByteArray> key, std::optional<QByteArray> value,
-                 const QString &winFile);
+    int writestr(std::optional<QByteArray> section, std::optional<QByteArray> key,
+                 std::optional<QByteArray> value, const QString &winFile);
     // GetSystemDirectoryA(buffer, bufsize).
     int sysdir(int bufsize);
     // GetUserNameA(buffer, &size) with size = bufsize.
@@ -96,7 +91,7 @@ public:
     std::optional<UserNameResult> usernameResult(int index) const;
     std::optional<QByteArray> curdirResult(int index) const;
 
-private:
+  private:
     enum class Kind { DriveType, Attrs, GetStr, WriteStr, SysDir, UserName, CurDir };
 
     int add(Kind kind, const QByteArray &line);

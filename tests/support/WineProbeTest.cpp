@@ -54,9 +54,8 @@ QList<QChar> freeLetters(const WineTestPrefix &prefix)
     return letters;
 }
 
-class WineProbeTest : public ::testing::TestWithParam<WineVariant>
-{
-protected:
+class WineProbeTest : public ::testing::TestWithParam<WineVariant> {
+  protected:
     // Creating a prefix takes seconds, so each kind is made once for the whole suite.
     static void TearDownTestSuite() { s_prefixes.clear(); }
 
@@ -149,7 +148,8 @@ TEST_P(WineProbeTest, ProfileStringCountsAndTruncation)
     const QString iniPath = m_prefix->scratchPath() + QStringLiteral("/read.ini");
     ASSERT_TRUE(writeFile(iniPath, "[Sec One]\r\nKey=Hello World\r\n"));
     const QString ini = WineTestPrefix::toWindowsPath(iniPath);
-    const QString absent = WineTestPrefix::toWindowsPath(m_prefix->scratchPath() + QStringLiteral("/absent.ini"));
+    const QString absent =
+        WineTestPrefix::toWindowsPath(m_prefix->scratchPath() + QStringLiteral("/absent.ini"));
 
     WineProbe probe = makeProbe();
     const int whole = probe.getstr(QByteArray("sec one"), QByteArray("KEY"), QByteArray("dflt"), 255, ini);
@@ -196,7 +196,8 @@ TEST_P(WineProbeTest, WrittenStringReadsBack)
     const QString noFolder =
         WineTestPrefix::toWindowsPath(m_prefix->scratchPath() + QStringLiteral("/no-such-folder/x.ini"));
     const QByteArray section("Livro Um");
-    const QByteArray value("Caf\xE9 com a\xE7\xFA" "car");
+    const QByteArray value("Caf\xE9 com a\xE7\xFA"
+                           "car");
 
     WineProbe probe = makeProbe();
     const int write = probe.writestr(section, QByteArray("Nome"), value, ini);
@@ -292,7 +293,8 @@ TEST(WineTestPrefixLifetime, RemovesOnlyItsOwnFolder)
         ASSERT_TRUE(QFile::link(outside.path(), prefix.driveCPath() + QStringLiteral("/linked")));
         QString error;
         // pause waits on the open stdin pipe until the prefix goes away.
-        running = prefix.startWine({QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("pause")}, {}, &error);
+        running = prefix.startWine({QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("pause")}, {},
+                                   &error);
         ASSERT_NE(running, nullptr) << error.toStdString();
         EXPECT_FALSE(running->waitForFinished(1000));
     }

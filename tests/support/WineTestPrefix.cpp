@@ -1,7 +1,7 @@
 #include "WineTestPrefix.h"
 
-#include "platform/WineHost.h"
 #include "platform/WindowsExecutable.h"
+#include "platform/WineHost.h"
 
 #include <map>
 
@@ -14,8 +14,8 @@
 
 namespace {
 
-using platform::WineHost;
 using platform::WindowsExecutable;
+using platform::WineHost;
 
 QString wineserverProgram()
 {
@@ -23,9 +23,9 @@ QString wineserverProgram()
     if (!inPath.isEmpty())
         return inPath;
     // Some packages keep wineserver out of PATH, beside the loader.
-    for (const char *candidate : {"/usr/lib/wine/wineserver", "/usr/lib/wine/wineserver64",
-                                  "/usr/lib/wine/wineserver32", "/usr/libexec/wine/wineserver",
-                                  "/opt/wine-stable/bin/wineserver"}) {
+    for (const char *candidate :
+         {"/usr/lib/wine/wineserver", "/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserver32",
+          "/usr/libexec/wine/wineserver", "/opt/wine-stable/bin/wineserver"}) {
         const QFileInfo info(QString::fromLatin1(candidate));
         if (info.isFile() && info.isExecutable())
             return info.absoluteFilePath();
@@ -41,8 +41,8 @@ QString tail(const QByteArray &output)
     return QString::fromLocal8Bit(trimmed.size() > kMax ? trimmed.right(kMax) : trimmed);
 }
 
-void configure(QProcess &process, const QString &program, const QStringList &args,
-               QProcessEnvironment env, const QString &workingDirectory)
+void configure(QProcess &process, const QString &program, const QStringList &args, QProcessEnvironment env,
+               const QString &workingDirectory)
 {
     process.setProgram(program);
     process.setArguments(args);
@@ -71,13 +71,15 @@ WineTestPrefix::WineTestPrefix(Arch arch, int bootTimeoutMs)
     }
     if (WineHost::current().loaderForPrefix(arch == Arch::Win64).isEmpty()) {
         m_error = arch == Arch::Win64
-                      ? QStringLiteral("64-bit Windows programs cannot run here: Wine's 64-bit part is not installed")
-                      : QStringLiteral("32-bit Windows programs cannot run here: %1").arg(WineHost::current().reason32());
+                      ? QStringLiteral(
+                            "64-bit Windows programs cannot run here: Wine's 64-bit part is not installed")
+                      : QStringLiteral("32-bit Windows programs cannot run here: %1")
+                            .arg(WineHost::current().reason32());
         return;
     }
     QDir root(m_root.path());
-    if (!root.mkdir(QStringLiteral("prefix")) || !root.mkdir(QStringLiteral("home"))
-        || !root.mkdir(QStringLiteral("scratch"))) {
+    if (!root.mkdir(QStringLiteral("prefix")) || !root.mkdir(QStringLiteral("home")) ||
+        !root.mkdir(QStringLiteral("scratch"))) {
         m_error = QStringLiteral("cannot create folders in %1").arg(m_root.path());
         return;
     }
@@ -128,7 +130,8 @@ QProcessEnvironment WineTestPrefix::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WINEPREFIX"), path());
-    env.insert(QStringLiteral("WINEARCH"), m_arch == Arch::Win32 ? QStringLiteral("win32") : QStringLiteral("win64"));
+    env.insert(QStringLiteral("WINEARCH"),
+               m_arch == Arch::Win32 ? QStringLiteral("win32") : QStringLiteral("win64"));
     env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
     // No Mono/Gecko install prompts; no menu entries or file associations in the real home.
     env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml=;winemenubuilder.exe=d"));
@@ -191,7 +194,9 @@ WineRunResult WineTestPrefix::runWineDetailed(const QStringList &args, const Win
     result.standardOutput = process.readAllStandardOutput();
     result.standardError = process.readAllStandardError();
     if (!ended)
-        result.error = QStringLiteral("wine %1 did not end within %2 ms").arg(args.join(QLatin1Char(' '))).arg(options.timeoutMs);
+        result.error = QStringLiteral("wine %1 did not end within %2 ms")
+                           .arg(args.join(QLatin1Char(' ')))
+                           .arg(options.timeoutMs);
     else if (process.exitStatus() != QProcess::NormalExit)
         result.error = QStringLiteral("wine %1 crashed").arg(args.join(QLatin1Char(' ')));
     else {
@@ -268,10 +273,11 @@ bool WineTestPrefix::boot(int timeoutMs)
     options.workingDirectory = scratchPath();
     const WineRunResult result = runWineDetailed({QStringLiteral("wineboot"), QStringLiteral("-i")}, options);
     if (!result.finished || result.exitCode != 0) {
-        m_error = QStringLiteral("wineboot failed in %1: %2\n%3")
-                      .arg(path(),
-                           result.finished ? QStringLiteral("exit code %1").arg(result.exitCode) : result.error,
-                           tail(result.standardError));
+        m_error =
+            QStringLiteral("wineboot failed in %1: %2\n%3")
+                .arg(path(),
+                     result.finished ? QStringLiteral("exit code %1").arg(result.exitCode) : result.error,
+                     tail(result.standardError));
         return false;
     }
 

@@ -12,8 +12,7 @@
 class QProcess;
 
 // How one program is run inside a test prefix.
-struct WineRunOptions
-{
+struct WineRunOptions {
     int timeoutMs = 60000;
     // Unix folder the program starts in; Wine gives the program the matching drive
     // path as its current folder. Empty: the caller's current folder.
@@ -22,8 +21,7 @@ struct WineRunOptions
     std::optional<QProcessEnvironment> environment;
 };
 
-struct WineRunResult
-{
+struct WineRunResult {
     // True when the program started and ended by itself within the timeout.
     bool finished = false;
     int exitCode = -1;
@@ -41,9 +39,8 @@ struct WineRunResult
 // The prefix is created by the constructor, which can take several seconds.
 // Failure (Wine missing, wineboot failing or hanging) is reported through ok()
 // and errorString(); every other member stays safe to call.
-class WineTestPrefix
-{
-public:
+class WineTestPrefix {
+  public:
     enum class Arch { Win64, Win32 };
 
     // Returned by runWine() when the program could not be started, crashed or timed out.
@@ -104,7 +101,7 @@ public:
     // Waits until the wineserver has ended by itself (a few seconds after the last program).
     bool waitForServer(int timeoutMs = 60000) const;
 
-private:
+  private:
     // The Wine loader for a run of args in this prefix; empty when none runs it here.
     QString loaderFor(const QStringList &args) const;
     bool boot(int timeoutMs);

@@ -34,7 +34,7 @@ struct Idioma {
 };
 
 class ChmFileHelpTest : public ::testing::TestWithParam<Idioma> {
-protected:
+  protected:
     void SetUp() override
     {
         ChmFile::Failure failure = ChmFile::Failure::Missing;

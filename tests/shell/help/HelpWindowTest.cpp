@@ -28,7 +28,7 @@ QString helpFile(const QString &idioma)
 }
 
 class HelpWindowTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { delete window.data(); }
 
     HelpWindow *show(const QString &path, const QString &idioma, int context = 1000)

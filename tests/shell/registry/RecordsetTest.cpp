@@ -1,7 +1,7 @@
+#include "shell/registry/Recordset.h"
 #include "common/InstallDir.h"
 #include "common/QtPrinters.h"
 #include "shell/registry/Database.h"
-#include "shell/registry/Recordset.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 const QString kQuery = QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =? ORDER BY Curso");
 
 class RecordsetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         QString error;
@@ -30,8 +30,10 @@ protected:
     void add(Recordset &rs, const QString &user, const QString &curso, const QString &letra)
     {
         QString error;
-        ASSERT_TRUE(rs.addNew({{"LetraDrive", letra}, {"Curso", curso},
-                               {"Caminho", "C:\\ZEKO_Download\\Download\\" + curso}, {"Usuario", user}},
+        ASSERT_TRUE(rs.addNew({{"LetraDrive", letra},
+                               {"Curso", curso},
+                               {"Caminho", "C:\\ZEKO_Download\\Download\\" + curso},
+                               {"Usuario", user}},
                               &error))
             << error.toStdString();
     }

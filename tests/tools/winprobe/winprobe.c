@@ -229,8 +229,8 @@ static BOOL cmdGetStr(const Field *a, Line *out)
 {
     char *section = NULL, *key = NULL, *def = NULL, *file = NULL;
     DWORD size;
-    BOOL ok = decodeString(a[0], &section) && decodeString(a[1], &key) && decodeString(a[2], &def)
-              && decodeNumber(a[3], &size) && decodeString(a[4], &file);
+    BOOL ok = decodeString(a[0], &section) && decodeString(a[1], &key) && decodeString(a[2], &def) &&
+              decodeNumber(a[3], &size) && decodeString(a[4], &file);
     if (ok) {
         char *buf = xalloc(size);
         memset(buf, 0xAA, size);
@@ -252,8 +252,8 @@ static BOOL cmdGetStr(const Field *a, Line *out)
 static BOOL cmdWriteStr(const Field *a, Line *out)
 {
     char *section = NULL, *key = NULL, *value = NULL, *file = NULL;
-    BOOL ok = decodeString(a[0], &section) && decodeString(a[1], &key) && decodeString(a[2], &value)
-              && decodeString(a[3], &file);
+    BOOL ok = decodeString(a[0], &section) && decodeString(a[1], &key) && decodeString(a[2], &value) &&
+              decodeString(a[3], &file);
     if (ok) {
         SetLastError(0);
         BOOL ret = WritePrivateProfileStringA(section, key, value, file);
@@ -427,7 +427,8 @@ static const char *skipProgramName(const char *p)
 
 static BOOL readWholeFile(const char *path, char **data, DWORD *size)
 {
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE h =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
         return FALSE;
     DWORD total = GetFileSize(h, NULL);
@@ -489,7 +490,8 @@ __attribute__((force_align_arg_pointer)) void __cdecl probeEntry(void)
         ExitProcess(2);
     }
 
-    HANDLE outFile = CreateFileA(outputPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE outFile =
+        CreateFileA(outputPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (outFile == INVALID_HANDLE_VALUE) {
         writeConsole("winprobe: cannot create the output file\n");
         ExitProcess(3);
