@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   # Tools the extraction tests zip books with, as users do.
