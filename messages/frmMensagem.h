@@ -47,6 +47,8 @@ class frmMensagem : public QWidget {
     QLabel *face(int n) const { return m_faces[n - 1]; }
     QWidget *areaButton(int n) const { return m_areas[n - 1]; }
     QLabel *mensagemRtf() const { return m_rtf; }
+    // The four-second close of a box without buttons, so tests need not wait it out.
+    QTimer *timerAviso() { return &m_timer; }
     QLabel *tarja() const { return m_tarja; }
     QLabel *fundo() const { return m_fundo; }
     QLineEdit *txtProcuraDir() const { return m_procuraDir; }

@@ -9,13 +9,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+
 namespace shell {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 2000;
+// How long a statement waits for another program's lock before it gives up.
+std::atomic<int> g_busyTimeoutMs{2000};
 
 } // namespace
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    g_busyTimeoutMs = milliseconds;
+}
 
 Database::Database(sqlite3 *db, QString path, int lockFd)
     : m_db(db)
@@ -82,7 +90,7 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
     auto handle = std::unique_ptr<Database>(new Database(db, path, lockFd));
     if (rc != SQLITE_OK)
         return fail(Failure::Other, QStringLiteral("%1: %2").arg(path, handle->lastError()));
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, g_busyTimeoutMs.load());
     sqlite3_extended_result_codes(db, 1);
 
     if (mode == Mode::SharedReadWrite && sqlite3_db_readonly(db, "main") == 1)

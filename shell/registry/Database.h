@@ -29,6 +29,11 @@ class Database {
     static std::unique_ptr<Database> open(const QString &path, Mode mode, QString *error,
                                           Failure *failure = nullptr);
 
+    // How long a statement of a database opened from now on waits for another
+    // program's lock (2 s unless set); test programs shorten it, since their
+    // locks are held on purpose and never let go in time.
+    static void setBusyTimeout(int milliseconds);
+
     sqlite3 *handle() const { return m_db; }
     const QString &path() const { return m_path; }
     QString lastError() const;

@@ -1,6 +1,7 @@
 // Test programs that drive real windows need an application object first.
 
 #include "common/SkipAccounting.h"
+#include "shell/registry/Database.h"
 
 #include <QApplication>
 
@@ -9,5 +10,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A lock a test holds on purpose is refused at once, not after two seconds.
+    shell::Database::setBusyTimeout(50);
     return zekotest::runAllTests(argv[0]);
 }

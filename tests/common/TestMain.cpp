@@ -3,6 +3,7 @@
 // program.
 
 #include "common/SkipAccounting.h"
+#include "shell/registry/Database.h"
 
 #include <QCoreApplication>
 
@@ -10,5 +11,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A lock a test holds on purpose is refused at once, not after two seconds.
+    shell::Database::setBusyTimeout(50);
     return zekotest::runAllTests(argv[0]);
 }
