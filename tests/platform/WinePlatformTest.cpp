@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 using platform::WinePlatform;
@@ -360,6 +362,7 @@ TEST(SingleInstance, OnlyOneHolderUntilItEnds)
     // A lock that cannot even be tried is a failure with its reason, never "another copy".
     platform::SingleInstance nowhere("ZEKODownload", dir.path() + "/no-such-folder/ZEKODownload.lock");
     EXPECT_EQ(nowhere.tryAcquire(), Lock::Failed);
-    EXPECT_TRUE(nowhere.errorString().contains("No such file or directory"))
+    // The system's own words for the missing folder, in whatever language the machine speaks.
+    EXPECT_TRUE(nowhere.errorString().contains(QString::fromLocal8Bit(std::strerror(ENOENT))))
         << nowhere.errorString().toStdString();
 }
