@@ -180,11 +180,15 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     WineTestPrefix prefix(GetParam().prefix);
     ASSERT_TRUE(prefix.ok()) << prefix.errorString().toStdString();
 
-    const QString display = QStringLiteral(":%1").arg(70 + ::getpid() % 20);
+    // Xvfb picks a free display itself and names it on its output once it accepts clients.
     QProcess x;
-    x.start(xvfb, {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    x.start(xvfb, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     ASSERT_TRUE(x.waitForStarted());
-    QThread::msleep(1000);
+    QByteArray number;
+    while (!number.endsWith('\n') && x.waitForReadyRead(10000))
+        number += x.readAllStandardOutput();
+    ASSERT_FALSE(number.trimmed().isEmpty()) << "Xvfb named no display";
+    const QString display = u':' + QString::fromLatin1(number.trimmed());
     QProcessEnvironment env = prefix.environment();
     env.insert("DISPLAY", display);
 
