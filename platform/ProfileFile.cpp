@@ -464,7 +464,7 @@ void ProfileFile::replaceSpan(qsizetype from, qsizetype to, const QString &text)
     decode();
 }
 
-bool ProfileFile::write(const QString &section, const QString &key, const QString &value)
+ProfileFile::Change ProfileFile::write(const QString &section, const QString &key, const QString &value)
 {
     QString v = value;
     qsizetype lead = 0;
@@ -482,7 +482,7 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
         m_bytes = encode((sectionName.isEmpty() ? QString() : QStringLiteral("[%1]\r\n").arg(sectionName)) +
                          keyName + u'=' + v + QStringLiteral("\r\n"));
         decode();
-        return true;
+        return Change::Changed;
     }
 
     const Lookup found = find(sectionName, keyName);
@@ -493,18 +493,18 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
         add += QStringLiteral("[%1]").arg(sectionName) + lineBreak() + keyName + u'=' + v + lineBreak();
         const qsizetype end = m_text.size();
         replaceSpan(end, end, add);
-        return true;
+        return Change::Changed;
     }
 
     if (const auto &k = found.key) {
         if (k->hasValue) {
             if (this->value(*k) == v)
-                return false;
+                return Change::Unchanged;
             replaceSpan(k->valueStart, k->lineEnd, v);
         } else {
             replaceSpan(k->nameEnd, k->lineEnd, u'=' + v);
         }
-        return true;
+        return Change::Changed;
     }
 
     // New key: right after the last line of the section, before any blank lines.
@@ -519,7 +519,7 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
     } else {
         replaceSpan(0, 0, line + lineBreak());
     }
-    return true;
+    return Change::Changed;
 }
 
 ProfileRead ProfileFile::readFile(const QString &unixPath, const QString &section, const QString &key,
@@ -559,7 +559,7 @@ bool ProfileFile::writeFile(const QString &unixPath, const QString &section, con
         return fail(QStringLiteral("%1: %2").arg(target, errorText(file.error)));
 
     ProfileFile profile(file.bytes);
-    if (!profile.write(section, key, value))
+    if (profile.write(section, key, value) == Change::Unchanged)
         return true; // already holds that value
 
     const QByteArray tmpName = QFile::encodeName(

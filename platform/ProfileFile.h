@@ -40,9 +40,10 @@ class ProfileFile {
     ProfileRead read(const QString &section, const QString &key, const QString &defaultValue,
                      int bufferSize) const;
 
-    // WritePrivateProfileStringA of one value. Returns false when the content is
-    // unchanged because nothing needed changing.
-    bool write(const QString &section, const QString &key, const QString &value);
+    // What a write did to the content. It cannot fail: it only changes bytes in memory.
+    enum class Change { Changed, Unchanged };
+    // WritePrivateProfileStringA of one value; Unchanged when the key already held it.
+    [[nodiscard]] Change write(const QString &section, const QString &key, const QString &value);
 
     const QByteArray &bytes() const { return m_bytes; }
     Encoding encoding() const { return m_encoding; }

@@ -61,7 +61,8 @@ int count(const QByteArray &file, const char *section, const char *key, int buff
 QByteArray afterWrite(const QByteArray &file, const char *section, const char *key, const char *value)
 {
     ProfileFile p(file);
-    p.write(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(value));
+    (void)p.write(QString::fromUtf8(section), QString::fromUtf8(key),
+                  QString::fromUtf8(value)); // the bytes tell
     return p.bytes();
 }
 
@@ -264,7 +265,7 @@ TEST(ProfileFileWrite, KeepsTheFileEncoding)
         utf16le.append(char(c.unicode() >> 8));
     }
     ProfileFile p(utf16le);
-    p.write("A", "k", QStringLiteral("é"));
+    EXPECT_EQ(p.write("A", "k", QStringLiteral("é")), ProfileFile::Change::Changed);
     EXPECT_EQ(p.encoding(), ProfileFile::Encoding::Utf16Le);
     EXPECT_EQ(ProfileFile(p.bytes()).read("A", "k", "", 255).value, QStringLiteral("é"));
     EXPECT_EQ(afterWrite("[A]\nk=1\n", "A", "k", "é"), "[A]\nk=\xe9\n");
@@ -391,7 +392,7 @@ TEST(ProfileFileWrite, NeverChangesWhatOtherNamesRead)
                 SCOPED_TRACE(::testing::PrintToString(bytes) + " write [" + section.toStdString() + "] " +
                              key.toStdString());
                 ProfileFile after(bytes);
-                ASSERT_TRUE(after.write(section, key, written));
+                ASSERT_EQ(after.write(section, key, written), ProfileFile::Change::Changed);
                 const ProfileFile reread(after.bytes());
                 EXPECT_EQ(reread.encoding(), before.encoding());
                 EXPECT_EQ(reread.read(section, key, absent, 255).value, written);
