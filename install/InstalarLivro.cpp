@@ -9,7 +9,6 @@
 #include "messages/Catalogue.h"
 #include "messages/Codes.h"
 #include "messages/MessageBox.h"
-#include "messages/SystemReason.h"
 #include "platform/Platform.h"
 #include "shell/SegundoPlano.h"
 #include "shell/SharedState.h"
@@ -164,9 +163,7 @@ bool InstalarLivro::instalaEscolhido(const QString &zip)
         // Without its row the mapping would be nobody's: release it, keep the archive.
         // A failed release says so itself; the letter then stays taken until the next exit.
         m_drives.MapeiaDrive(letra, pastaLivro, true);
-        m_state.strMensagem = catalogo.mensagem(messages::code::RegistryRefused, {m_strCurso}) + u'\n' +
-                              messages::reasonLine(catalogo, messages::registryReason(catalogo, codigo));
-        m_box.mostraAviso(m_state.strMensagem);
+        messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused, {m_strCurso}, codigo);
         return false;
     }
     rs.moveFirst();
@@ -292,16 +289,10 @@ void InstalarLivro::mostraFalha(const ExtractionResult &r, const QString &zip)
     case ExtractionError::UnsupportedMethod:
         mostra(messages::code::ZipMethodUnreadable, {zip, r.detail, r.entry});
         return;
-    case ExtractionError::CannotWrite: {
-        messages::Catalogue &catalogo = *m_state.catalogo;
-        m_state.strMensagem =
-            catalogo.mensagem(messages::code::BookFolderNotWritten, {m_state.strPastaDownload + m_strCurso});
-        // The reason in the user's words; the system's code rides along for whoever helps.
-        m_state.strMensagem +=
-            u'\n' + messages::reasonLine(catalogo, messages::systemReason(catalogo, r.systemError));
-        m_box.mostraAviso(m_state.strMensagem);
+    case ExtractionError::CannotWrite:
+        messages::avisaSystemReason(m_state, m_box, messages::code::BookFolderNotWritten,
+                                    {m_state.strPastaDownload + m_strCurso}, r.systemError);
         return;
-    }
     }
 }
 
