@@ -132,12 +132,12 @@ bool BookFiles::ApagaPastas(const QString &folder, QString *error) const
     return ok;
 }
 
-bool BookFiles::semArquivos(const QString &folder)
+bool BookFiles::hasNoFiles(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty();
 }
 
-bool BookFiles::temSubpastas(const QString &folder)
+bool BookFiles::hasSubfolders(const QString &folder)
 {
     return !QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty();
 }

@@ -24,9 +24,9 @@ class BookFiles {
     // Deletes every subfolder of the folder, deepest first. False when any stayed.
     bool ApagaPastas(const QString &folder, QString *error = nullptr) const;
     // True when the folder holds no file at its top level (subfolders aside).
-    static bool semArquivos(const QString &folder);
+    static bool hasNoFiles(const QString &folder);
     // True when the folder has a subfolder.
-    static bool temSubpastas(const QString &folder);
+    static bool hasSubfolders(const QString &folder);
     // Removes the folder itself once it is empty.
     bool removeFolder(const QString &folder, QString *error = nullptr) const;
 

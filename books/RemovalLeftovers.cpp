@@ -21,7 +21,7 @@ namespace {
 const QString kOrigin = QStringLiteral(".zeko-removal-origin");
 
 struct Origin {
-    QString usuario, caminho, unixPath;
+    QString user, registryPath, unixPath;
 };
 
 std::optional<Origin> readOrigin(const QString &folder)
@@ -37,7 +37,7 @@ std::optional<Origin> readOrigin(const QString &folder)
 
 } // namespace
 
-bool RemovalLeftovers::recordOrigin(const QString &unixPath, const QString &usuario, const QString &caminho,
+bool RemovalLeftovers::recordOrigin(const QString &unixPath, const QString &user, const QString &registryPath,
                                     int *error)
 {
     const QByteArray dir = QFile::encodeName(unixPath);
@@ -45,7 +45,7 @@ bool RemovalLeftovers::recordOrigin(const QString &unixPath, const QString &usua
     // A book folder Wine shows as read-only has no write permission.
     if (::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR))
         ::chmod(dir.constData(), (st.st_mode | S_IWUSR | S_IXUSR) & 07777);
-    const QByteArray text = (usuario + u'\n' + caminho + u'\n' + unixPath + u'\n').toUtf8();
+    const QByteArray text = (user + u'\n' + registryPath + u'\n' + unixPath + u'\n').toUtf8();
     const int fd = ::open(QFile::encodeName(QDir(unixPath).filePath(kOrigin)).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     // On disk before the rename that makes it count, even through a power loss.
@@ -63,7 +63,7 @@ void RemovalLeftovers::forgetOrigin(const QString &folder)
     QFile::remove(QDir(folder).filePath(kOrigin));
 }
 
-int RemovalLeftovers::finish(const QString &downloadDir, shell::Database &registry)
+int RemovalLeftovers::finish(const QString &downloadDir, shell::registry::Database &registry)
 {
     int finished = 0;
     for (shell::ScratchFolder &leftover :
@@ -73,13 +73,13 @@ int RemovalLeftovers::finish(const QString &downloadDir, shell::Database &regist
         if (const std::optional<Origin> origin = readOrigin(leftover.path());
             origin && !QFileInfo::exists(origin->unixPath)) {
             QString error;
-            if (auto rs = shell::Recordset::open(registry,
-                                                 QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =?"),
-                                                 {origin->usuario}, &error)) {
+            if (auto rs = shell::registry::Recordset::open(
+                    registry, QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =?"), {origin->user},
+                    &error)) {
                 for (rs->moveFirst(); !rs->eof(); rs->moveNext())
                     if (rs->field(QStringLiteral("Caminho"))
                             .toString()
-                            .compare(origin->caminho, Qt::CaseInsensitive) == 0)
+                            .compare(origin->registryPath, Qt::CaseInsensitive) == 0)
                         (void)rs->deleteCurrent(); // a row that stays is reported by the scan, as any
                                                    // vanished book
             }

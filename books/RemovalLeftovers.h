@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace shell::registry {
 class Database;
 }
 
@@ -17,8 +17,8 @@ class RemovalLeftovers {
     // Records, inside the book's folder before it is renamed, whose book it is:
     // the user, the folder as the registry names it and as a unix path, so the
     // leftover carries it from its first moment. False, with errno.
-    [[nodiscard]] static bool recordOrigin(const QString &unixPath, const QString &usuario,
-                                           const QString &caminho, int *error);
+    [[nodiscard]] static bool recordOrigin(const QString &unixPath, const QString &user,
+                                           const QString &registryPath, int *error);
 
     // Takes the record away again from a folder whose removal was called off.
     static void forgetOrigin(const QString &folder);
@@ -26,7 +26,7 @@ class RemovalLeftovers {
     // Finishes every removal leftover in the download folder (unix path) that no
     // running removal holds: the rows it came from go when its book folder has
     // not come back, then its files and folder. Returns how many were finished.
-    static int finish(const QString &downloadDir, shell::Database &registry);
+    static int finish(const QString &downloadDir, shell::registry::Database &registry);
 };
 
 } // namespace books

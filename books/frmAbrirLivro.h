@@ -1,7 +1,7 @@
 #pragma once
 
-#include "books/AbrirLivro.h"
-#include "books/RemoverLivro.h"
+#include "books/OpeningFlow.h"
+#include "books/RemovalFlow.h"
 #include "shell/skin/SkinnedWindow.h"
 
 #include <QComboBox>
@@ -18,52 +18,52 @@ namespace books {
 
 // The book list: the user's books in cbZEKO and seven buttons (remove, install
 // window, main window, help, open, minimise, exit).
-class frmAbrirLivro : public shell::SkinnedWindow {
+class frmAbrirLivro : public shell::skin::SkinnedWindow {
     Q_OBJECT
   public:
-    // pastaPrograma: the manager's own unix folder (LoadZEKOV.EXE lies there);
-    // encerrar ends the program at once.
+    // programFolder: the manager's own unix folder (LoadZEKOV.EXE lies there);
+    // exitProgram ends the program at once.
     frmAbrirLivro(platform::Platform &platform, shell::SharedState &state, drive::MountDrive &drives,
-                  messages::MessageBox &box, QString pastaPrograma, std::function<void()> encerrar,
+                  messages::MessageBox &box, QString programFolder, std::function<void()> exitProgram,
                   QWidget *parent = nullptr);
 
     // The load step: unloads the install window when it came from there, takes
     // the front, loads the skin and texts, maps the user's books again, fills the
     // list, then shows itself and hides the main window. False, with the missing
     // file, when a picture is missing. The window is busy meanwhile.
-    bool carrega(QString *error);
+    bool load(QString *error);
 
     // Rebuilds cbZEKO from the registry and selects entry 0.
     void MontaCombo();
 
-    QComboBox *cbZEKO() const { return m_lista; }
-    QLabel *fxlblTitulo() const { return m_titulo; }
-    QLabel *fxlblMensagem() const { return m_mensagem; }
+    QComboBox *cbZEKO() const { return m_list; }
+    QLabel *fxlblTitulo() const { return m_title; }
+    QLabel *fxlblMensagem() const { return m_message; }
     QTimer *Timer1() { return &m_timer1; }
     // The removal flow, so that tests can replace its disk operations.
-    RemoverLivro &removal() { return m_remover; }
+    RemovalFlow &removal() { return m_removal; }
 
     void RestauraBotoes() override;
 
   signals:
-    void configurarPedido(); // button 2: the install window
-    void ajudaPedida();      // button 4: help
+    void installRequested(); // button 2: the install window
+    void helpRequested();    // button 4: help
 
   protected:
-    void acaoBotao(int indice) override;
+    void buttonAction(int index) override;
     void closeEvent(QCloseEvent *e) override;
 
   private:
-    void selecionou(int indice);
+    void selecionou(int index);
 
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
-    std::function<void()> m_encerrar;
-    AbrirLivro m_abrir;
-    RemoverLivro m_remover;
-    QLabel *m_titulo;
-    QLabel *m_mensagem;
-    QComboBox *m_lista;
+    std::function<void()> m_exitProgram;
+    OpeningFlow m_opening;
+    RemovalFlow m_removal;
+    QLabel *m_title;
+    QLabel *m_message;
+    QComboBox *m_list;
     QTimer m_timer1;
 };
 

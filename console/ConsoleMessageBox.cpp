@@ -8,9 +8,9 @@ namespace console {
 
 namespace {
 
-constexpr int kSimNao = 4;
-constexpr int kSim = 1;
-constexpr int kNao = 2;
+constexpr int kYesNo = 4;
+constexpr int kYes = 1;
+constexpr int kNo = 2;
 
 } // namespace
 
@@ -30,24 +30,24 @@ QString ConsoleMessageBox::plain(const QString &texto)
 void ConsoleMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int, int, bool, const QString &,
                                       int)
 {
-    const QString linha = plain(texto);
-    std::fprintf(m_err, "%s\n", qPrintable(linha));
+    const QString line = plain(texto);
+    std::fprintf(m_err, "%s\n", qPrintable(line));
     std::fflush(m_err);
     m_state.blnMsgAberta = false;
-    m_state.intBotaoMsg = kSim;
-    if (tipoCaixa != kSimNao)
+    m_state.intBotaoMsg = kYes;
+    if (tipoCaixa != kYesNo)
         return;
 
     if (m_answer == Answer::Yes)
         return;
     if (m_answer == Answer::No) {
-        m_state.intBotaoMsg = kNao;
+        m_state.intBotaoMsg = kNo;
         return;
     }
     // Only a person at a terminal may answer; anything else changes nothing.
     if (!m_in || !::isatty(::fileno(m_in))) {
         m_unanswered = true;
-        m_state.intBotaoMsg = kNao;
+        m_state.intBotaoMsg = kNo;
         return;
     }
     std::fprintf(m_err, "[y/n] ");
@@ -55,7 +55,7 @@ void ConsoleMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int, 
     char buffer[64] = {};
     const bool yes = std::fgets(buffer, sizeof buffer, m_in) &&
                      (buffer[0] == 'y' || buffer[0] == 'Y' || buffer[0] == 's' || buffer[0] == 'S');
-    m_state.intBotaoMsg = yes ? kSim : kNao;
+    m_state.intBotaoMsg = yes ? kYes : kNo;
 }
 
 } // namespace console

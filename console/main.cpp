@@ -2,13 +2,13 @@
 // registry, prefix and settings as the windows.
 
 #include "ConsoleMessageBox.h"
-#include "books/AbrirLivro.h"
-#include "books/ListaLivros.h"
-#include "books/RemoverLivro.h"
+#include "books/BookEntries.h"
+#include "books/OpeningFlow.h"
+#include "books/RemovalFlow.h"
 #include "drive/MountDrive.h"
-#include "install/EscolhaArquivo.h"
-#include "install/InstalarLivro.h"
-#include "install/PainelInstalacao.h"
+#include "install/FileChoice.h"
+#include "install/InstallFlow.h"
+#include "install/InstallPanel.h"
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "shell/Sistema.h"
@@ -50,20 +50,20 @@ const char *const kUsageText =
     "exit status: 0 done, 1 refused or failed, 2 usage error, 3 the book manager is running\n";
 
 // The few texts said before or beside the catalogue, in the course's language.
-QString texto(const QString &idioma, const char *por, const char *ing, const char *esp)
+QString texto(const QString &language, const char *pt, const char *en, const char *es)
 {
-    const QString code = shell::Startup::idiomaEfetivo(idioma).trimmed().toUpper();
-    return QString::fromUtf8(code == QStringLiteral("ING") ? ing : code == QStringLiteral("ESP") ? esp : por);
+    const QString code = shell::Startup::effectiveLanguage(language).trimmed().toUpper();
+    return QString::fromUtf8(code == QStringLiteral("ING") ? en : code == QStringLiteral("ESP") ? es : pt);
 }
 
-class NoChoice : public install::EscolhaArquivo {
+class NoChoice : public install::FileChoice {
   public:
-    std::optional<QString> escolheZip() override { return std::nullopt; }
+    std::optional<QString> chooseZip() override { return std::nullopt; }
 };
 
 // The install's progress as one line on a terminal, drawn over itself; nothing
 // when standard error goes to a file or a pipe, where it would only be noise.
-class TerminalPanel : public install::PainelInstalacao {
+class TerminalPanel : public install::InstallPanel {
   public:
     explicit TerminalPanel(QString de)
         : m_de(std::move(de))
@@ -71,36 +71,36 @@ class TerminalPanel : public install::PainelInstalacao {
     {
     }
     ~TerminalPanel() override { acaba(); }
-    void mostraProgresso(const QString &) override {}
-    void animaProgresso(bool) override {}
+    void showProgress(const QString &) override {}
+    void animateProgress(bool) override {}
     // The extraction is over, whatever came of it.
-    void habilitaBotoes(bool habilitados) override
+    void enableButtons(bool enabled) override
     {
-        if (habilitados)
+        if (enabled)
             acaba();
     }
-    void mostraAndamento(int percentual, std::uint64_t escritos, std::uint64_t total) override
+    void showAdvance(int percent, std::uint64_t written, std::uint64_t total) override
     {
         if (!m_terminal)
             return;
         const auto mb = [](std::uint64_t b) { return QString::number((b + (1u << 19)) >> 20); };
-        std::fprintf(stderr, "\r%3d%%  %s MB %s %s MB\033[K", percentual, qPrintable(mb(escritos)),
+        std::fprintf(stderr, "\r%3d%%  %s MB %s %s MB\033[K", percent, qPrintable(mb(written)),
                      qPrintable(m_de), qPrintable(mb(total)));
         std::fflush(stderr);
-        m_linha = true;
+        m_midLine = true;
     }
 
   private:
     // The line ends before anything else is said.
     void acaba()
     {
-        if (m_linha)
+        if (m_midLine)
             std::fputc('\n', stderr);
-        m_linha = false;
+        m_midLine = false;
     }
     QString m_de;
     bool m_terminal;
-    bool m_linha = false;
+    bool m_midLine = false;
 };
 
 int usage(const char *problem = nullptr)
@@ -112,14 +112,14 @@ int usage(const char *problem = nullptr)
 }
 
 // The list entry of a book given by name (any letter case) or drive ("X:" or "X").
-QString entradaDe(shell::SharedState &state, const QString &livro)
+QString entryOf(shell::SharedState &state, const QString &book)
 {
-    const QStringList entradas = books::ListaLivros::entradas(state);
-    const QString drive = livro.endsWith(u':') ? livro.toUpper() : livro.toUpper() + u':';
-    for (int i = 1; i < entradas.size(); ++i) {
-        const QString &e = entradas[i];
-        if (books::ListaLivros::nomeDaEntrada(e).compare(livro, Qt::CaseInsensitive) == 0 ||
-            (livro.size() <= 2 && books::ListaLivros::letraDaEntrada(e) == drive))
+    const QStringList entries = books::BookEntries::entries(state);
+    const QString drive = book.endsWith(u':') ? book.toUpper() : book.toUpper() + u':';
+    for (int i = 1; i < entries.size(); ++i) {
+        const QString &e = entries[i];
+        if (books::BookEntries::nameOfEntry(e).compare(book, Qt::CaseInsensitive) == 0 ||
+            (book.size() <= 2 && books::BookEntries::letterOfEntry(e) == drive))
             return e;
     }
     return {};
@@ -138,20 +138,20 @@ int main(int argc, char *argv[])
         return kDone;
     }
     const QString comando = args.takeFirst();
-    console::ConsoleMessageBox::Answer resposta = console::ConsoleMessageBox::Answer::Ask;
+    console::ConsoleMessageBox::Answer answerMode = console::ConsoleMessageBox::Answer::Ask;
     bool json = false;
-    QStringList livres;
+    QStringList freeArgs;
     for (const QString &a : std::as_const(args)) {
         if (a == QStringLiteral("--yes"))
-            resposta = console::ConsoleMessageBox::Answer::Yes;
+            answerMode = console::ConsoleMessageBox::Answer::Yes;
         else if (a == QStringLiteral("--no"))
-            resposta = console::ConsoleMessageBox::Answer::No;
+            answerMode = console::ConsoleMessageBox::Answer::No;
         else if (a == QStringLiteral("--json"))
             json = true;
         else if (a.startsWith(QStringLiteral("--")))
             return usage(qPrintable(QStringLiteral("unknown option %1").arg(a)));
         else
-            livres.append(a);
+            freeArgs.append(a);
     }
     const int precisa = (comando == QStringLiteral("install") || comando == QStringLiteral("open") ||
                          comando == QStringLiteral("remove"))
@@ -159,16 +159,16 @@ int main(int argc, char *argv[])
                             : 0;
     if (!QStringList{"list", "install", "open", "remove", "unmount"}.contains(comando))
         return usage(qPrintable(QStringLiteral("unknown command %1").arg(comando)));
-    if (livres.size() != precisa)
+    if (freeArgs.size() != precisa)
         return usage(qPrintable(
             QStringLiteral("%1 takes %2 argument%3").arg(comando).arg(precisa).arg(precisa == 1 ? "" : "s")));
     if ((json && comando != QStringLiteral("list")) ||
-        (resposta != console::ConsoleMessageBox::Answer::Ask && comando != QStringLiteral("remove")))
+        (answerMode != console::ConsoleMessageBox::Answer::Ask && comando != QStringLiteral("remove")))
         return usage("that option does not go with this command");
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
     platform::WinePlatform wine(prefix);
-    const QString idioma = shell::Sistema(wine).LeIdiomaInst();
+    const QString language = shell::Sistema(wine).LeIdiomaInst();
     // One program at a time on the registry and the drives, the windows included.
     platform::SingleInstance instance(QStringLiteral("ZEKODownload"));
     switch (instance.tryAcquire()) {
@@ -176,48 +176,48 @@ int main(int argc, char *argv[])
         break;
     case platform::SingleInstance::Lock::HeldElsewhere:
         std::fprintf(stderr, "%s\n",
-                     qPrintable(texto(idioma, "O ZEKO Download está aberto. Feche-o e tente novamente.",
+                     qPrintable(texto(language, "O ZEKO Download está aberto. Feche-o e tente novamente.",
                                       "ZEKO Download is open. Close it and try again.",
                                       "ZEKO Download está abierto. Ciérrelo e inténtelo de nuevo.")));
         return kManagerRunning;
     case platform::SingleInstance::Lock::Failed:
         std::fprintf(stderr, "%s\n",
-                     qPrintable(shell::Startup::falhaInstancia(idioma, instance.errorString())));
+                     qPrintable(shell::Startup::instanceFailure(language, instance.errorString())));
         return kRefusedOrFailed;
     }
-    QString erro;
-    if (!prefix.ensureSkeleton(&erro)) {
-        std::fprintf(stderr, "%s\n", qPrintable(erro));
+    QString error;
+    if (!prefix.ensureSkeleton(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         return kRefusedOrFailed;
     }
     shell::SharedState state;
-    const shell::StartupResult inicio =
+    const shell::StartupResult startup =
         shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
-    if (inicio.status != shell::StartupResult::Status::Ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(inicio.message));
+    if (startup.status != shell::StartupResult::Status::Ok) {
+        std::fprintf(stderr, "%s\n", qPrintable(startup.message));
         return kRefusedOrFailed;
     }
 
-    console::ConsoleMessageBox box(state, resposta);
+    console::ConsoleMessageBox box(state, answerMode);
     drive::MountDrive drives(wine, state, box);
 
     if (comando == QStringLiteral("list")) {
-        shell::Recordset &rs = *state.rsMapeamento;
+        shell::registry::Recordset &rs = *state.rsMapeamento;
         rs.requery();
-        QJsonArray lista;
+        QJsonArray list;
         if (!rs.isEmpty())
             for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
                 const QString drive = rs.field(QStringLiteral("LetraDrive")).toString();
-                QJsonObject livro{{"name", rs.field(QStringLiteral("Curso")).toString()},
-                                  {"drive", drive},
-                                  {"folder", rs.field(QStringLiteral("Caminho")).toString()},
-                                  {"mounted", drives.PastaDeLivro(drive)}};
-                lista.append(livro);
+                QJsonObject book{{"name", rs.field(QStringLiteral("Curso")).toString()},
+                                 {"drive", drive},
+                                 {"folder", rs.field(QStringLiteral("Caminho")).toString()},
+                                 {"mounted", drives.PastaDeLivro(drive)}};
+                list.append(book);
             }
         if (json) {
-            std::fputs(QJsonDocument(lista).toJson(QJsonDocument::Indented).constData(), stdout);
+            std::fputs(QJsonDocument(list).toJson(QJsonDocument::Indented).constData(), stdout);
         } else {
-            for (const QJsonValue &v : std::as_const(lista)) {
+            for (const QJsonValue &v : std::as_const(list)) {
                 const QJsonObject o = v.toObject();
                 std::printf("%s\t%s\t%s\t%s\n", qPrintable(o["name"].toString()),
                             qPrintable(o["drive"].toString()), qPrintable(o["folder"].toString()),
@@ -231,32 +231,32 @@ int main(int argc, char *argv[])
         return kDone;
     }
     if (comando == QStringLiteral("install")) {
-        NoChoice nenhuma;
-        TerminalPanel painel(texto(idioma, "de", "of", "de"));
-        install::InstalarLivro instalar(wine, state, box, drives, nenhuma, painel);
-        return instalar.instala(QFileInfo(livres[0]).absoluteFilePath()) ? kDone : kRefusedOrFailed;
+        NoChoice noChoice;
+        TerminalPanel panel(texto(language, "de", "of", "de"));
+        install::InstallFlow installFlow(wine, state, box, drives, noChoice, panel);
+        return installFlow.install(QFileInfo(freeArgs[0]).absoluteFilePath()) ? kDone : kRefusedOrFailed;
     }
 
-    const QString entrada = entradaDe(state, livres[0]);
-    if (entrada.isEmpty()) {
+    const QString entry = entryOf(state, freeArgs[0]);
+    if (entry.isEmpty()) {
         std::fprintf(stderr, "%s\n",
-                     qPrintable(texto(idioma, "Nenhum livro seu se chama ou está na unidade \"%1\".",
+                     qPrintable(texto(language, "Nenhum livro seu se chama ou está na unidade \"%1\".",
                                       "None of your books is named or on drive \"%1\".",
                                       "Ninguno de sus libros se llama ni está en la unidad \"%1\".")
-                                    .arg(livres[0])));
+                                    .arg(freeArgs[0])));
         return kRefusedOrFailed;
     }
     if (comando == QStringLiteral("open")) {
-        books::AbrirLivro abrir(wine, state, box, drives, QCoreApplication::applicationDirPath(), [] {});
-        return abrir.abre(entrada) ? kDone : kRefusedOrFailed;
+        books::OpeningFlow opening(wine, state, box, drives, QCoreApplication::applicationDirPath(), [] {});
+        return opening.open(entry) ? kDone : kRefusedOrFailed;
     }
-    books::RemoverLivro remover(
+    books::RemovalFlow removal(
         wine, state, box, drives, [] {}, [](bool) {});
-    const bool removido = remover.remove(entrada);
+    const bool removed = removal.remove(entry);
     if (box.unanswered())
         std::fprintf(stderr, "%s\n",
-                     qPrintable(texto(idioma, "Nada foi removido: responda com --yes ou --no.",
+                     qPrintable(texto(language, "Nada foi removido: responda com --yes ou --no.",
                                       "Nothing was removed: answer with --yes or --no.",
                                       "No se eliminó nada: responda con --yes o --no.")));
-    return removido ? kDone : kRefusedOrFailed;
+    return removed ? kDone : kRefusedOrFailed;
 }

@@ -1,10 +1,10 @@
 #include "MountDrive.h"
 
-#include "messages/Aviso.h"
 #include "messages/Catalogue.h"
 #include "messages/Codes.h"
 #include "messages/FormataMensagem.h"
 #include "messages/MessageBox.h"
+#include "messages/Notify.h"
 #include "messages/SystemReason.h"
 #include "platform/Platform.h"
 #include "shell/SharedState.h"
@@ -21,143 +21,144 @@ MountDrive::MountDrive(platform::Platform &platform, shell::SharedState &state, 
 {
 }
 
-void MountDrive::relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero,
-                                      const QString &texto)
+void MountDrive::mappingErrorReport(const QString &strCaminho, const QString &letter, int errorNumber,
+                                    const QString &texto)
 {
-    messages::Catalogue &catalogo = *m_state.catalogo;
-    m_state.strMensagem = catalogo.mensagem(messages::code::BookFolderOrDriveFailed, {strCaminho, letra}) +
-                          u'\n' + QStringLiteral("(%1) ").arg(numero, 4, 10, QChar(u'0')) + texto;
-    m_box.mostraAviso(m_state.strMensagem);
+    messages::Catalogue &catalogue = *m_state.catalogue;
+    m_state.strMensagem = catalogue.mensagem(messages::code::BookFolderOrDriveFailed, {strCaminho, letter}) +
+                          u'\n' + QStringLiteral("(%1) ").arg(errorNumber, 4, 10, QChar(u'0')) + texto;
+    m_box.showNotice(m_state.strMensagem);
 }
 
-void MountDrive::mostraMensagem(int codigo, const QStringList &params)
+void MountDrive::tell(int code, const QStringList &params)
 {
-    messages::avisa(m_state, m_box, codigo, params);
+    messages::notify(m_state, m_box, code, params);
 }
 
 bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover)
 {
-    messages::Catalogue &catalogo = *m_state.catalogo;
+    messages::Catalogue &catalogue = *m_state.catalogue;
     // Raising a catalogue error: its code is the error number, its text the reason.
-    auto erro = [&](const QString &letra, int codigo) {
-        relataErroMapeamento(strCaminho, letra, codigo, catalogo.descricao(codigo));
+    auto error = [&](const QString &letter, int code) {
+        mappingErrorReport(strCaminho, letter, code, catalogue.descricao(code));
         return false;
     };
 
-    QString letra = strLetra;
-    while (letra.startsWith(u' '))
-        letra.remove(0, 1);
-    while (letra.endsWith(u' '))
-        letra.chop(1);
-    if (letra.size() != 1)
-        return erro(letra, messages::code::MapErrorInvalidLetter);
+    QString letter = strLetra;
+    while (letter.startsWith(u' '))
+        letter.remove(0, 1);
+    while (letter.endsWith(u' '))
+        letter.chop(1);
+    if (letter.size() != 1)
+        return error(letter, messages::code::MapErrorInvalidLetter);
     if (!bRemover && !m_platform.directoryExists(strCaminho))
-        return erro(letra, messages::code::MapErrorFolderMissing);
+        return error(letter, messages::code::MapErrorFolderMissing);
 
-    const QChar l = letra[0];
-    letra += u':';
-    const int tipo = m_platform.driveType(l);
+    const QChar l = letter[0];
+    letter += u':';
+    const int type = m_platform.driveType(l);
 
-    QString motivo;
-    platform::DeviceFailure falha = platform::DeviceFailure::None;
+    QString reason;
+    platform::DeviceFailure failure = platform::DeviceFailure::None;
     if (!bRemover) {
         // A disk letter is never taken; neither is a CD or network letter, which a
         // mapping in a Wine prefix would replace instead of covering.
-        if (tipo != 1)
-            return erro(letra, messages::code::MapErrorLetterIsDisk);
-        if (m_platform.defineDosDevice(letra, strCaminho, &motivo, &falha))
+        if (type != 1)
+            return error(letter, messages::code::MapErrorLetterIsDisk);
+        if (m_platform.defineDosDevice(letter, strCaminho, &reason, &failure))
             return true;
-        if (falha == platform::DeviceFailure::InUse)
-            return erro(letra, messages::code::MapErrorLetterIsDisk);
+        if (failure == platform::DeviceFailure::InUse)
+            return error(letter, messages::code::MapErrorLetterIsDisk);
     } else {
         // Wine calls a link into a network or CD file system type 4 or 5: the
         // link's own check below decides. A letter that is no mapping is only
         // released when it is a plain local folder.
-        if (tipo != 3 && !m_platform.isMapping(l))
+        if (type != 3 && !m_platform.isMapping(l))
             return false;
-        if (m_platform.removeDosDevice(letra, strCaminho, &motivo, &falha))
+        if (m_platform.removeDosDevice(letter, strCaminho, &reason, &failure))
             return true;
-        if (falha == platform::DeviceFailure::NotThisFolder)
-            return erro(letra, messages::code::MapErrorOtherFolder);
+        if (failure == platform::DeviceFailure::NotThisFolder)
+            return error(letter, messages::code::MapErrorOtherFolder);
     }
     // A failure that does not come from the catalogue shows as number 0000, with
     // the system's reason in the user's language.
-    relataErroMapeamento(strCaminho, letra, 0, messages::systemReason(catalogo, platform::lastSystemError()));
+    mappingErrorReport(strCaminho, letter, 0, messages::systemReason(catalogue, platform::lastSystemError()));
     return false;
 }
 
 void MountDrive::MontaListaDrives(bool pblCriaDrive)
 {
-    shell::Recordset &rs = *m_state.rsMapeamento;
+    shell::registry::Recordset &rs = *m_state.rsMapeamento;
     m_state.strLetrasLivres = QStringList{QString()};
     for (char16_t code = u'Z'; code >= u'D'; --code) {
-        const QString letra(QChar{code});
-        const bool registrada = rs.findFirst(QStringLiteral("LetraDrive"), letra + u':');
+        const QString letter(QChar{code});
+        const bool registered = rs.findFirst(QStringLiteral("LetraDrive"), letter + u':');
         // A letter in use by anything (a disk, another mapping, this book mounted) is never listed.
         if (m_platform.driveType(QChar{code}) != 1)
             continue;
-        if (!registrada) {
-            m_state.strLetrasLivres.append(letra);
+        if (!registered) {
+            m_state.strLetrasLivres.append(letter);
             continue;
         }
-        const QString caminho = rs.field(QStringLiteral("Caminho")).toString();
-        if (!m_platform.directoryExists(caminho)) {
-            mostraMensagem(messages::code::RegisteredFolderMissing,
-                           {caminho, rs.field(QStringLiteral("LetraDrive")).toString()});
+        const QString bookPath = rs.field(QStringLiteral("Caminho")).toString();
+        if (!m_platform.directoryExists(bookPath)) {
+            tell(messages::code::RegisteredFolderMissing,
+                 {bookPath, rs.field(QStringLiteral("LetraDrive")).toString()});
             // The box may have let other events run; stand on the row again before deleting it.
-            if (rs.findFirst(QStringLiteral("LetraDrive"), letra + u':') && !rs.deleteCurrent()) {
+            if (rs.findFirst(QStringLiteral("LetraDrive"), letter + u':') && !rs.deleteCurrent()) {
                 // The row stays, so its letter is not free and nothing says it went.
-                messages::Catalogue &catalogo = *m_state.catalogo;
-                mostraMensagem(messages::code::MissingBookNotUnregistered,
-                               {caminho, messages::registryReason(catalogo, rs.lastErrorCode())});
+                messages::Catalogue &catalogue = *m_state.catalogue;
+                tell(messages::code::MissingBookNotUnregistered,
+                     {bookPath, messages::registryReason(catalogue, rs.lastErrorCode())});
                 continue;
             }
-            m_state.strLetrasLivres.append(letra);
-            mostraMensagem(messages::code::MissingBookUnregistered, {caminho});
+            m_state.strLetrasLivres.append(letter);
+            tell(messages::code::MissingBookUnregistered, {bookPath});
         } else if (pblCriaDrive) {
             // A folder that already has a letter keeps that one: the row follows it.
-            const QStringList atuais = lettersMapping(caminho);
-            if (!atuais.isEmpty()) {
-                if (rs.edit({{QStringLiteral("LetraDrive"), atuais.first() + u':'}}))
-                    m_state.strLetrasLivres.append(letra);
+            const QStringList current = lettersMapping(bookPath);
+            if (!current.isEmpty()) {
+                if (rs.edit({{QStringLiteral("LetraDrive"), current.first() + u':'}}))
+                    m_state.strLetrasLivres.append(letter);
                 else // the row keeps its letter, so it is not free; the next opening tries again
-                    messages::avisaRegistryReason(m_state, m_box, messages::code::RegistryRefused,
-                                                  {rs.field(QStringLiteral("Curso")).toString()},
-                                                  rs.lastErrorCode());
+                    messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused,
+                                                       {rs.field(QStringLiteral("Curso")).toString()},
+                                                       rs.lastErrorCode());
                 continue;
             }
             // Only the platform can fail here (the folder was just seen, the letter
             // is free): the mapping report says so, and the book stays registered.
-            MapeiaDrive(letra, caminho, false);
+            MapeiaDrive(letter, bookPath, false);
         }
     }
 }
 
 void MountDrive::DesmontaLivros()
 {
-    shell::Recordset &rs = *m_state.rsMapeamento;
+    shell::registry::Recordset &rs = *m_state.rsMapeamento;
     if (rs.isEmpty())
         return;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const QString caminho = rs.field(3).toString();
-        for (const QString &letra : lettersMapping(caminho))
-            MapeiaDrive(letra, caminho, true);
+        const QString bookPath = rs.field(3).toString();
+        for (const QString &letter : lettersMapping(bookPath))
+            MapeiaDrive(letter, bookPath, true);
     }
 }
 
 QStringList MountDrive::lettersMapping(const QString &strCaminho) const
 {
-    QStringList letras;
-    const QString pasta = QFileInfo(m_platform.toUnixPath(strCaminho)).canonicalFilePath();
-    if (pasta.isEmpty())
-        return letras;
+    QStringList letters;
+    const QString folder = QFileInfo(m_platform.toUnixPath(strCaminho)).canonicalFilePath();
+    if (folder.isEmpty())
+        return letters;
     for (char16_t code = u'D'; code <= u'Z'; ++code) {
         const QChar l{code};
         if (m_platform.isMapping(l) &&
-            QFileInfo(m_platform.toUnixPath(QString(l) + QStringLiteral(":\\"))).canonicalFilePath() == pasta)
-            letras.append(QString(l));
+            QFileInfo(m_platform.toUnixPath(QString(l) + QStringLiteral(":\\"))).canonicalFilePath() ==
+                folder)
+            letters.append(QString(l));
     }
-    return letras;
+    return letters;
 }
 
 bool MountDrive::PastaDeLivro(const QString &strCaminho) const
@@ -173,10 +174,10 @@ bool MountDrive::CursoEmExecucao() const
 
 qint64 MountDrive::ProcuraProcesso(const QString &strExe) const
 {
-    const QString procurado = strExe.toLower();
+    const QString wanted = strExe.toLower();
     for (const platform::ProcessEntry &p : m_platform.processes()) {
         const qsizetype nul = p.exeFile.indexOf(QChar(u'\0'));
-        if ((nul < 0 ? p.exeFile : p.exeFile.left(nul)).toLower() == procurado)
+        if ((nul < 0 ? p.exeFile : p.exeFile.left(nul)).toLower() == wanted)
             return p.pid;
     }
     return 0;

@@ -52,9 +52,9 @@ class MountDrive {
     qint64 ProcuraProcesso(const QString &strExe) const;
 
   private:
-    void relataErroMapeamento(const QString &strCaminho, const QString &letra, int numero,
-                              const QString &texto);
-    void mostraMensagem(int codigo, const QStringList &params);
+    void mappingErrorReport(const QString &strCaminho, const QString &letter, int errorNumber,
+                            const QString &texto);
+    void tell(int code, const QStringList &params);
 
     platform::Platform &m_platform;
     shell::SharedState &m_state;

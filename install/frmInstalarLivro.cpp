@@ -26,153 +26,153 @@ enum Botao { Procurar = 1, Livro, Principal, Help, Minimizar, Sair };
 
 } // namespace
 
-DialogoZip::DialogoZip(QWidget *dono, QString pastaInicial)
-    : m_dono(dono)
-    , m_pastaInicial(std::move(pastaInicial))
+ZipDialog::ZipDialog(QWidget *owner, QString startFolder)
+    : m_owner(owner)
+    , m_startFolder(std::move(startFolder))
 {
 }
 
-std::optional<QString> DialogoZip::escolheZip()
+std::optional<QString> ZipDialog::chooseZip()
 {
-    QFileDialog dialogo(m_dono, QString(), m_pastaInicial, QStringLiteral("ZIP (*.zip)"));
-    dialogo.setFileMode(QFileDialog::ExistingFile);
-    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    QFileDialog dialog(m_owner, QString(), m_startFolder, QStringLiteral("ZIP (*.zip)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Without QDir::CaseSensitive the name filter matches ".ZIP" and ".Zip" too.
-    dialogo.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialogo.selectedFiles().constFirst();
+    return dialog.selectedFiles().constFirst();
 }
 
 frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedState &state,
-                                   drive::MountDrive &drives, messages::MessageBox &box,
-                                   EscolhaArquivo *escolha, std::function<void()> encerrar, QWidget *parent)
-    : SkinnedWindow(state,
-                    shell::Skin{QStringLiteral("frmInstalarLivro"),
-                                state.strPastaTlaIns,
-                                QStringLiteral("T03_"),
-                                QStringLiteral("T03_BG.jpg"),
-                                QStringLiteral("TLA_INS.HSP"),
-                                QStringLiteral("T03_BARRA.jpg"),
-                                {QString(), "BT01", "BT02", "BT03", "BT04", "MNZ", "SAI"},
-                                {QString(), "Procurar", "Livro", "Principal", "Help", "Minimizar", "Sair"}},
-                    parent)
+                                   drive::MountDrive &drives, messages::MessageBox &box, FileChoice *choice,
+                                   std::function<void()> exitProgram, QWidget *parent)
+    : SkinnedWindow(
+          state,
+          shell::skin::Skin{QStringLiteral("frmInstalarLivro"),
+                            state.strPastaTlaIns,
+                            QStringLiteral("T03_"),
+                            QStringLiteral("T03_BG.jpg"),
+                            QStringLiteral("TLA_INS.HSP"),
+                            QStringLiteral("T03_BARRA.jpg"),
+                            {QString(), "BT01", "BT02", "BT03", "BT04", "MNZ", "SAI"},
+                            {QString(), "Procurar", "Livro", "Principal", "Help", "Minimizar", "Sair"}},
+          parent)
     , m_drives(drives)
     , m_box(box)
-    , m_encerrar(std::move(encerrar))
-    , m_dialogo(escolha ? nullptr : std::make_unique<DialogoZip>(this, pastaDownloadsDoUsuario(platform)))
-    , m_instalar(platform, state, box, drives, escolha ? *escolha : *m_dialogo, *this)
-    , m_disponivel(new QLabel(this))
-    , m_mensagem(new QLabel(this))
+    , m_exitProgram(std::move(exitProgram))
+    , m_dialog(choice ? nullptr : std::make_unique<ZipDialog>(this, userDownloadsFolder(platform)))
+    , m_install(platform, state, box, drives, choice ? *choice : *m_dialog, *this)
+    , m_available(new QLabel(this))
+    , m_message(new QLabel(this))
 {
     namespace skin = shell::skin;
-    m_disponivel->setObjectName(QStringLiteral("FXLblDisponivel"));
-    estiloRotulo(m_disponivel, *skin::kInstalarLivro.label("FXLblDisponivel"));
-    m_disponivel->setWordWrap(true);
-    m_mensagem->setObjectName(QStringLiteral("FXLblMensagem"));
-    estiloRotulo(m_mensagem, *skin::kInstalarLivro.label("FXLblMensagem"));
+    m_available->setObjectName(QStringLiteral("FXLblDisponivel"));
+    styleLabel(m_available, *skin::kInstallSkin.label("FXLblDisponivel"));
+    m_available->setWordWrap(true);
+    m_message->setObjectName(QStringLiteral("FXLblMensagem"));
+    styleLabel(m_message, *skin::kInstallSkin.label("FXLblMensagem"));
     setAcceptDrops(true);
 
     m_tmrMsg.setInterval(1000);
     connect(&m_tmrMsg, &QTimer::timeout, this, [this] {
         const QString mensagem =
-            m_state.catalogo->mensagem(messages::code::InstallUnpacking, {m_instalar.strCurso()});
-        m_mensagem->setText(InstalarLivro::proximoProgresso(m_mensagem->text(), mensagem));
+            m_state.catalogue->mensagem(messages::code::InstallUnpacking, {m_install.strCurso()});
+        m_message->setText(InstallFlow::nextProgress(m_message->text(), mensagem));
     });
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
     connect(&m_timer1, &QTimer::timeout, this, [this] {
-        m_disponivel->update();
-        m_mensagem->update();
-        mostraBotaoNormal(Minimizar);
-        mostraBotaoNormal(Sair);
+        m_available->update();
+        m_message->update();
+        showNormalButton(Minimizar);
+        showNormalButton(Sair);
     });
 }
 
 frmInstalarLivro::~frmInstalarLivro() = default;
 
-QString frmInstalarLivro::pastaDownloadsDoUsuario(platform::Platform &platform)
+QString frmInstalarLivro::userDownloadsFolder(platform::Platform &platform)
 {
     // The Windows user's Downloads in the prefix, which Wine links to the
     // desktop's own; else the desktop's; else home.
-    if (const std::optional<QString> usuario = platform.userName(257)) {
-        const QString naPrefixo =
-            platform.toUnixPath(QStringLiteral("C:\\users\\%1\\Downloads").arg(*usuario));
-        if (QFileInfo(naPrefixo).isDir())
-            return QFileInfo(naPrefixo).canonicalFilePath();
+    if (const std::optional<QString> user = platform.userName(257)) {
+        const QString inPrefix = platform.toUnixPath(QStringLiteral("C:\\users\\%1\\Downloads").arg(*user));
+        if (QFileInfo(inPrefix).isDir())
+            return QFileInfo(inPrefix).canonicalFilePath();
     }
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     return QFileInfo(downloads).isDir() ? downloads : QDir::homePath();
 }
 
-bool frmInstalarLivro::carrega(QString *error)
+bool frmInstalarLivro::load(QString *error)
 {
     const BusyGuard guard = busy();
-    tomaAFrente(QStringLiteral("frmAbrirLivro"));
+    bringToFront(QStringLiteral("frmAbrirLivro"));
 
-    if (!carregaSkin(error))
+    if (!loadSkin(error))
         return false;
-    m_disponivel->raise();
-    m_mensagem->raise();
+    m_available->raise();
+    m_message->raise();
 
     // Hints of buttons 1 to 6.
     namespace hint = messages::hint;
-    carregaHints({hint::None, hint::SelectZip, hint::MyBooks, hint::BackToMain, hint::Help, hint::Minimize,
-                  hint::Exit});
-    messages::Catalogue &catalogo = *m_state.catalogo;
-    m_disponivel->setText(catalogo.mensagem(messages::code::InstallInformation,
+    loadHints({hint::None, hint::SelectZip, hint::MyBooks, hint::BackToMain, hint::Help, hint::Minimize,
+               hint::Exit});
+    messages::Catalogue &catalogue = *m_state.catalogue;
+    m_available->setText(catalogue.mensagem(messages::code::InstallInformation,
                                             {QStringLiteral(" [") + m_state.strPastaDownload + u']'}));
 
     m_drives.MontaListaDrives(true);
-    mostraNoLugarDoPrincipal();
+    showInPlaceOfMain();
     m_timer1.start();
     return true;
 }
 
-void frmInstalarLivro::mostraProgresso(const QString &texto)
+void frmInstalarLivro::showProgress(const QString &texto)
 {
-    m_mensagem->setText(texto);
+    m_message->setText(texto);
 }
 
-void frmInstalarLivro::animaProgresso(bool ligado)
+void frmInstalarLivro::animateProgress(bool on)
 {
-    if (ligado)
+    if (on)
         m_tmrMsg.start();
     else
         m_tmrMsg.stop();
 }
 
-void frmInstalarLivro::habilitaBotoes(bool habilitados)
+void frmInstalarLivro::enableButtons(bool enabled)
 {
     // After the extraction the install still registers the book, deletes the
     // archive and reports in this window: the buttons come back once it is over.
-    if (habilitados && isBusy())
+    if (enabled && isBusy())
         return;
-    for (int botao : {Procurar, Livro, Principal, Sair})
-        HabilitaBotao(botao, habilitados);
+    for (int button : {Procurar, Livro, Principal, Sair})
+        HabilitaBotao(button, enabled);
 }
 
 void frmInstalarLivro::RestauraBotoes()
 {
-    m_disponivel->update();
-    m_mensagem->update();
+    m_available->update();
+    m_message->update();
     SkinnedWindow::RestauraBotoes();
 }
 
-void frmInstalarLivro::acaoBotao(int indice)
+void frmInstalarLivro::buttonAction(int index)
 {
-    switch (indice) {
+    switch (index) {
     case Procurar:
-        runInstall([this] { m_instalar.InstalaLivro(); });
+        runInstall([this] { m_install.InstalaLivro(); });
         break;
     case Livro:
-        emit livroPedido();
+        emit booksRequested();
         break;
     case Principal:
-        voltaAoPrincipal();
+        backToMain();
         break;
     case Help:
-        emit ajudaPedida();
+        emit helpRequested();
         break;
     case Minimizar:
         setWindowState(windowState() | Qt::WindowMinimized);
@@ -181,7 +181,7 @@ void frmInstalarLivro::acaoBotao(int indice)
         const BusyGuard guard = busy();
         if (shell::ConfirmaSaida(m_state, m_box)) {
             m_drives.DesmontaLivros();
-            m_encerrar();
+            m_exitProgram();
         }
         break;
     }
@@ -196,37 +196,37 @@ void frmInstalarLivro::runInstall(const std::function<void()> &flow)
         const BusyGuard guard = busy();
         flow();
     }
-    habilitaBotoes(true);
+    enableButtons(true);
 }
 
 void frmInstalarLivro::closeEvent(QCloseEvent *e)
 {
     SkinnedWindow::closeEvent(e);
     if (e->isAccepted())
-        voltaAoPrincipalSePedido();
+        backToMainIfAsked();
 }
 
-QString frmInstalarLivro::zipSolto(const QMimeData *dados)
+QString frmInstalarLivro::droppedZip(const QMimeData *mime)
 {
-    if (!dados || !dados->hasUrls() || dados->urls().size() != 1 || !dados->urls().first().isLocalFile())
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().first().isLocalFile())
         return {};
-    const QString arquivo = dados->urls().first().toLocalFile();
-    return arquivo.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive) ? arquivo : QString();
+    const QString file = mime->urls().first().toLocalFile();
+    return file.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive) ? file : QString();
 }
 
 void frmInstalarLivro::dragEnterEvent(QDragEnterEvent *e)
 {
-    if (!isBusy() && botaoHabilitado(Procurar) && !zipSolto(e->mimeData()).isEmpty())
+    if (!isBusy() && buttonEnabled(Procurar) && !droppedZip(e->mimeData()).isEmpty())
         e->acceptProposedAction();
 }
 
 void frmInstalarLivro::dropEvent(QDropEvent *e)
 {
-    const QString arquivo = zipSolto(e->mimeData());
-    if (arquivo.isEmpty() || isBusy())
+    const QString file = droppedZip(e->mimeData());
+    if (file.isEmpty() || isBusy())
         return;
     e->acceptProposedAction();
-    runInstall([this, &arquivo] { m_instalar.instala(arquivo); });
+    runInstall([this, &file] { m_install.install(file); });
 }
 
 } // namespace install

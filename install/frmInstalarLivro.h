@@ -1,8 +1,8 @@
 #pragma once
 
-#include "install/EscolhaArquivo.h"
-#include "install/InstalarLivro.h"
-#include "install/PainelInstalacao.h"
+#include "install/FileChoice.h"
+#include "install/InstallFlow.h"
+#include "install/InstallPanel.h"
 #include "shell/skin/SkinnedWindow.h"
 
 #include <QLabel>
@@ -21,25 +21,25 @@ namespace install {
 
 // The file dialog of the install window: ZIP files in any letter case, starting
 // in the user's download folder.
-class DialogoZip : public EscolhaArquivo {
+class ZipDialog : public FileChoice {
   public:
-    DialogoZip(QWidget *dono, QString pastaInicial);
-    std::optional<QString> escolheZip() override;
+    ZipDialog(QWidget *owner, QString startFolder);
+    std::optional<QString> chooseZip() override;
 
   private:
-    QWidget *m_dono;
-    QString m_pastaInicial;
+    QWidget *m_owner;
+    QString m_startFolder;
 };
 
 // The install window: the books folder, the progress line and six buttons
 // (choose a book's ZIP file, book list, main window, help, minimise, exit). A ZIP
 // file dropped on it is installed as if it had been chosen.
-class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
+class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel {
     Q_OBJECT
   public:
-    // escolha: the file choice (the dialog, or a test's script); encerrar ends the program.
+    // choice: the file choice (the dialog, or a test's script); exitProgram ends the program.
     frmInstalarLivro(platform::Platform &platform, shell::SharedState &state, drive::MountDrive &drives,
-                     messages::MessageBox &box, EscolhaArquivo *escolha, std::function<void()> encerrar,
+                     messages::MessageBox &box, FileChoice *choice, std::function<void()> exitProgram,
                      QWidget *parent = nullptr);
     ~frmInstalarLivro() override;
 
@@ -47,43 +47,43 @@ class frmInstalarLivro : public shell::SkinnedWindow, private PainelInstalacao {
     // front, loads skin and texts, maps the user's books again, then shows itself
     // and hides the main window. False, with the missing file, when a picture is
     // missing. The window is busy meanwhile.
-    bool carrega(QString *error);
+    bool load(QString *error);
 
-    QLabel *FXLblDisponivel() const { return m_disponivel; }
-    QLabel *FXLblMensagem() const { return m_mensagem; }
+    QLabel *FXLblDisponivel() const { return m_available; }
+    QLabel *FXLblMensagem() const { return m_message; }
     QTimer *tmrMsg() { return &m_tmrMsg; }
     QTimer *Timer1() { return &m_timer1; }
 
     // The user's download folder, where the dialog starts.
-    static QString pastaDownloadsDoUsuario(platform::Platform &platform);
+    static QString userDownloadsFolder(platform::Platform &platform);
 
     void RestauraBotoes() override;
 
   signals:
-    void livroPedido(); // button 2: the book list
-    void ajudaPedida(); // button 4: help
+    void booksRequested(); // button 2: the book list
+    void helpRequested();  // button 4: help
 
   protected:
-    void acaoBotao(int indice) override;
+    void buttonAction(int index) override;
     void closeEvent(QCloseEvent *e) override;
     void dragEnterEvent(QDragEnterEvent *e) override;
     void dropEvent(QDropEvent *e) override;
 
   private:
-    void mostraProgresso(const QString &texto) override;
-    void animaProgresso(bool ligado) override;
-    void habilitaBotoes(bool habilitados) override;
-    static QString zipSolto(const QMimeData *dados);
+    void showProgress(const QString &texto) override;
+    void animateProgress(bool on) override;
+    void enableButtons(bool enabled) override;
+    static QString droppedZip(const QMimeData *mime);
     // An install, chosen or dropped, with the window busy until its last report.
     void runInstall(const std::function<void()> &flow);
 
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
-    std::function<void()> m_encerrar;
-    std::unique_ptr<EscolhaArquivo> m_dialogo;
-    InstalarLivro m_instalar;
-    QLabel *m_disponivel;
-    QLabel *m_mensagem;
+    std::function<void()> m_exitProgram;
+    std::unique_ptr<FileChoice> m_dialog;
+    InstallFlow m_install;
+    QLabel *m_available;
+    QLabel *m_message;
     QTimer m_tmrMsg;
     QTimer m_timer1;
 };

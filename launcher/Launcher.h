@@ -10,42 +10,42 @@
 
 namespace launcher {
 
-enum class Icone { Informacao, Exclamacao };
+enum class Icon { Information, Exclamation };
 
-struct Mensagem {
-    std::wstring titulo;
-    Icone icone;
-    std::wstring texto;
+struct Notice {
+    std::wstring title;
+    Icon icon;
+    std::wstring text;
 };
 
-enum class Situacao {
-    SemArgumento,       // started by hand, without a drive
-    ProgramaAusente,    // no AUTORUN.EXE at the root of the drive
-    UnidadeInvalida,    // the argument is not a drive letter and a colon
-    UnidadeInexistente, // the drive does not exist or cannot be made current
-    FalhaAoIniciar,     // AUTORUN.EXE is there but could not be started
+enum class Situation {
+    NoArgument,     // started by hand, without a drive
+    MissingProgram, // no AUTORUN.EXE at the root of the drive
+    InvalidDrive,   // the argument is not a drive letter and a colon
+    MissingDrive,   // the drive does not exist or cannot be made current
+    StartFailed,    // AUTORUN.EXE is there but could not be started
 };
 
-inline constexpr const char *kPrograma = "AUTORUN.EXE";
-inline constexpr const char *kArquivoIni = "ZEKO.INI";
-inline constexpr const char *kSecao = "InstalacaoVersao5";
-inline constexpr const char *kChave = "IdiomaInst";
+inline constexpr const char *kProgram = "AUTORUN.EXE";
+inline constexpr const char *kIniFile = "ZEKO.INI";
+inline constexpr const char *kSection = "InstalacaoVersao5";
+inline constexpr const char *kKey = "IdiomaInst";
 
 // The argument part of a full command line (everything after the program name,
 // quoted or not), upper-cased.
-std::string argumento(std::string_view linhaDeComando);
+std::string argument(std::string_view commandLine);
 
 // True for exactly one letter and a colon, blanks around allowed ("x:", " X: ").
-bool unidadeValida(std::string_view argumento);
-// The drive as letter and colon, blanks removed; assumes unidadeValida.
-std::string unidade(std::string_view argumento);
+bool validDrive(std::string_view argument);
+// The drive as letter and colon, blanks removed; assumes validDrive.
+std::string driveOf(std::string_view argument);
 
 // The language of the messages from the IdiomaInst value: trimmed, upper-cased,
 // empty giving "POR".
-std::string idioma(std::string_view valorIni);
+std::string language(std::string_view iniValue);
 
 // The box a situation shows, or nothing: a language other than POR, ING or ESP
-// shows no message. detalhe names the drive where the text speaks of one.
-std::optional<Mensagem> mensagem(Situacao situacao, std::string_view idioma, std::string_view detalhe = {});
+// shows no message. detail names the drive where the text speaks of one.
+std::optional<Notice> notice(Situation situation, std::string_view language, std::string_view detail = {});
 
 } // namespace launcher

@@ -19,59 +19,58 @@ std::string PastaSistema()
 }
 
 // One value of an INI file, empty when the file or the key is missing.
-std::string LeIni(const char *secao, const char *chave, const std::string &arquivo)
+std::string LeIni(const char *section, const char *key, const std::string &file)
 {
     char buffer[256];
     for (char &c : buffer)
         c = ' ';
-    const DWORD n = GetPrivateProfileStringA(secao, chave, "", buffer, 255, arquivo.c_str());
+    const DWORD n = GetPrivateProfileStringA(section, key, "", buffer, 255, file.c_str());
     return std::string(buffer, n);
 }
 
-std::string idiomaInstalado(const std::string &pastaSistema)
+std::string installedLanguage(const std::string &systemFolder)
 {
-    return launcher::idioma(
-        LeIni(launcher::kSecao, launcher::kChave, pastaSistema + "\\" + launcher::kArquivoIni));
+    return launcher::language(
+        LeIni(launcher::kSection, launcher::kKey, systemFolder + "\\" + launcher::kIniFile));
 }
 
 // Tests without a display read what would be shown from the file this variable
 // names; otherwise the message is a real box.
-void mostra(const std::optional<launcher::Mensagem> &m)
+void mostra(const std::optional<launcher::Notice> &m)
 {
     if (!m)
         return;
     char relatorio[MAX_PATH];
     if (GetEnvironmentVariableA("ZEKO_LOADZEKOV_REPORT", relatorio, MAX_PATH) > 0) {
-        const std::wstring linha =
-            m->titulo + L"\t" + (m->icone == launcher::Icone::Informacao ? L"information" : L"exclamation") +
-            L"\t" + m->texto + L"\n";
+        const std::wstring line = m->title + L"\t" +
+                                  (m->icon == launcher::Icon::Information ? L"information" : L"exclamation") +
+                                  L"\t" + m->text + L"\n";
         const int bytes =
-            WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), nullptr, 0, nullptr, nullptr);
+            WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<std::size_t>(bytes), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, linha.c_str(), int(linha.size()), utf8.data(), bytes, nullptr,
-                            nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), utf8.data(), bytes, nullptr, nullptr);
         const HANDLE f = CreateFileA(relatorio, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (f != INVALID_HANDLE_VALUE) {
-            DWORD escritos = 0;
-            WriteFile(f, utf8.data(), DWORD(utf8.size()), &escritos, nullptr);
+            DWORD written = 0;
+            WriteFile(f, utf8.data(), DWORD(utf8.size()), &written, nullptr);
             CloseHandle(f);
         }
         return;
     }
-    const UINT icone = m->icone == launcher::Icone::Informacao ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    MessageBoxW(nullptr, m->texto.c_str(), m->titulo.c_str(), MB_OK | icone);
+    const UINT icon = m->icon == launcher::Icon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+    MessageBoxW(nullptr, m->text.c_str(), m->title.c_str(), MB_OK | icon);
 }
 
 // An ordinary file of that name (a folder of that name does not count).
-bool existeArquivo(const std::string &caminho)
+bool fileExists(const std::string &caminho)
 {
-    WIN32_FIND_DATAA dados;
-    const HANDLE busca = FindFirstFileA(caminho.c_str(), &dados);
+    WIN32_FIND_DATAA mime;
+    const HANDLE busca = FindFirstFileA(caminho.c_str(), &mime);
     if (busca == INVALID_HANDLE_VALUE)
         return false;
     FindClose(busca);
-    return !(dados.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    return !(mime.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
@@ -79,43 +78,42 @@ bool existeArquivo(const std::string &caminho)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // A second launcher started while one runs ends at once, without a word.
-    const HANDLE instancia = CreateMutexA(nullptr, FALSE, "LoadZEKOV.Instancia");
-    if (instancia && GetLastError() == ERROR_ALREADY_EXISTS)
+    const HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, "LoadZEKOV.Instancia");
+    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
 
-    const std::string arg = launcher::argumento(GetCommandLineA());
+    const std::string arg = launcher::argument(GetCommandLineA());
     if (arg.empty()) {
-        mostra(launcher::mensagem(launcher::Situacao::SemArgumento, "POR"));
+        mostra(launcher::notice(launcher::Situation::NoArgument, "POR"));
         return 0;
     }
-    const std::string pastaSistema = PastaSistema();
+    const std::string systemFolder = PastaSistema();
 
-    if (!launcher::unidadeValida(arg)) {
-        mostra(launcher::mensagem(launcher::Situacao::UnidadeInvalida, idiomaInstalado(pastaSistema), arg));
+    if (!launcher::validDrive(arg)) {
+        mostra(launcher::notice(launcher::Situation::InvalidDrive, installedLanguage(systemFolder), arg));
         return 1;
     }
-    const std::string drive = launcher::unidade(arg);
+    const std::string drive = launcher::driveOf(arg);
     const std::string raiz = drive + "\\";
     if (GetDriveTypeA(raiz.c_str()) <= DRIVE_NO_ROOT_DIR || !SetCurrentDirectoryA(raiz.c_str())) {
-        mostra(
-            launcher::mensagem(launcher::Situacao::UnidadeInexistente, idiomaInstalado(pastaSistema), drive));
+        mostra(launcher::notice(launcher::Situation::MissingDrive, installedLanguage(systemFolder), drive));
         return 1;
     }
 
-    const std::string programa = drive + "\\" + launcher::kPrograma;
-    if (existeArquivo(programa)) {
+    const std::string program = drive + "\\" + launcher::kProgram;
+    if (fileExists(program)) {
         // Started without arguments, in a normal activated window, not waited for;
         // it inherits the drive's root as its current folder.
-        STARTUPINFOA inicio = {};
-        inicio.cb = sizeof inicio;
-        inicio.dwFlags = STARTF_USESHOWWINDOW;
-        inicio.wShowWindow = SW_SHOWNORMAL;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION processo = {};
-        std::string linha = "\"" + programa + "\"";
-        if (!CreateProcessA(programa.c_str(), linha.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &inicio, &processo)) {
+        std::string line = "\"" + program + "\"";
+        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &processo)) {
             mostra(
-                launcher::mensagem(launcher::Situacao::FalhaAoIniciar, idiomaInstalado(pastaSistema), drive));
+                launcher::notice(launcher::Situation::StartFailed, installedLanguage(systemFolder), drive));
             return 1;
         }
         CloseHandle(processo.hThread);
@@ -123,6 +121,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 0;
     }
 
-    mostra(launcher::mensagem(launcher::Situacao::ProgramaAusente, idiomaInstalado(pastaSistema)));
+    mostra(launcher::notice(launcher::Situation::MissingProgram, installedLanguage(systemFolder)));
     return 0;
 }

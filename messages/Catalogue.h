@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace shell {
+namespace shell::registry {
 class Recordset;
 }
 
@@ -13,25 +13,25 @@ namespace messages {
 // the shared recordsets (each lookup moves their current row).
 class Catalogue {
   public:
-    Catalogue(shell::Recordset &rsMensagens, shell::Recordset &rsBotoes);
+    Catalogue(shell::registry::Recordset &rsMensagens, shell::registry::Recordset &rsBotoes);
 
     // Descricao of a Mensagens code. A code the catalogue lacks gives a text that
     // names the code, never the text of another message.
-    QString descricao(int codigo);
+    QString descricao(int code);
     // QtdParam of the code; 0 when the code is missing.
-    int qtdParam(int codigo);
+    int qtdParam(int code);
     // Descricao filled with FormataMensagem and up to five parameters.
-    QString mensagem(int codigo, const QStringList &params = {});
+    QString mensagem(int code, const QStringList &params = {});
     // Hint of a Botoes code, or a text that names the missing code.
-    QString hint(int codigo);
+    QString hint(int code);
 
-    static QString missingText(const QString &table, int codigo);
+    static QString missingText(const QString &table, int code);
 
   private:
-    bool find(int codigo);
+    bool find(int code);
 
-    shell::Recordset &m_rsMensagens;
-    shell::Recordset &m_rsBotoes;
+    shell::registry::Recordset &m_rsMensagens;
+    shell::registry::Recordset &m_rsBotoes;
 };
 
 } // namespace messages

@@ -11,12 +11,12 @@ QString FormataMensagem(const QString &descricao, int qtdParam, const QString &p
     const int qtd = std::min(qtdParam, 5);
     QString texto;
     texto.reserve(descricao.size());
-    int preenchidos = 0;
+    int filled = 0;
     // Only the stored text is searched: a value is copied as it is, so an "@" in a
     // folder or book name is never taken for a placeholder.
     for (const QChar c : descricao) {
-        if (c == u'@' && preenchidos < qtd)
-            texto += *params[preenchidos++];
+        if (c == u'@' && filled < qtd)
+            texto += *params[filled++];
         else
             texto += c;
     }

@@ -17,7 +17,7 @@ class MessageBox {
                                bool aguardaResposta, const QString &textoRtf, int reservado) = 0;
 
     // The report every flow uses: an OK box, font size 10, that waits.
-    void mostraAviso(const QString &texto) { ExibeMensagem(texto, 1, 10, 1, true, QString(), 0); }
+    void showNotice(const QString &texto) { ExibeMensagem(texto, 1, 10, 1, true, QString(), 0); }
 };
 
 } // namespace messages

@@ -42,30 +42,30 @@ const LayoutInfo &layoutInfo(int layout)
 }
 
 // Where the course dialogues' controls stand in each layout (design places).
-struct ControlesLayout {
-    bool temProcuraDir = false;
-    std::pair<int, int> procuraDir{200, 1150};
-    bool temLicao = false;
-    int licaoLeft = 0;
-    int licaoWidth = MessageBoxLayout::kLarguraLista;
-    bool temTextoDrive = false;
+struct ControlPlacement {
+    bool hasTxtProcuraDir = false;
+    std::pair<int, int> txtProcuraDir{200, 1150};
+    bool hasLesson = false;
+    int lessonLeft = 0;
+    int lessonWidth = MessageBoxLayout::kListWidth;
+    bool hasTextoDrive = false;
     std::pair<int, int> textoDrive{0, 0};
     std::array<std::pair<int, int>, 2> optMsg{{{480, 1150}, {1320, 1150}}};
 };
 
-const ControlesLayout &controlesDoLayout(int layout)
+const ControlPlacement &placementOf(int layout)
 {
-    static const ControlesLayout nenhum;
-    static const ControlesLayout quatro{.temProcuraDir = true, .procuraDir = {200, 1150}};
-    static const ControlesLayout cinco{.temProcuraDir = true,
-                                       .procuraDir = {900, 1450},
-                                       .temLicao = true,
-                                       .licaoLeft = 700,
-                                       .temTextoDrive = true,
-                                       .textoDrive = {320, 1500},
-                                       .optMsg = {{{900, 1450}, {1740, 1450}}}};
-    static const ControlesLayout seis{.temLicao = true, .temTextoDrive = true, .textoDrive = {1170, 1500}};
-    static const ControlesLayout oito{.temLicao = true, .licaoWidth = MessageBoxLayout::kLarguraListaLarga};
+    static const ControlPlacement none;
+    static const ControlPlacement quatro{.hasTxtProcuraDir = true, .txtProcuraDir = {200, 1150}};
+    static const ControlPlacement cinco{.hasTxtProcuraDir = true,
+                                        .txtProcuraDir = {900, 1450},
+                                        .hasLesson = true,
+                                        .lessonLeft = 700,
+                                        .hasTextoDrive = true,
+                                        .textoDrive = {320, 1500},
+                                        .optMsg = {{{900, 1450}, {1740, 1450}}}};
+    static const ControlPlacement seis{.hasLesson = true, .hasTextoDrive = true, .textoDrive = {1170, 1500}};
+    static const ControlPlacement eight{.hasLesson = true, .lessonWidth = MessageBoxLayout::kWideListWidth};
     switch (layout) {
     case 4:
         return quatro;
@@ -74,15 +74,15 @@ const ControlesLayout &controlesDoLayout(int layout)
     case 6:
         return seis;
     case 8:
-        return oito;
+        return eight;
     default:
-        return nenhum;
+        return none;
     }
 }
 
 } // namespace
 
-QString MessageBoxLayout::validacao(int tipoCaixa, int tamanhoFonte, int tipoMensagem)
+QString MessageBoxLayout::validation(int tipoCaixa, int tamanhoFonte, int tipoMensagem)
 {
     QStringList r;
     if (tipoCaixa > 27)
@@ -94,7 +94,7 @@ QString MessageBoxLayout::validacao(int tipoCaixa, int tamanhoFonte, int tipoMen
     return r.join(u'\n');
 }
 
-int MessageBoxLayout::caracteresPorLinha(int tamanhoFonte)
+int MessageBoxLayout::charactersPerLine(int tamanhoFonte)
 {
     switch (tamanhoFonte) {
     case 8:
@@ -110,7 +110,7 @@ int MessageBoxLayout::caracteresPorLinha(int tamanhoFonte)
 
 QString MessageBoxLayout::QuebraTexto(const QString &texto, int tamanhoFonte)
 {
-    const qsizetype n = caracteresPorLinha(tamanhoFonte);
+    const qsizetype n = charactersPerLine(tamanhoFonte);
     QString rest = texto;
     QString out;
     for (qsizetype pass = 0; pass < texto.size(); ++pass) {
@@ -134,53 +134,53 @@ QString MessageBoxLayout::QuebraTexto(const QString &texto, int tamanhoFonte)
     return texto;
 }
 
-QString MessageBoxLayout::quebraNaLargura(const QString &texto, int largura, int tamanhoFonte,
-                                          const Medidor &medidor)
+QString MessageBoxLayout::wrapToWidth(const QString &texto, int width, int tamanhoFonte,
+                                      const Measure &measure)
 {
-    QStringList linhas;
-    for (const QString &linha : texto.split(u'\n')) {
-        QString atual;
+    QStringList lines;
+    for (const QString &line : texto.split(u'\n')) {
+        QString current;
         // Each word keeps the blank after it, as a line broken at a blank does.
-        const QStringList palavras = linha.split(u' ');
-        for (qsizetype i = 0; i < palavras.size(); ++i) {
-            const QString palavra = palavras[i] + (i + 1 < palavras.size() ? QStringLiteral(" ") : QString());
-            const QString tentativa = atual + palavra;
-            if (!atual.isEmpty() && medidor(tentativa.trimmed(), tamanhoFonte).largura > largura) {
-                linhas.append(atual);
-                atual = palavra;
+        const QStringList words = line.split(u' ');
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const QString word = words[i] + (i + 1 < words.size() ? QStringLiteral(" ") : QString());
+            const QString attempt = current + word;
+            if (!current.isEmpty() && measure(attempt.trimmed(), tamanhoFonte).width > width) {
+                lines.append(current);
+                current = word;
             } else {
-                atual = tentativa;
+                current = attempt;
             }
         }
-        linhas.append(atual);
+        lines.append(current);
     }
-    return linhas.join(u'\n');
+    return lines.join(u'\n');
 }
 
-void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &idioma)
+void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language)
 {
     if (tipoCaixa < 0)
         return;
-    const bool ing = idioma == QStringLiteral("ING");
-    const bool esp = idioma == QStringLiteral("ESP");
-    QString sim, nao, cancelar, fechar, repetir;
+    const bool ing = language == QStringLiteral("ING");
+    const bool esp = language == QStringLiteral("ESP");
+    QString yes, no, cancel, closeCode, retry;
     if (tipoMensagem == 1) {
-        sim = ing ? "YES" : esp ? "SI" : "SIM";
-        nao = ing ? "NO" : esp ? "NO" : "NAO";
-        fechar = ing ? "CLW" : esp ? "CRV" : "FCJ";
+        yes = ing ? "YES" : esp ? "SI" : "SIM";
+        no = ing ? "NO" : esp ? "NO" : "NAO";
+        closeCode = ing ? "CLW" : esp ? "CRV" : "FCJ";
     } else {
-        sim = ing ? "YES" : "SI";
-        nao = "NO";
-        fechar = tipoCaixa == 3 ? (ing ? "CLWN" : "CRVT") : (ing ? "CLW" : "CRV");
+        yes = ing ? "YES" : "SI";
+        no = "NO";
+        closeCode = tipoCaixa == 3 ? (ing ? "CLWN" : "CRVT") : (ing ? "CLW" : "CRV");
     }
-    cancelar = ing ? "CAC" : "CAN";
-    repetir = ing ? "RET" : "REP";
+    cancel = ing ? "CAC" : "CAN";
+    retry = ing ? "RET" : "REP";
 
     auto set = [this](int layout, std::initializer_list<QString> codes) {
         m_layout = layout;
         int i = 0;
         for (const QString &c : codes)
-            m_botoes[i++] = c;
+            m_buttonCodes[i++] = c;
     };
     switch (tipoCaixa) {
     case 0:
@@ -191,135 +191,138 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
         set(1, {});
         break;
     case 2:
-        set(2, {"OK", cancelar});
+        set(2, {"OK", cancel});
         break;
     case 3:
-        set(2, {"OK", fechar});
+        set(2, {"OK", closeCode});
         break;
     case 4:
-        set(2, {sim, nao});
+        set(2, {yes, no});
         break;
     case 5:
-        set(3, {sim, nao, cancelar});
+        set(3, {yes, no, cancel});
         break;
     case 6:
-        set(3, {sim, nao, fechar});
+        set(3, {yes, no, closeCode});
         break;
     case 7:
-        set(2, {repetir, "OKOK"});
+        set(2, {retry, "OKOK"});
         break;
     case 8:
-        set(2, {repetir, cancelar});
+        set(2, {retry, cancel});
         break;
     case 9:
-        set(2, {repetir, fechar});
+        set(2, {retry, closeCode});
         break;
     case 10:
-        set(3, {repetir, sim, nao});
+        set(3, {retry, yes, no});
         break;
     case 11:
-        set(2, {"SSB", cancelar});
+        set(2, {"SSB", cancel});
         break;
     case 12:
-        set(2, {"SSB", fechar});
+        set(2, {"SSB", closeCode});
         break;
     case 13:
-        set(3, {"SSB", sim, nao});
+        set(3, {"SSB", yes, no});
         break;
     case 14:
         set(2, {"SSB", "OK"});
         break;
     case 15:
-        set(2, {"IMP", cancelar});
+        set(2, {"IMP", cancel});
         break;
     case 16:
-        set(2, {"IMP", fechar});
+        set(2, {"IMP", closeCode});
         break;
     case 17:
-        set(3, {"IMP", sim, nao});
+        set(3, {"IMP", yes, no});
         break;
     case 18:
         set(2, {"IMP", "OK"});
         break;
     case 19:
-        set(4, {"OK", cancelar, "FIND"});
+        set(4, {"OK", cancel, "FIND"});
         break;
     case 20:
-        set(2, {"CAL", cancelar});
+        set(2, {"CAL", cancel});
         break;
     case 21:
-        set(2, {"CAL", fechar});
+        set(2, {"CAL", closeCode});
         break;
     case 22:
-        set(3, {"CAL", sim, nao});
+        set(3, {"CAL", yes, no});
         break;
     case 23:
         set(2, {"CAL", "OK"});
         break;
     case 25:
-        set(5, {"OK", cancelar, "FIND"});
+        set(5, {"OK", cancel, "FIND"});
         break;
     case 26:
-        set(6, {"OK", cancelar});
+        set(6, {"OK", cancel});
         break;
     case 27:
-        set(8, {"OK", cancelar});
+        set(8, {"OK", cancel});
         break;
     default:
         break;
     }
     // The layout of a single button always names its code.
     if (m_layout == 1)
-        m_botoes[0] = QStringLiteral("OK");
+        m_buttonCodes[0] = QStringLiteral("OK");
 }
 
-MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int tipoCaixa, int tamanhoFonte,
-                                                      int tipoMensagem, const Contexto &c)
+MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tipoCaixa, int tamanhoFonte,
+                                                   int tipoMensagem, const Context &c)
 {
-    Resultado r;
-    MontaBotoes(tipoCaixa, tipoMensagem, c.idioma);
+    Result r;
+    MontaBotoes(tipoCaixa, tipoMensagem, c.language);
     r.layout = m_layout;
-    r.botoes = m_botoes;
+    r.buttonCodes = m_buttonCodes;
     const LayoutInfo &info = layoutInfo(m_layout);
-    const ControlesLayout &ctl = controlesDoLayout(m_layout);
-    auto mede = [](const MedidorLegenda &f, const QString &legenda) { return f ? f(legenda) : 0; };
+    const ControlPlacement &ctl = placementOf(m_layout);
+    auto measure = [](const CaptionMeasure &f, const QString &caption) { return f ? f(caption) : 0; };
 
-    r.mensagem = {0, kTitleHeight + 100, 0, kLinhaUnica, false};
+    r.mensagem = {0, kTitleHeight + 100, 0, kOneLineHeight, false};
     for (int i = 0; i < 3; ++i)
         r.faces[i] = {info.places[i].first, info.places[i].second, kFaceWidth, kFaceHeight, info.faces[i]};
     // The folder boxes' third face is the course's own picture, shown only when it exists.
-    if (r.faces[2].visible && m_botoes[2] == QStringLiteral("FIND")) {
-        r.faces[2].width = c.larguraFind;
-        r.faces[2].visible = c.larguraFind > 0;
+    if (r.faces[2].visible && m_buttonCodes[2] == QStringLiteral("FIND")) {
+        r.faces[2].width = c.findWidth;
+        r.faces[2].visible = c.findWidth > 0;
     }
     r.fundo = {info.fundoLeft == INT_MIN ? 0 : info.fundoLeft, kTitleHeight, 0, 0, true};
     r.fxBotton = {0, info.fxBottonTop, 0, 45, true};
 
-    r.procuraDir = {ctl.procuraDir.first, ctl.procuraDir.second, 3400, kAlturaEntrada, ctl.temProcuraDir};
-    r.licao = {ctl.licaoLeft, 0, ctl.licaoWidth, kAlturaEntrada, ctl.temLicao};
-    if (ctl.temTextoDrive)
-        r.legendaDrive = dialogo::legendaDrive(tipoCaixa, c.idioma, c.pastaEscolhida);
-    r.textoDrive = {ctl.textoDrive.first, ctl.textoDrive.second, mede(c.larguraRotulo, r.legendaDrive),
-                    kAlturaRotulo, ctl.temTextoDrive};
+    r.txtProcuraDir = {ctl.txtProcuraDir.first, ctl.txtProcuraDir.second, 3400, kEntryHeight,
+                       ctl.hasTxtProcuraDir};
+    r.lesson = {ctl.lessonLeft, 0, ctl.lessonWidth, kEntryHeight, ctl.hasLesson};
+    if (ctl.hasTextoDrive)
+        r.driveCaption = courseDialogue::driveCaption(tipoCaixa, c.language, c.chosenFolder);
+    r.textoDrive = {ctl.textoDrive.first, ctl.textoDrive.second, measure(c.captionWidth, r.driveCaption),
+                    kCaptionHeight, ctl.hasTextoDrive};
     for (int i = 0; i < 2; ++i)
         r.optMsg[i] = {ctl.optMsg[i].first, ctl.optMsg[i].second,
-                       mede(c.larguraOpcao, dialogo::kLegendaOptMsg[i]), kAlturaRotulo, c.curso.optMsg};
+                       measure(c.optionWidth, courseDialogue::kOptMsgCaptions[i]), kCaptionHeight,
+                       c.course.optMsg};
     for (int i = 0; i < 3; ++i)
-        r.opcoes[i] = {0, 0, mede(c.larguraOpcao, dialogo::kLegendaOpcao[i]), kAlturaRotulo, c.curso.opcoes};
+        r.options[i] = {0, 0, measure(c.optionWidth, courseDialogue::kOptionCaptions[i]), kCaptionHeight,
+                        c.course.options};
 
     r.texto = QuebraTexto(texto, tamanhoFonte);
     // A folder box's label is 3500 wide: a longer line wraps at its blanks
     // rather than run past the box's text.
-    if (dialogo::temEntradaDePasta(tipoCaixa))
-        r.texto = quebraNaLargura(r.texto, kLarguraTextoPasta, tamanhoFonte, c.medidor);
-    const Medida m = c.medidor(r.texto, tamanhoFonte);
-    r.mensagem.width = m.largura;
-    r.mensagem.height = m.altura;
+    if (courseDialogue::hasFolderEntry(tipoCaixa))
+        r.texto = wrapToWidth(r.texto, kFolderTextWidth, tamanhoFonte, c.measure);
+    const Extent m = c.measure(r.texto, tamanhoFonte);
+    r.mensagem.width = m.width;
+    r.mensagem.height = m.height;
     // The label sizes itself about its centre, which stands in the middle of the
     // layout's base width.
     r.mensagem.left = (info.baseWidth - r.mensagem.width) / 2;
-    if (dialogo::temEntradaDePasta(tipoCaixa))
-        r.mensagem.width = kLarguraTextoPasta;
+    if (courseDialogue::hasFolderEntry(tipoCaixa))
+        r.mensagem.width = kFolderTextWidth;
 
     // Widening: the text's width beyond the layout's base widens the box.
     int w = 0;
@@ -334,11 +337,11 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     const int dx = nearest(w / 2.0);
 
     const int h0 = nearest(r.faces[0].top + r.faces[0].height + 50);
-    const int h = r.mensagem.height > kLinhaUnica
-                      ? std::min(nearest(r.mensagem.height - kLinhaUnica), kCrescimentoMaximo)
+    const int h = r.mensagem.height > kOneLineHeight
+                      ? std::min(nearest(r.mensagem.height - kOneLineHeight), kMaxGrowth)
                       : 0;
 
-    for (Controle &f : r.faces) {
+    for (Control &f : r.faces) {
         f.top += h;
         f.left += dx;
     }
@@ -346,21 +349,21 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     r.fxBotton.top += h;
     r.mensagem.left += dx;
     // The section list, the caption beside it and the two-way choice move with the faces.
-    for (Controle *k : {&r.licao, &r.textoDrive, &r.optMsg[0], &r.optMsg[1]}) {
+    for (Control *k : {&r.lesson, &r.textoDrive, &r.optMsg[0], &r.optMsg[1]}) {
         k->left += dx;
         k->top += h;
     }
 
     r.mensagemRtf = {r.mensagem.left, r.mensagem.top, r.mensagem.width + 40, r.mensagem.height, true};
     if (m_layout == 4)
-        r.mensagemRtf.left = r.procuraDir.left;
+        r.mensagemRtf.left = r.txtProcuraDir.left;
 
     r.height = h0 + h;
     r.width = w + info.baseWidth;
     r.timer = m_layout == 0 && tipoCaixa == 0;
 
-    if (r.width < kLarguraMinima) {
-        r.width = kLarguraMinima;
+    if (r.width < kMinWidth) {
+        r.width = kMinWidth;
         r.mensagem.left = r.width / 2 - r.mensagem.width / 2;
         r.mensagemRtf.left = r.width / 2 - r.mensagemRtf.width / 2 - 20;
         if (m_layout == 1)
@@ -375,8 +378,8 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     }
     // Nor than the answer options, nor cuts off a face that keeps its place.
     const int antes = r.width;
-    if (c.curso.opcoes)
-        for (const Controle &o : r.opcoes)
+    if (c.course.options)
+        for (const Control &o : r.options)
             r.width = std::max(r.width, o.width + 240);
     if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
         r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + 120);
@@ -388,12 +391,12 @@ MessageBoxLayout::Resultado MessageBoxLayout::calcula(const QString &texto, int 
     r.fundo.width = r.width;
     r.fxBotton.width = r.width;
 
-    ajustaCaixa(r, tipoCaixa, c);
+    fitBox(r, tipoCaixa, c);
     return r;
 }
 
 // The final centring and stacking, once the box has its width.
-void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &c)
+void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
 {
     const int visiveis = int(r.faces[0].visible) + int(r.faces[1].visible) + int(r.faces[2].visible);
     if (visiveis == 2) {
@@ -405,10 +408,10 @@ void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &
     r.mensagem.left = (r.width - r.mensagem.width) / 2;
 
     if (tipoCaixa != 25)
-        r.licao.left = (r.width - r.licao.width) / 2;
+        r.lesson.left = (r.width - r.lesson.width) / 2;
     if (tipoCaixa == 26) {
-        r.legendaDrive = dialogo::cortaLegenda(r.legendaDrive, r.licao.width, c.larguraRotulo);
-        r.textoDrive.width = c.larguraRotulo ? c.larguraRotulo(r.legendaDrive) : 0;
+        r.driveCaption = courseDialogue::trimCaption(r.driveCaption, r.lesson.width, c.captionWidth);
+        r.textoDrive.width = c.captionWidth ? c.captionWidth(r.driveCaption) : 0;
         r.textoDrive.left = (r.width - r.textoDrive.width) / 2;
     }
     if (tipoCaixa == 27)
@@ -419,21 +422,21 @@ void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &
     // The controls a dialogue shows go below the text, each 90 under the one
     // above; the faces follow the last of them.
     int y = r.mensagem.top + r.mensagem.height;
-    auto abaixo = [&y](Controle &k) {
-        k.top = y + kEspaco;
+    auto abaixo = [&y](Control &k) {
+        k.top = y + kSpacing;
         y = k.top + k.height;
     };
-    if (r.procuraDir.visible) {
-        r.procuraDir.left = kMargemEntrada / 2;
-        r.procuraDir.width = r.width - kMargemEntrada;
-        abaixo(r.procuraDir);
+    if (r.txtProcuraDir.visible) {
+        r.txtProcuraDir.left = kEntryMargin / 2;
+        r.txtProcuraDir.width = r.width - kEntryMargin;
+        abaixo(r.txtProcuraDir);
     }
-    if (r.licao.visible) {
-        abaixo(r.licao);
+    if (r.lesson.visible) {
+        abaixo(r.lesson);
         if (r.textoDrive.visible && tipoCaixa == 25) {
             // "em" stands just before the list, on its row.
-            r.textoDrive.top = r.licao.top + (r.licao.height - r.textoDrive.height) / 2;
-            r.licao.left = std::max(r.licao.left, r.textoDrive.left + r.textoDrive.width + 60);
+            r.textoDrive.top = r.lesson.top + (r.lesson.height - r.textoDrive.height) / 2;
+            r.lesson.left = std::max(r.lesson.left, r.textoDrive.left + r.textoDrive.width + 60);
         }
     }
     if (r.textoDrive.visible && tipoCaixa != 25)
@@ -442,40 +445,40 @@ void MessageBoxLayout::ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &
         abaixo(r.optMsg[0]);
         r.optMsg[1].top = r.optMsg[0].top;
     }
-    if (r.opcoes[0].visible) {
+    if (r.options[0].visible) {
         // Option1 and Option2 centred, the narrower taking the wider's Left; the
         // third lines up with them.
-        const int larga = std::max(r.opcoes[0].width, r.opcoes[1].width);
-        for (Controle &o : r.opcoes) {
-            o.left = (r.width - larga) / 2;
+        const int wider = std::max(r.options[0].width, r.options[1].width);
+        for (Control &o : r.options) {
+            o.left = (r.width - wider) / 2;
             abaixo(o);
         }
     }
     // Below a dialogue's controls the bottom strip keeps its distance from the
     // faces, so it stays below the box's end as in every other box.
     if (y != r.mensagem.top + r.mensagem.height)
-        r.fxBotton.top += y + kEspaco - r.faces[0].top;
-    for (Controle &f : r.faces)
-        f.top = y + kEspaco;
+        r.fxBotton.top += y + kSpacing - r.faces[0].top;
+    for (Control &f : r.faces)
+        f.top = y + kSpacing;
     r.height = r.faces[0].top + r.faces[0].height + 120;
 }
 
-QList<MessageBoxLayout::Trecho> MessageBoxLayout::marcacaoCor(const QString &texto)
+QList<MessageBoxLayout::ColourRun> MessageBoxLayout::colourRuns(const QString &texto)
 {
-    QList<Trecho> trechos;
-    Trecho atual;
+    QList<ColourRun> runs;
+    ColourRun current;
     for (QChar c : texto) {
         if (c == u'#' || c == u'|') {
-            if (!atual.texto.isEmpty())
-                trechos.append(atual);
-            atual = Trecho{QString(), c == u'#'};
+            if (!current.texto.isEmpty())
+                runs.append(current);
+            current = ColourRun{QString(), c == u'#'};
             continue;
         }
-        atual.texto += c;
+        current.texto += c;
     }
-    if (!atual.texto.isEmpty())
-        trechos.append(atual);
-    return trechos;
+    if (!current.texto.isEmpty())
+        runs.append(current);
+    return runs;
 }
 
 } // namespace messages

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogoCurso.h"
+#include "CourseDialogue.h"
 #include "shell/skin/SkinLayout.h"
 
 #include <QList>
@@ -21,97 +21,95 @@ class MessageBoxLayout {
     static constexpr int kFaceWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.width);
     static constexpr int kFaceHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.height);
     static constexpr int kTitleHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kTitleBarHeight);
-    static constexpr int kLinhaUnica = 285; // height of one text line as designed
-    static constexpr int kCrescimentoMaximo = 4260;
-    static constexpr int kLarguraMinima = 3500;
+    static constexpr int kOneLineHeight = 285; // height of one text line as designed
+    static constexpr int kMaxGrowth = 4260;
+    static constexpr int kMinWidth = 3500;
     // The course dialogues' controls.
-    static constexpr int kEspaco = 90;         // between controls stacked below the text
-    static constexpr int kAlturaEntrada = 315; // folder entry and section list
-    static constexpr int kAlturaRotulo = 255;  // textoDrive, OptMsg and Option1 to Option3
-    static constexpr int kLarguraLista = 3000; // the section list, but in layout 8
-    static constexpr int kLarguraListaLarga = 4000;
-    static constexpr int kLarguraTextoPasta = 3500; // the text of a folder box
-    static constexpr int kMargemEntrada = 270;      // the folder entry is this much narrower than the box
+    static constexpr int kSpacing = 90;        // between controls stacked below the text
+    static constexpr int kEntryHeight = 315;   // folder entry and section list
+    static constexpr int kCaptionHeight = 255; // textoDrive, OptMsg and Option1 to Option3
+    static constexpr int kListWidth = 3000;    // the section list, but in layout 8
+    static constexpr int kWideListWidth = 4000;
+    static constexpr int kFolderTextWidth = 3500; // the text of a folder box
+    static constexpr int kEntryMargin = 270;      // the folder entry is this much narrower than the box
 
-    struct Controle {
+    struct Control {
         int left = 0, top = 0, width = 0, height = 0;
         bool visible = false;
     };
 
     // Size of a text as a label that sizes itself to it shows it (in twips).
-    struct Medida {
-        int largura = 0; // the widest line
-        int altura = 0;  // all lines
+    struct Extent {
+        int width = 0;  // the widest line
+        int height = 0; // all lines
     };
-    using Medidor = std::function<Medida(const QString &texto, int tamanhoFonte)>;
+    using Measure = std::function<Extent(const QString &texto, int tamanhoFonte)>;
     // Width in twips of a caption as its control shows it.
-    using MedidorLegenda = std::function<int(const QString &legenda)>;
+    using CaptionMeasure = std::function<int(const QString &caption)>;
 
     // What the sizing needs besides the text and the arguments of the show.
-    struct Contexto {
-        QString idioma;
-        Medidor medidor;
-        MedidorLegenda larguraRotulo; // textoDrive
-        MedidorLegenda larguraOpcao;  // an option button, its mark included
-        int zekoWidth = 0;            // the product logo
-        int larguraFind = 0;          // the "FIND" face's picture; 0 when there is none
-        QString pastaEscolhida;
-        ControlesCurso curso;
+    struct Context {
+        QString language;
+        Measure measure;
+        CaptionMeasure captionWidth; // textoDrive
+        CaptionMeasure optionWidth;  // an option button, its mark included
+        int zekoWidth = 0;           // the product logo
+        int findWidth = 0;           // the "FIND" face's picture; 0 when there is none
+        QString chosenFolder;
+        CourseControls course;
     };
 
-    struct Resultado {
+    struct Result {
         int layout = 0;
-        std::array<QString, 3> botoes; // codes: the stems of the face pictures
-        QString texto;                 // the caption after line breaking
-        Controle mensagem, mensagemRtf, fundo, fxBotton, logo, zeko;
-        std::array<Controle, 3> faces;
+        std::array<QString, 3> buttonCodes; // codes: the stems of the face pictures
+        QString texto;                      // the caption after line breaking
+        Control mensagem, mensagemRtf, fundo, fxBotton, logo, zeko;
+        std::array<Control, 3> faces;
         // The course dialogues' controls, hidden in every box of the manager.
-        Controle procuraDir, licao, textoDrive;
-        std::array<Controle, 2> optMsg;
-        std::array<Controle, 3> opcoes;
-        QString legendaDrive;
+        Control txtProcuraDir, lesson, textoDrive;
+        std::array<Control, 2> optMsg;
+        std::array<Control, 3> options;
+        QString driveCaption;
         int width = 0, height = 0;
         bool timer = false; // a box without buttons that closes itself
     };
 
     // Reports of invalid arguments joined by line feeds; empty when all are valid.
-    static QString validacao(int tipoCaixa, int tamanhoFonte, int tipoMensagem);
+    static QString validation(int tipoCaixa, int tamanhoFonte, int tipoMensagem);
 
     // The longest line in characters for a font size.
-    static int caracteresPorLinha(int tamanhoFonte);
+    static int charactersPerLine(int tamanhoFonte);
     // Breaks lines longer than the font allows at their last blank.
     static QString QuebraTexto(const QString &texto, int tamanhoFonte);
 
-    // Breaks every line wider than `largura` twips at its last blank that fits;
+    // Breaks every line wider than `width` twips at its last blank that fits;
     // a word wider than that stays whole on its own line.
-    static QString quebraNaLargura(const QString &texto, int largura, int tamanhoFonte,
-                                   const Medidor &medidor);
+    static QString wrapToWidth(const QString &texto, int width, int tamanhoFonte, const Measure &measure);
 
     // Chooses button codes and layout for the box type; a type that names fewer
     // buttons keeps the codes of the previous box for the others (hidden). A
     // negative type keeps layout and codes of the previous box.
-    void MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &idioma);
+    void MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language);
 
     // Sizes the box for a text.
-    Resultado calcula(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
-                      const Contexto &c);
+    Result compute(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem, const Context &c);
 
     // The text split at the colour markers: "#" starts blue, "|" black again;
     // the markers themselves are not shown.
-    struct Trecho {
+    struct ColourRun {
         QString texto;
-        bool azul = false;
+        bool blue = false;
     };
-    static QList<Trecho> marcacaoCor(const QString &texto);
+    static QList<ColourRun> colourRuns(const QString &texto);
 
     int layout() const { return m_layout; }
-    const std::array<QString, 3> &botoes() const { return m_botoes; }
+    const std::array<QString, 3> &buttonCodes() const { return m_buttonCodes; }
 
   private:
-    static void ajustaCaixa(Resultado &r, int tipoCaixa, const Contexto &c);
+    static void fitBox(Result &r, int tipoCaixa, const Context &c);
 
     int m_layout = 1;
-    std::array<QString, 3> m_botoes;
+    std::array<QString, 3> m_buttonCodes;
 };
 
 } // namespace messages

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogoCurso.h"
+#include "CourseDialogue.h"
 #include "MessageBox.h"
 #include "MessageBoxLayout.h"
 
@@ -31,43 +31,43 @@ namespace messages {
 class frmMensagem : public QWidget {
     Q_OBJECT
   public:
-    frmMensagem(const QString &pasta, int tipoCaixa, int aguarda);
+    frmMensagem(const QString &folder, int tipoCaixa, int wait);
 
     // Places every control as the layout computed (twips) and shows the text.
     // A course dialogue's controls get their entries, the folder entry its
     // first text, and the "FIND" face the course's picture.
-    void aplica(const MessageBoxLayout::Resultado &r, int tamanhoFonte, const QString &textoRtf,
-                const ControlesCurso &curso, const QString &pastaInicial, const QString &imagemFind);
+    void apply(const MessageBoxLayout::Result &r, int tamanhoFonte, const QString &textoRtf,
+               const CourseControls &course, const QString &startFolder, const QString &findPicture);
 
     // Font and widths (twips) of the course dialogues' captions.
-    static QFont fonteLegenda(bool negrito);
-    static int larguraRotulo(const QString &legenda);
-    static int larguraOpcao(const QString &legenda);
+    static QFont captionFont(bool bold);
+    static int captionWidth(const QString &caption);
+    static int optionWidth(const QString &caption);
 
     QLabel *face(int n) const { return m_faces[n - 1]; }
     QWidget *areaButton(int n) const { return m_areas[n - 1]; }
     QLabel *mensagemRtf() const { return m_rtf; }
     // The four-second close of a box without buttons, so tests need not wait it out.
-    QTimer *timerAviso() { return &m_timer; }
+    QTimer *noticeTimer() { return &m_timer; }
     QLabel *tarja() const { return m_tarja; }
     QLabel *fundo() const { return m_fundo; }
-    QLineEdit *txtProcuraDir() const { return m_procuraDir; }
-    QComboBox *cmbLicaoMsg() const { return m_licao; }
+    QLineEdit *txtProcuraDir() const { return m_txtProcuraDir; }
+    QComboBox *cmbLicaoMsg() const { return m_cmbLicaoMsg; }
     QLabel *textoDrive() const { return m_textoDrive; }
     QRadioButton *optMsg(int i) const { return m_optMsg[i]; }
-    QRadioButton *option(int n) const { return m_opcoes[n - 1]; }
+    QRadioButton *option(int n) const { return m_options[n - 1]; }
     // The picture file each face shows now, its overlay included (for tests).
-    QString imagemFace(int n) const;
+    QString faceImage(int n) const;
 
   signals:
     // The box was answered with button n (1, 2 or 3); it unloads next.
-    void respondida(int n);
+    void answered(int n);
     // The folder entry now names this folder.
-    void pastaAlterada(const QString &pasta);
+    void folderChanged(const QString &folder);
     // Option n (1 to 3) of the answer options was chosen.
-    void opcaoEscolhida(int n);
+    void optionChosen(int n);
     // An entry of the section list was chosen.
-    void secaoEscolhida(const QString &entrada);
+    void sectionChosen(const QString &entry);
 
   protected:
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -75,70 +75,70 @@ class frmMensagem : public QWidget {
     void mouseMoveEvent(QMouseEvent *e) override;
 
   private:
-    void responde(int n);
-    void limpaFaces();
-    void mostraSobreposicao(int n, const char *estado);
+    void answer(int n);
+    void clearFaces();
+    void showOverlay(int n, const char *state);
 
-    QString m_pasta;
+    QString m_folder;
     int m_tipoCaixa;
-    int m_aguarda;
-    std::array<QString, 3> m_codigos;
+    int m_wait;
+    std::array<QString, 3> m_codes;
     std::array<QLabel *, 3> m_faces{};
-    std::array<QLabel *, 3> m_imagens{};
+    std::array<QLabel *, 3> m_images{};
     std::array<QWidget *, 3> m_areas{};
-    std::array<QString, 3> m_sobreposicao;
+    std::array<QString, 3> m_overlays;
     QLabel *m_tarja, *m_logo, *m_zeko, *m_fundo, *m_fxBotton, *m_rtf;
-    QLineEdit *m_procuraDir;
-    QComboBox *m_licao;
+    QLineEdit *m_txtProcuraDir;
+    QComboBox *m_cmbLicaoMsg;
     QLabel *m_textoDrive;
     std::array<QRadioButton *, 2> m_optMsg{};
-    std::array<QRadioButton *, 3> m_opcoes{};
-    QButtonGroup *m_grupoOptMsg, *m_grupoOpcoes;
+    std::array<QRadioButton *, 3> m_options{};
+    QButtonGroup *m_optMsgGroup, *m_optionGroup;
     QTimer m_timer;
-    bool m_arrastando = false;
-    QPoint m_pressao;
-    QPoint m_pressaoTela; // on screen: the box may follow the pointer
-    bool m_respondida = false;
-    int m_botoesVisiveis = 0;
+    bool m_dragging = false;
+    QPoint m_pressPoint;
+    QPoint m_pressScreenPoint; // on screen: the box may follow the pointer
+    bool m_answered = false;
+    int m_visibleFaces = 0;
 };
 
 // The message box every window reports and asks through. A waiting call keeps
 // the window in front disabled and processes events until its own box is
 // answered. A box shown meanwhile goes on top; the waiting one stays under it.
-class CaixaMensagem : public MessageBox {
+class SkinnedMessageBox : public MessageBox {
   public:
-    CaixaMensagem(shell::SharedState &state, platform::Platform &platform);
-    ~CaixaMensagem() override;
+    SkinnedMessageBox(shell::SharedState &state, platform::Platform &platform);
+    ~SkinnedMessageBox() override;
 
     void ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
                        bool aguardaResposta, const QString &textoRtf, int reservado) override;
 
     // A course dialogue's section-list entries, answer options and two-way
     // choice for the next box shown, and only for it.
-    void preparaDialogo(ControlesCurso curso) { m_curso = std::move(curso); }
+    void prepareDialogue(CourseControls course) { m_course = std::move(course); }
 
     // The box on top, if any.
     frmMensagem *form() const { return m_form; }
 
     // Size of a text as the box's label shows it, in twips.
-    static MessageBoxLayout::Medida mede(const QString &texto, int tamanhoFonte);
+    static MessageBoxLayout::Extent measure(const QString &texto, int tamanhoFonte);
 
   private:
-    struct Aberta {
+    struct OpenBox {
         QPointer<frmMensagem> form;
-        bool aguardada = false; // a call waits for its answer
-        bool desabilitaDono = false;
+        bool awaited = false; // a call waits for its answer
+        bool disablesOwner = false;
     };
 
-    void descarrega(frmMensagem *form);
+    void unload(frmMensagem *form);
 
     shell::SharedState &m_state;
     platform::Platform &m_platform;
     MessageBoxLayout m_layout;
     QPointer<frmMensagem> m_form;
-    QList<Aberta> m_abertas; // boxes on screen, the last on top
+    QList<OpenBox> m_open; // boxes on screen, the last on top
     int m_reservado = 0;
-    ControlesCurso m_curso;
+    CourseControls m_course;
 };
 
 } // namespace messages

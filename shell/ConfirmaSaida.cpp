@@ -9,7 +9,7 @@ namespace shell {
 
 bool ConfirmaSaida(SharedState &state, messages::MessageBox &box)
 {
-    state.strMensagem = state.catalogo->descricao(messages::code::ConfirmExit);
+    state.strMensagem = state.catalogue->descricao(messages::code::ConfirmExit);
     box.ExibeMensagem(state.strMensagem, 4, 10, 1, true, QString(), 0);
     return state.intBotaoMsg == 1;
 }

@@ -29,15 +29,15 @@ struct SharedState {
 
     QString strUsuario; // upper case
 
-    std::unique_ptr<Database> dbLivros;
-    std::unique_ptr<Database> dbMensagens;
-    std::unique_ptr<Recordset> rsMapeamento; // the user's books, by Curso
-    std::unique_ptr<Recordset> rsBotoes;
-    std::unique_ptr<Recordset> rsFuncoes;
-    std::unique_ptr<Recordset> rsMensagens;
+    std::unique_ptr<registry::Database> dbLivros;
+    std::unique_ptr<registry::Database> dbMensagens;
+    std::unique_ptr<registry::Recordset> rsMapeamento; // the user's books, by Curso
+    std::unique_ptr<registry::Recordset> rsBotoes;
+    std::unique_ptr<registry::Recordset> rsFuncoes;
+    std::unique_ptr<registry::Recordset> rsMensagens;
     // The texts of rsMensagens and rsBotoes, made once the start-up has opened them;
     // declared after them so that it goes first.
-    std::unique_ptr<messages::Catalogue> catalogo;
+    std::unique_ptr<messages::Catalogue> catalogue;
 
     // Free drive letters, highest first; element 0 is never used.
     QStringList strLetrasLivres{QString()};
@@ -46,14 +46,14 @@ struct SharedState {
     int intBotaoMsg = 0; // answer of the last box: 1 for its first button
     bool blnMsgAberta = false;
     // What the course dialogues of the message box leave besides the answer.
-    QString strPastaEscolhida;        // the folder entry's folder; the entry starts with it
-    bool blnOpcao1 = true;            // the answer options: 1 view the corrected answers,
-    bool blnOpcao3 = false;           // 3 redo only the wrong exercises, neither: redo all
-    QString strLicaoMsg, strSecaoMsg; // lesson and section of the chosen section-list entry
+    QString strPastaEscolhida;           // the folder entry's folder; the entry starts with it
+    bool blnOpcao1 = true;               // the answer options: 1 view the corrected answers,
+    bool blnOpcao3 = false;              // 3 redo only the wrong exercises, neither: redo all
+    QString chosenLesson, chosenSection; // lesson and section of the chosen section-list entry
 
-    QString arquivoAjuda;            // the help file of the chosen language
-    QString strVersao;               // caption of the main window's version label
-    QString tituloPrincipal;         // caption of the main window's title
+    QString helpFile;                // the help file of the chosen language
+    QString versionCaption;          // caption of the main window's version label
+    QString mainTitle;               // caption of the main window's title
     std::array<QString, 6> strHints; // main window button hints, 1 to 5
 };
 

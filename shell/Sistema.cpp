@@ -14,7 +14,7 @@ QString Sistema::PastaSistema() const
     return m_platform.systemDirectory().left(kBufferIni - 1);
 }
 
-QString Sistema::ArquivoIni() const
+QString Sistema::iniFile() const
 {
     return PastaSistema() + QStringLiteral("\\zeko.ini");
 }
@@ -22,7 +22,7 @@ QString Sistema::ArquivoIni() const
 QString Sistema::leIni(const QString &section, const QString &key) const
 {
     const platform::ProfileRead r =
-        m_platform.getProfileString(section, key, QString(), kBufferIni, ArquivoIni());
+        m_platform.getProfileString(section, key, QString(), kBufferIni, iniFile());
     return r.value.left(r.count);
 }
 
@@ -38,26 +38,26 @@ QString Sistema::LeDriveDownload() const
 
 bool Sistema::GaranteDriveDownload(QString *error)
 {
-    const QString arquivo = ArquivoIni();
-    if (!m_platform.fileExists(arquivo) || !LeDriveDownload().isEmpty())
+    const QString file = iniFile();
+    if (!m_platform.fileExists(file) || !LeDriveDownload().isEmpty())
         return true;
     return m_platform.writeProfileString(QStringLiteral("ZEKODownload"), QStringLiteral("Drive"),
-                                         arquivo.left(2), arquivo, error);
+                                         file.left(2), file, error);
 }
 
 QString Sistema::LeUsuario() const
 {
-    const std::optional<QString> nome = m_platform.userName(kBufferUsuario);
-    if (!nome)
+    const std::optional<QString> nameCheck = m_platform.userName(kUserBuffer);
+    if (!nameCheck)
         return QStringLiteral(" ");
-    const qsizetype nul = nome->indexOf(QChar(u'\0'));
-    return nul < 0 ? *nome : nome->left(nul);
+    const qsizetype nul = nameCheck->indexOf(QChar(u'\0'));
+    return nul < 0 ? *nameCheck : nameCheck->left(nul);
 }
 
-QString Sistema::TiraExtensao(const QString &nome)
+QString Sistema::TiraExtensao(const QString &nameCheck)
 {
-    const qsizetype dot = nome.lastIndexOf(u'.');
-    return dot < 0 ? nome : nome.left(dot);
+    const qsizetype dot = nameCheck.lastIndexOf(u'.');
+    return dot < 0 ? nameCheck : nameCheck.left(dot);
 }
 
 QString Sistema::TiraColchetes(const QString &texto)

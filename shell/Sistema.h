@@ -17,12 +17,12 @@ class Sistema {
     static constexpr int kBufferIni = 255;
     // As large as Windows' own limit for user names (UNLEN + 1): Linux names run
     // to 32 characters, and no two users may share registry rows.
-    static constexpr int kBufferUsuario = 257;
+    static constexpr int kUserBuffer = 257;
 
     // The Windows system folder without a trailing backslash.
     QString PastaSistema() const;
     // PastaSistema() & "\zeko.ini".
-    QString ArquivoIni() const;
+    QString iniFile() const;
     // InstalacaoVersao5/IdiomaInst, empty when absent.
     QString LeIdiomaInst() const;
     // ZEKODownload/Drive, empty when absent.
@@ -32,11 +32,11 @@ class Sistema {
     // missing. Returns false only when a needed write failed; the file then stays
     // as it was.
     bool GaranteDriveDownload(QString *error = nullptr);
-    // The user's name, or a single blank when it does not fit in kBufferUsuario characters.
+    // The user's name, or a single blank when it does not fit in kUserBuffer characters.
     QString LeUsuario() const;
 
     // The name without its last extension.
-    static QString TiraExtensao(const QString &nome);
+    static QString TiraExtensao(const QString &nameCheck);
     // The text without any "[" or "]".
     static QString TiraColchetes(const QString &texto);
 

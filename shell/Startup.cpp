@@ -16,99 +16,100 @@ namespace {
 
 // Start-up failures are said before any catalogue text can be trusted, so their
 // few texts live here, in the three languages of the course.
-enum class Texto {
-    Registro,
-    Catalogo,
-    SemIdioma,
-    ArquivoAusente,
-    Arquivo,
-    Ausente,
-    NaoArquivo,
-    SomenteLeitura,
-    EmUso,
-    NaoBanco,
-    Bloqueado,
-    Erro,
-    Instancia
+enum class StartText {
+    Registry,
+    Catalogue,
+    NoLanguage,
+    FileMissing,
+    FileLine,
+    Missing,
+    NotAFile,
+    ReadOnly,
+    InUse,
+    NotADatabase,
+    Locked,
+    ErrorLine,
+    Instance
 };
 
-QString texto(Texto t, const QString &idioma)
+QString texto(StartText t, const QString &language)
 {
-    static const QHash<int, std::array<const char *, 3>> textos = {
-        {int(Texto::Registro),
+    static const QHash<int, std::array<const char *, 3>> texts = {
+        {int(StartText::Registry),
          {"Não foi possível abrir o registro de livros.", "The book registry could not be opened.",
           "No se pudo abrir el registro de libros."}},
-        {int(Texto::Catalogo),
+        {int(StartText::Catalogue),
          {"Não foi possível abrir o catálogo de mensagens.", "The message catalogue could not be opened.",
           "No se pudo abrir el catálogo de mensajes."}},
-        {int(Texto::SemIdioma),
+        {int(StartText::NoLanguage),
          {"O catálogo de mensagens não tem textos para o idioma \"%1\" (IdiomaInst em %2).",
           "The message catalogue has no texts for the language \"%1\" (IdiomaInst in %2).",
           "El catálogo de mensajes no tiene textos para el idioma \"%1\" (IdiomaInst en %2)."}},
-        {int(Texto::Arquivo), {"Arquivo: %1", "File: %1", "Archivo: %1"}},
-        {int(Texto::ArquivoAusente),
+        {int(StartText::FileLine), {"Arquivo: %1", "File: %1", "Archivo: %1"}},
+        {int(StartText::FileMissing),
          {"Um arquivo do programa está faltando ou não pode ser lido: %1",
           "A file of the program is missing or cannot be read: %1",
           "Falta un archivo del programa o no se puede leer: %1"}},
-        {int(Texto::Ausente), {"O arquivo não existe.", "The file does not exist.", "El archivo no existe."}},
-        {int(Texto::NaoArquivo),
+        {int(StartText::Missing),
+         {"O arquivo não existe.", "The file does not exist.", "El archivo no existe."}},
+        {int(StartText::NotAFile),
          {"O caminho não é um arquivo.", "The path is not a file.", "La ruta no es un archivo."}},
-        {int(Texto::SomenteLeitura),
+        {int(StartText::ReadOnly),
          {"O arquivo é somente leitura.", "The file is read-only.", "El archivo es de solo lectura."}},
-        {int(Texto::EmUso),
+        {int(StartText::InUse),
          {"O arquivo está em uso por outro programa.", "The file is in use by another program.",
           "El archivo está en uso por otro programa."}},
-        {int(Texto::NaoBanco),
+        {int(StartText::NotADatabase),
          {"O arquivo não é um banco de dados válido.", "The file is not a valid database.",
           "El archivo no es una base de datos válida."}},
-        {int(Texto::Bloqueado),
+        {int(StartText::Locked),
          {"O banco de dados está bloqueado por outro programa.", "The database is locked by another program.",
           "La base de datos está bloqueada por otro programa."}},
-        {int(Texto::Erro), {"Erro: %1", "Error: %1", "Error: %1"}},
-        {int(Texto::Instancia),
+        {int(StartText::ErrorLine), {"Erro: %1", "Error: %1", "Error: %1"}},
+        {int(StartText::Instance),
          {"Não foi possível verificar se o ZEKO Download já está aberto.",
           "It could not be checked whether ZEKO Download is already open.",
           "No se pudo comprobar si ZEKO Download ya está abierto."}},
     };
-    const auto &linha = textos.value(int(t));
-    const QString code = idioma.trimmed().toUpper();
+    const auto &line = texts.value(int(t));
+    const QString code = language.trimmed().toUpper();
     if (code == QStringLiteral("ING"))
-        return QString::fromUtf8(linha[1]);
+        return QString::fromUtf8(line[1]);
     if (code == QStringLiteral("ESP"))
-        return QString::fromUtf8(linha[2]);
+        return QString::fromUtf8(line[2]);
     if (code.isEmpty() || code == QStringLiteral("POR"))
-        return QString::fromUtf8(linha[0]);
+        return QString::fromUtf8(line[0]);
     // A language the product does not know: say it in all three.
-    return QString::fromUtf8(linha[0]) + u'\n' + QString::fromUtf8(linha[1]) + u'\n' +
-           QString::fromUtf8(linha[2]);
+    return QString::fromUtf8(line[0]) + u'\n' + QString::fromUtf8(line[1]) + u'\n' +
+           QString::fromUtf8(line[2]);
 }
 
-Texto motivo(Database::Failure f)
+StartText reason(registry::Database::Failure f)
 {
     switch (f) {
-    case Database::Failure::Missing:
-        return Texto::Ausente;
-    case Database::Failure::NotAFile:
-        return Texto::NaoArquivo;
-    case Database::Failure::ReadOnly:
-        return Texto::SomenteLeitura;
-    case Database::Failure::InUse:
-        return Texto::EmUso;
-    case Database::Failure::NotADatabase:
-        return Texto::NaoBanco;
-    case Database::Failure::Locked:
-        return Texto::Bloqueado;
+    case registry::Database::Failure::Missing:
+        return StartText::Missing;
+    case registry::Database::Failure::NotAFile:
+        return StartText::NotAFile;
+    case registry::Database::Failure::ReadOnly:
+        return StartText::ReadOnly;
+    case registry::Database::Failure::InUse:
+        return StartText::InUse;
+    case registry::Database::Failure::NotADatabase:
+        return StartText::NotADatabase;
+    case registry::Database::Failure::Locked:
+        return StartText::Locked;
     default:
-        return Texto::Erro;
+        return StartText::ErrorLine;
     }
 }
 
-QString falhaBanco(Texto qual, const QString &idioma, const QString &arquivo, Database::Failure f,
-                   const QString &detalhe)
+QString databaseFailure(StartText which, const QString &language, const QString &file,
+                        registry::Database::Failure f, const QString &detail)
 {
-    QString msg = texto(qual, idioma) + u'\n' + texto(Texto::Arquivo, idioma).arg(arquivo) + u'\n';
-    const Texto m = motivo(f);
-    msg += m == Texto::Erro ? texto(m, idioma).arg(detalhe) : texto(m, idioma);
+    QString msg = texto(which, language) + u'\n' + texto(StartText::FileLine, language).arg(file) + u'\n';
+    const StartText m = reason(f);
+    msg += m == StartText::ErrorLine ? texto(m, language).arg(detail) : texto(m, language);
     return msg;
 }
 
@@ -129,103 +130,107 @@ QString Startup::MostraVersao(int major, int minor, int revision)
         .arg(revision, 4, 10, QChar(u'0'));
 }
 
-QString Startup::arquivoAusente(const QString &idioma, const QString &arquivo)
+QString Startup::missingFileText(const QString &language, const QString &file)
 {
-    return texto(Texto::ArquivoAusente, idiomaEfetivo(idioma)).arg(arquivo);
+    return texto(StartText::FileMissing, effectiveLanguage(language)).arg(file);
 }
 
-QString Startup::falhaInstancia(const QString &idioma, const QString &motivo)
+QString Startup::instanceFailure(const QString &language, const QString &reason)
 {
-    const QString i = idiomaEfetivo(idioma);
-    return texto(Texto::Instancia, i) + u'\n' + texto(Texto::Erro, i).arg(motivo);
+    const QString i = effectiveLanguage(language);
+    return texto(StartText::Instance, i) + u'\n' + texto(StartText::ErrorLine, i).arg(reason);
 }
 
-QString Startup::idiomaEfetivo(const QString &idiomaInst)
+QString Startup::effectiveLanguage(const QString &installedLanguage)
 {
-    return idiomaInst.isEmpty() ? QStringLiteral("POR") : idiomaInst;
+    return installedLanguage.isEmpty() ? QStringLiteral("POR") : installedLanguage;
 }
 
 StartupResult Startup::run(SharedState &state)
 {
     using Status = StartupResult::Status;
-    Sistema sistema(m_platform);
+    Sistema sys(m_platform);
     switch (m_instance.tryAcquire()) {
     case platform::SingleInstance::Lock::Acquired:
         break;
     case platform::SingleInstance::Lock::HeldElsewhere:
         return {Status::AlreadyRunning, {}};
     case platform::SingleInstance::Lock::Failed:
-        return {Status::Failed, falhaInstancia(sistema.LeIdiomaInst(), m_instance.errorString())};
+        return {Status::Failed, instanceFailure(sys.LeIdiomaInst(), m_instance.errorString())};
     }
 
-    state.strVersao = MostraVersao(ZEKO_VERSION_MAJOR, ZEKO_VERSION_MINOR, ZEKO_VERSION_PATCH);
+    state.versionCaption = MostraVersao(ZEKO_VERSION_MAJOR, ZEKO_VERSION_MINOR, ZEKO_VERSION_PATCH);
     // A zeko.ini that cannot take the drive is not fatal: the download folder then
     // lies on the current drive's root, as with no zeko.ini at all.
-    sistema.GaranteDriveDownload();
+    sys.GaranteDriveDownload();
     state.strNomeForm = QStringLiteral("frmPrincipal");
 
-    const QString pasta = m_installFolder;
-    state.strPastaCaiMsg = pasta + QStringLiteral("/Imagens/Cai_Msg/");
-    state.strPastaTlaPrc = pasta + QStringLiteral("/Imagens/TLA_PRC/");
-    state.strPastaTlaLiv = pasta + QStringLiteral("/Imagens/TLA_LIV/");
-    state.strPastaTlaIns = pasta + QStringLiteral("/Imagens/TLA_INS/");
-    state.strPastaHelp = pasta + QStringLiteral("/Help/");
+    const QString folder = m_installFolder;
+    state.strPastaCaiMsg = folder + QStringLiteral("/Imagens/Cai_Msg/");
+    state.strPastaTlaPrc = folder + QStringLiteral("/Imagens/TLA_PRC/");
+    state.strPastaTlaLiv = folder + QStringLiteral("/Imagens/TLA_LIV/");
+    state.strPastaTlaIns = folder + QStringLiteral("/Imagens/TLA_INS/");
+    state.strPastaHelp = folder + QStringLiteral("/Help/");
 
-    state.strPastaDownload = sistema.LeDriveDownload() + QStringLiteral("\\ZEKO_Download\\Download\\");
-    state.strUsuario = sistema.LeUsuario().toUpper();
+    state.strPastaDownload = sys.LeDriveDownload() + QStringLiteral("\\ZEKO_Download\\Download\\");
+    state.strUsuario = sys.LeUsuario().toUpper();
 
     // The language is read before the databases only so that their failures can
     // be said in it; the catalogue is still filtered by it as stored.
-    const QString idiomaInst = sistema.LeIdiomaInst();
-    const QString strIdioma = idiomaEfetivo(idiomaInst);
+    const QString installedLanguage = sys.LeIdiomaInst();
+    const QString strIdioma = effectiveLanguage(installedLanguage);
 
-    const QString arquivoLivros = pasta + QStringLiteral("/ZEKOVD.db");
-    const QString arquivoMensagens = pasta + QStringLiteral("/BancoMsgVD.db");
-    QString erro;
-    Database::Failure falha = Database::Failure::None;
+    const QString registryFile = folder + QStringLiteral("/ZEKOVD.db");
+    const QString catalogueFile = folder + QStringLiteral("/BancoMsgVD.db");
+    QString error;
+    registry::Database::Failure failure = registry::Database::Failure::None;
 
-    state.dbLivros = Database::open(arquivoLivros, Database::Mode::SharedReadWrite, &erro, &falha);
+    state.dbLivros =
+        registry::Database::open(registryFile, registry::Database::Mode::SharedReadWrite, &error, &failure);
     if (!state.dbLivros)
-        return {Status::Failed, falhaBanco(Texto::Registro, strIdioma, arquivoLivros, falha, erro)};
-    state.dbMensagens = Database::open(arquivoMensagens, Database::Mode::ExclusiveReadOnly, &erro, &falha);
+        return {Status::Failed,
+                databaseFailure(StartText::Registry, strIdioma, registryFile, failure, error)};
+    state.dbMensagens = registry::Database::open(catalogueFile, registry::Database::Mode::ExclusiveReadOnly,
+                                                 &error, &failure);
     if (!state.dbMensagens)
-        return {Status::Failed, falhaBanco(Texto::Catalogo, strIdioma, arquivoMensagens, falha, erro)};
+        return {Status::Failed,
+                databaseFailure(StartText::Catalogue, strIdioma, catalogueFile, failure, error)};
 
-    state.rsMapeamento = Recordset::open(
+    state.rsMapeamento = registry::Recordset::open(
         *state.dbLivros, QStringLiteral("SELECT * FROM Mapeamento WHERE Usuario =? ORDER BY Curso"),
-        {state.strUsuario}, &erro);
+        {state.strUsuario}, &error);
     if (!state.rsMapeamento)
-        return {Status::Failed,
-                falhaBanco(Texto::Registro, strIdioma, arquivoLivros, Database::Failure::Other, erro)};
+        return {Status::Failed, databaseFailure(StartText::Registry, strIdioma, registryFile,
+                                                registry::Database::Failure::Other, error)};
 
-    state.arquivoAjuda =
-        state.strPastaHelp + QStringLiteral("ZEKODwnl_") + strIdioma + QStringLiteral(".CHM");
+    state.helpFile = state.strPastaHelp + QStringLiteral("ZEKODwnl_") + strIdioma + QStringLiteral(".CHM");
 
-    state.rsBotoes = Recordset::open(
-        *state.dbMensagens, QStringLiteral("SELECT * FROM Botoes WHERE Idioma = ?"), {strIdioma}, &erro);
+    state.rsBotoes = registry::Recordset::open(
+        *state.dbMensagens, QStringLiteral("SELECT * FROM Botoes WHERE Idioma = ?"), {strIdioma}, &error);
     if (state.rsBotoes)
-        state.rsFuncoes = Recordset::open(
-            *state.dbMensagens, QStringLiteral("SELECT * FROM Funcoes WHERE Idioma = ?"), {strIdioma}, &erro);
+        state.rsFuncoes = registry::Recordset::open(*state.dbMensagens,
+                                                    QStringLiteral("SELECT * FROM Funcoes WHERE Idioma = ?"),
+                                                    {strIdioma}, &error);
     if (state.rsFuncoes)
-        state.rsMensagens =
-            Recordset::open(*state.dbMensagens, QStringLiteral("SELECT * FROM Mensagens WHERE Idioma = ?"),
-                            {strIdioma}, &erro);
+        state.rsMensagens = registry::Recordset::open(
+            *state.dbMensagens, QStringLiteral("SELECT * FROM Mensagens WHERE Idioma = ?"), {strIdioma},
+            &error);
     if (!state.rsMensagens)
-        return {Status::Failed,
-                falhaBanco(Texto::Catalogo, strIdioma, arquivoMensagens, Database::Failure::Other, erro)};
+        return {Status::Failed, databaseFailure(StartText::Catalogue, strIdioma, catalogueFile,
+                                                registry::Database::Failure::Other, error)};
     // The one catalogue every window and flow reads its texts through.
-    state.catalogo = std::make_unique<messages::Catalogue>(*state.rsMensagens, *state.rsBotoes);
+    state.catalogue = std::make_unique<messages::Catalogue>(*state.rsMensagens, *state.rsBotoes);
     if (state.rsMensagens->isEmpty())
-        return {Status::Failed, texto(Texto::SemIdioma, strIdioma).arg(strIdioma, sistema.ArquivoIni()) +
-                                    u'\n' + texto(Texto::Arquivo, strIdioma).arg(arquivoMensagens)};
+        return {Status::Failed, texto(StartText::NoLanguage, strIdioma).arg(strIdioma, sys.iniFile()) +
+                                    u'\n' + texto(StartText::FileLine, strIdioma).arg(catalogueFile)};
 
-    messages::Catalogue &catalogo = *state.catalogo;
+    messages::Catalogue &catalogue = *state.catalogue;
     namespace hint = messages::hint;
-    constexpr int hintDoBotao[6] = {hint::None, hint::MyBooks,  hint::InstallBook,
-                                    hint::Help, hint::Minimize, hint::Exit};
+    constexpr int buttonHint[6] = {hint::None, hint::MyBooks,  hint::InstallBook,
+                                   hint::Help, hint::Minimize, hint::Exit};
     for (int i = 1; i <= 5; ++i)
-        state.strHints[i] = catalogo.hint(hintDoBotao[i]);
-    state.tituloPrincipal = catalogo.descricao(messages::code::MainTitle);
+        state.strHints[i] = catalogue.hint(buttonHint[i]);
+    state.mainTitle = catalogue.descricao(messages::code::MainTitle);
 
     // What an installation or a removal cut short (the program killed, the
     // machine stopped) left behind is finished before anything looks at the books.

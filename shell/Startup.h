@@ -36,12 +36,12 @@ class Startup {
     static QString MostraVersao(int major, int minor, int revision);
     // The report of a file the program cannot do without (a picture, a map), in
     // the language of the course installation.
-    static QString arquivoAusente(const QString &idioma, const QString &arquivo);
+    static QString missingFileText(const QString &language, const QString &file);
     // The report of a single-instance lock that could not be tried (not one that
     // another copy holds), in the language of the course installation.
-    static QString falhaInstancia(const QString &idioma, const QString &motivo);
+    static QString instanceFailure(const QString &language, const QString &reason);
     // The language used when zeko.ini names none.
-    static QString idiomaEfetivo(const QString &idiomaInst);
+    static QString effectiveLanguage(const QString &installedLanguage);
 
   private:
     platform::Platform &m_platform;

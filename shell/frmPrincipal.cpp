@@ -8,42 +8,42 @@
 namespace shell {
 
 frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
-                           std::function<void()> encerrar, QWidget *parent)
-    : SkinnedWindow(state,
-                    Skin{QStringLiteral("frmPrincipal"),
-                         state.strPastaTlaPrc,
-                         QStringLiteral("T01_"),
-                         QStringLiteral("T01_BG.jpg"),
-                         QStringLiteral("TLA_PRC.HSP"),
-                         QStringLiteral("T01_BARRA.jpg"),
-                         {QString(), "BT01", "BT02", "BT03", "MNZ", "SAI"},
-                         {QString(), "Livros", "Configurar", "Help", "Minimizar", "Sair"}},
-                    parent)
+                           std::function<void()> exitProgram, QWidget *parent)
+    : skin::SkinnedWindow(state,
+                          skin::Skin{QStringLiteral("frmPrincipal"),
+                                     state.strPastaTlaPrc,
+                                     QStringLiteral("T01_"),
+                                     QStringLiteral("T01_BG.jpg"),
+                                     QStringLiteral("TLA_PRC.HSP"),
+                                     QStringLiteral("T01_BARRA.jpg"),
+                                     {QString(), "BT01", "BT02", "BT03", "MNZ", "SAI"},
+                                     {QString(), "Livros", "Configurar", "Help", "Minimizar", "Sair"}},
+                          parent)
     , m_drives(drives)
     , m_box(box)
-    , m_encerrar(std::move(encerrar))
-    , m_titulo(new QLabel(this))
-    , m_versao(new QLabel(this))
+    , m_exitProgram(std::move(exitProgram))
+    , m_title(new QLabel(this))
+    , m_version(new QLabel(this))
 {
-    m_titulo->setObjectName(QStringLiteral("fxlblTitulo"));
-    m_titulo->setText(QStringLiteral("Gerenciador de Livros do ZEKO"));
-    estiloRotulo(m_titulo, *skin::kPrincipal.label("fxlblTitulo"));
-    m_versao->setObjectName(QStringLiteral("lblVersao"));
-    estiloRotulo(m_versao, *skin::kPrincipal.label("lblVersao"));
+    m_title->setObjectName(QStringLiteral("fxlblTitulo"));
+    m_title->setText(QStringLiteral("Gerenciador de Livros do ZEKO"));
+    styleLabel(m_title, *skin::kMainSkin.label("fxlblTitulo"));
+    m_version->setObjectName(QStringLiteral("lblVersao"));
+    styleLabel(m_version, *skin::kMainSkin.label("lblVersao"));
 
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { m_titulo->update(); });
+    connect(&m_timer1, &QTimer::timeout, this, [this] { m_title->update(); });
 }
 
-bool frmPrincipal::carrega(QString *error)
+bool frmPrincipal::load(QString *error)
 {
-    if (!carregaSkin(error))
+    if (!loadSkin(error))
         return false;
-    m_titulo->raise();
-    m_versao->raise();
-    m_versao->setText(m_state.strVersao);
-    m_titulo->setText(m_state.tituloPrincipal);
+    m_title->raise();
+    m_version->raise();
+    m_version->setText(m_state.versionCaption);
+    m_title->setText(m_state.mainTitle);
     setHints(QStringList(m_state.strHints.begin(), m_state.strHints.end()));
     PosicionaForm(false);
     DefineJanelaNoTopo(false);
@@ -53,21 +53,21 @@ bool frmPrincipal::carrega(QString *error)
 
 void frmPrincipal::RestauraBotoes()
 {
-    m_titulo->update();
-    SkinnedWindow::RestauraBotoes();
+    m_title->update();
+    skin::SkinnedWindow::RestauraBotoes();
 }
 
-void frmPrincipal::acaoBotao(int indice)
+void frmPrincipal::buttonAction(int index)
 {
-    switch (indice) {
+    switch (index) {
     case 1:
-        emit livrosPedidos();
+        emit booksRequested();
         break;
     case 2:
-        emit instalacaoPedida();
+        emit installRequested();
         break;
     case 3:
-        emit ajudaPedida();
+        emit helpRequested();
         break;
     case 4:
         setWindowState(windowState() | Qt::WindowMinimized);
@@ -78,7 +78,7 @@ void frmPrincipal::acaoBotao(int indice)
         const BusyGuard guard = busy();
         if (ConfirmaSaida(m_state, m_box)) {
             m_drives.DesmontaLivros();
-            m_encerrar();
+            m_exitProgram();
         }
         break;
     }

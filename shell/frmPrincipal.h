@@ -18,36 +18,36 @@ namespace shell {
 
 // The main window: title, version and five buttons (book list, install, help,
 // minimise, exit).
-class frmPrincipal : public SkinnedWindow {
+class frmPrincipal : public skin::SkinnedWindow {
     Q_OBJECT
   public:
-    // encerrar ends the program at once (the exit button, once confirmed).
+    // exitProgram ends the program at once (the exit button, once confirmed).
     frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
-                 std::function<void()> encerrar, QWidget *parent = nullptr);
+                 std::function<void()> exitProgram, QWidget *parent = nullptr);
 
     // The skin and texts; false with the missing file when a picture is missing.
-    bool carrega(QString *error);
+    bool load(QString *error);
 
-    QLabel *fxlblTitulo() const { return m_titulo; }
-    QLabel *lblVersao() const { return m_versao; }
+    QLabel *fxlblTitulo() const { return m_title; }
+    QLabel *lblVersao() const { return m_version; }
     QTimer *Timer1() { return &m_timer1; }
 
     void RestauraBotoes() override;
 
   signals:
-    void livrosPedidos();    // button 1: the book list
-    void instalacaoPedida(); // button 2: the install window
-    void ajudaPedida();      // button 3: help
+    void booksRequested();   // button 1: the book list
+    void installRequested(); // button 2: the install window
+    void helpRequested();    // button 3: help
 
   protected:
-    void acaoBotao(int indice) override;
+    void buttonAction(int index) override;
 
   private:
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
-    std::function<void()> m_encerrar;
-    QLabel *m_titulo;
-    QLabel *m_versao;
+    std::function<void()> m_exitProgram;
+    QLabel *m_title;
+    QLabel *m_version;
     QTimer m_timer1;
 };
 

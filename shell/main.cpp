@@ -3,7 +3,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"
-#include "shell/Navegacao.h"
+#include "shell/Navigation.h"
 #include "shell/Sistema.h"
 #include "shell/Startup.h"
 #include "shell/frmPrincipal.h"
@@ -26,7 +26,7 @@ bool haveDisplay()
 }
 
 // A failure before any catalogue text can be trusted: a plain dialog, then the end.
-int falha(const QString &mensagem)
+int failure(const QString &mensagem)
 {
     std::fprintf(stderr, "ZEKODownload: %s\n", qPrintable(mensagem));
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -38,8 +38,8 @@ int falha(const QString &mensagem)
 
 int main(int argc, char *argv[])
 {
-    QElapsedTimer desdeInicio;
-    desdeInicio.start();
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     // Without any display a failure can still be told on the terminal.
     std::unique_ptr<QCoreApplication> app;
     if (haveDisplay())
@@ -57,12 +57,12 @@ int main(int argc, char *argv[])
     case platform::SingleInstance::Lock::HeldElsewhere:
         return 0;
     case platform::SingleInstance::Lock::Failed:
-        return falha(
-            shell::Startup::falhaInstancia(shell::Sistema(wine).LeIdiomaInst(), instance.errorString()));
+        return failure(
+            shell::Startup::instanceFailure(shell::Sistema(wine).LeIdiomaInst(), instance.errorString()));
     }
     QString error;
     if (!prefix.ensureSkeleton(&error))
-        return falha(error);
+        return failure(error);
     shell::SharedState state;
     const shell::StartupResult result =
         shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
@@ -71,29 +71,29 @@ int main(int argc, char *argv[])
     case shell::StartupResult::Status::AlreadyRunning:
         return 0;
     case shell::StartupResult::Status::Failed:
-        return falha(result.message);
+        return failure(result.message);
     case shell::StartupResult::Status::Ok:
         break;
     }
     if (!qobject_cast<QApplication *>(app.get()))
-        return falha(QStringLiteral("no graphical display: DISPLAY is not set"));
+        return failure(QStringLiteral("no graphical display: DISPLAY is not set"));
 
-    messages::CaixaMensagem box(state, wine);
+    messages::SkinnedMessageBox box(state, wine);
     drive::MountDrive drives(wine, state, box);
-    shell::frmPrincipal principal(state, drives, box, [] { QCoreApplication::exit(0); });
-    if (!principal.carrega(&error))
-        return falha(shell::Startup::arquivoAusente(shell::Sistema(wine).LeIdiomaInst(), error));
-    const auto mostraAjuda = [&](QWidget *janela) {
-        shell::HelpWindow::MostraAjuda(janela, state.arquivoAjuda,
-                                       shell::Startup::idiomaEfetivo(shell::Sistema(wine).LeIdiomaInst()));
+    shell::frmPrincipal mainWindow(state, drives, box, [] { QCoreApplication::exit(0); });
+    if (!mainWindow.load(&error))
+        return failure(shell::Startup::missingFileText(shell::Sistema(wine).LeIdiomaInst(), error));
+    const auto showHelp = [&](QWidget *window) {
+        shell::help::HelpWindow::MostraAjuda(
+            window, state.helpFile, shell::Startup::effectiveLanguage(shell::Sistema(wine).LeIdiomaInst()));
     };
-    shell::Navegacao navegacao(wine, state, drives, box, principal, QCoreApplication::applicationDirPath(),
-                               mostraAjuda, [] { QCoreApplication::exit(0); });
+    shell::Navigation navigation(wine, state, drives, box, mainWindow, QCoreApplication::applicationDirPath(),
+                                 showHelp, [] { QCoreApplication::exit(0); });
 
     // For the start-up timing script: report when the main window has been shown and end.
     if (qEnvironmentVariableIsSet("ZEKO_MEDIR_INICIO"))
-        QTimer::singleShot(0, &principal, [&] {
-            std::printf("%lld\n", static_cast<long long>(desdeInicio.elapsed()));
+        QTimer::singleShot(0, &mainWindow, [&] {
+            std::printf("%lld\n", static_cast<long long>(sinceStart.elapsed()));
             QCoreApplication::exit(0);
         });
     return app->exec();

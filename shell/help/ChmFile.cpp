@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace shell {
+namespace shell::help {
 
 namespace {
 
@@ -365,4 +365,4 @@ QList<ChmFile::TocEntry> ChmFile::parseSitemap(const QByteArray &hhc)
     return entries;
 }
 
-} // namespace shell
+} // namespace shell::help

@@ -10,7 +10,7 @@
 
 struct chmFile;
 
-namespace shell {
+namespace shell::help {
 
 // A compiled HTML help file, read through chmlib. Paths inside the file are
 // written as chmlib lists them: "/overview.html", "/#SYSTEM"; letter case does
@@ -87,4 +87,4 @@ class ChmFile {
     bool m_systemRead = false;
 };
 
-} // namespace shell
+} // namespace shell::help

@@ -21,7 +21,7 @@
 
 #include <algorithm>
 
-namespace shell {
+namespace shell::help {
 
 namespace {
 
@@ -29,19 +29,19 @@ namespace {
 // pictures and style sheets resolve inside the help file.
 const QString kScheme = QStringLiteral("chm");
 
-struct Textos {
-    const char *idioma;
-    const char *ajuda;
-    const char *voltar;
-    const char *avancar;
-    const char *sumario;
-    const char *naoEncontrado; // %1: the file
-    const char *ilegivel;      // %1: the file
-    const char *semTopico;     // %1: the file
+struct ViewerTexts {
+    const char *language;
+    const char *help;
+    const char *back;
+    const char *forward;
+    const char *contents;
+    const char *notFound;   // %1: the file
+    const char *unreadable; // %1: the file
+    const char *noTopic;    // %1: the file
 };
 
 // The viewer's own few words; everything a topic says comes from the help file.
-constexpr Textos kTextos[] = {
+constexpr ViewerTexts kViewerTexts[] = {
     {"POR", "Ajuda", "Voltar", "Avançar", "Conteúdo", "O arquivo de ajuda %1 não foi encontrado.",
      "O arquivo de ajuda %1 não pôde ser lido: ele não é um arquivo de ajuda válido.",
      "O arquivo de ajuda %1 não tem nenhum tópico para mostrar."},
@@ -53,13 +53,13 @@ constexpr Textos kTextos[] = {
      "El archivo de ayuda %1 no tiene ningún tema para mostrar."},
 };
 
-const Textos &textos(const QString &idioma)
+const ViewerTexts &viewerTexts(const QString &language)
 {
-    for (const Textos &t : kTextos) {
-        if (idioma.compare(QLatin1String(t.idioma), Qt::CaseInsensitive) == 0)
+    for (const ViewerTexts &t : kViewerTexts) {
+        if (language.compare(QLatin1String(t.language), Qt::CaseInsensitive) == 0)
             return t;
     }
-    return kTextos[0];
+    return kViewerTexts[0];
 }
 
 QString texto(const char *utf8)
@@ -91,37 +91,37 @@ class ChmBrowser : public QTextBrowser {
     const ChmFile *m_chm = nullptr;
 };
 
-HelpWindow::HelpWindow(const QString &idioma, QWidget *parent)
+HelpWindow::HelpWindow(const QString &language, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_idioma(idioma.toUpper())
+    , m_language(language.toUpper())
 {
-    const Textos &t = textos(m_idioma);
+    const ViewerTexts &t = viewerTexts(m_language);
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(texto(t.ajuda));
+    setWindowTitle(texto(t.help));
     // Help left open must not keep the program running once its windows are gone.
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(820, 560);
 
-    m_voltar = new QToolButton(this);
-    m_voltar->setObjectName(QStringLiteral("back"));
-    m_voltar->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    m_voltar->setText(texto(t.voltar));
-    m_voltar->setToolTip(texto(t.voltar));
-    m_voltar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_voltar->setEnabled(false);
-    m_avancar = new QToolButton(this);
-    m_avancar->setObjectName(QStringLiteral("forward"));
-    m_avancar->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
-    m_avancar->setText(texto(t.avancar));
-    m_avancar->setToolTip(texto(t.avancar));
-    m_avancar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_avancar->setEnabled(false);
+    m_back = new QToolButton(this);
+    m_back->setObjectName(QStringLiteral("back"));
+    m_back->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_back->setText(texto(t.back));
+    m_back->setToolTip(texto(t.back));
+    m_back->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_back->setEnabled(false);
+    m_forward = new QToolButton(this);
+    m_forward->setObjectName(QStringLiteral("forward"));
+    m_forward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    m_forward->setText(texto(t.forward));
+    m_forward->setToolTip(texto(t.forward));
+    m_forward->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_forward->setEnabled(false);
 
-    m_sumario = new QTreeWidget(this);
-    m_sumario->setObjectName(QStringLiteral("contents"));
-    m_sumario->setHeaderLabel(texto(t.sumario));
-    m_sumario->setRootIsDecorated(true);
-    m_sumario->setMinimumWidth(180);
+    m_contents = new QTreeWidget(this);
+    m_contents->setObjectName(QStringLiteral("contents"));
+    m_contents->setHeaderLabel(texto(t.contents));
+    m_contents->setRootIsDecorated(true);
+    m_contents->setMinimumWidth(180);
 
     m_browser = new ChmBrowser(this);
     m_browser->setObjectName(QStringLiteral("topic"));
@@ -129,36 +129,36 @@ HelpWindow::HelpWindow(const QString &idioma, QWidget *parent)
     // desktop's browser instead of being looked up inside.
     m_browser->setOpenLinks(false);
 
-    m_erro = new QLabel(this);
-    m_erro->setObjectName(QStringLiteral("error"));
-    m_erro->setWordWrap(true);
-    m_erro->setAlignment(Qt::AlignCenter);
-    m_erro->setTextFormat(Qt::PlainText);
-    m_erro->setMargin(24);
+    m_errorLabel = new QLabel(this);
+    m_errorLabel->setObjectName(QStringLiteral("error"));
+    m_errorLabel->setWordWrap(true);
+    m_errorLabel->setAlignment(Qt::AlignCenter);
+    m_errorLabel->setTextFormat(Qt::PlainText);
+    m_errorLabel->setMargin(24);
 
     auto *splitter = new QSplitter(this);
-    splitter->addWidget(m_sumario);
+    splitter->addWidget(m_contents);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 600});
 
-    m_paginas = new QStackedWidget(this);
-    m_paginas->addWidget(splitter);
-    m_paginas->addWidget(m_erro);
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(splitter);
+    m_pages->addWidget(m_errorLabel);
 
-    auto *barra = new QHBoxLayout;
-    barra->addWidget(m_voltar);
-    barra->addWidget(m_avancar);
-    barra->addStretch(1);
+    auto *toolbar = new QHBoxLayout;
+    toolbar->addWidget(m_back);
+    toolbar->addWidget(m_forward);
+    toolbar->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(barra);
-    layout->addWidget(m_paginas, 1);
+    layout->addLayout(toolbar);
+    layout->addWidget(m_pages, 1);
 
-    connect(m_voltar, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
-    connect(m_avancar, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
-    connect(m_browser, &QTextBrowser::backwardAvailable, m_voltar, &QWidget::setEnabled);
-    connect(m_browser, &QTextBrowser::forwardAvailable, m_avancar, &QWidget::setEnabled);
+    connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QWidget::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QWidget::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::aoMudarTopico);
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
         if (url.scheme() == kScheme)
@@ -166,59 +166,59 @@ HelpWindow::HelpWindow(const QString &idioma, QWidget *parent)
         else
             QDesktopServices::openUrl(url);
     });
-    connect(m_sumario, &QTreeWidget::itemClicked, this, &HelpWindow::aoClicarSumario);
-    connect(m_sumario, &QTreeWidget::itemActivated, this, &HelpWindow::aoClicarSumario);
+    connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::contentsClicked);
+    connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::contentsClicked);
 }
 
 HelpWindow::~HelpWindow() = default;
 
-HelpWindow *HelpWindow::MostraAjuda(QWidget *owner, const QString &chmPath, const QString &idioma,
+HelpWindow *HelpWindow::MostraAjuda(QWidget *owner, const QString &chmPath, const QString &language,
                                     int context)
 {
     // One help window for the whole program, as the system's help viewer keeps.
-    static QPointer<HelpWindow> janela;
-    if (janela && janela->idioma().compare(idioma, Qt::CaseInsensitive) != 0)
-        delete janela.data();
+    static QPointer<HelpWindow> window;
+    if (window && window->language().compare(language, Qt::CaseInsensitive) != 0)
+        delete window.data();
 
-    const bool nova = !janela;
-    if (nova) {
-        janela = new HelpWindow(idioma);
-        janela->setAttribute(Qt::WA_DeleteOnClose);
+    const bool isNew = !window;
+    if (isNew) {
+        window = new HelpWindow(language);
+        window->setAttribute(Qt::WA_DeleteOnClose);
     }
-    janela->abre(chmPath, context);
+    window->open(chmPath, context);
 
-    if (nova && owner) {
-        QRect area = janela->frameGeometry();
+    if (isNew && owner) {
+        QRect area = window->frameGeometry();
         area.moveCenter(owner->window()->frameGeometry().center());
         if (const QScreen *screen = owner->screen()) {
-            const QRect tela = screen->availableGeometry();
-            area.moveLeft(
-                std::clamp(area.left(), tela.left(), std::max(tela.left(), tela.right() - area.width())));
-            area.moveTop(
-                std::clamp(area.top(), tela.top(), std::max(tela.top(), tela.bottom() - area.height())));
+            const QRect screenArea = screen->availableGeometry();
+            area.moveLeft(std::clamp(area.left(), screenArea.left(),
+                                     std::max(screenArea.left(), screenArea.right() - area.width())));
+            area.moveTop(std::clamp(area.top(), screenArea.top(),
+                                    std::max(screenArea.top(), screenArea.bottom() - area.height())));
         }
-        janela->move(area.topLeft());
+        window->move(area.topLeft());
     }
-    if (janela->isMinimized())
-        janela->showNormal();
-    janela->show();
-    janela->raise();
-    janela->activateWindow();
-    return janela;
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
-bool HelpWindow::abre(const QString &chmPath, int context)
+bool HelpWindow::open(const QString &chmPath, int context)
 {
-    const Textos &t = textos(m_idioma);
+    const ViewerTexts &t = viewerTexts(m_language);
     m_browser->setChm(nullptr);
     m_chm.reset();
-    m_sumario->clear();
+    m_contents->clear();
 
     ChmFile::Failure failure = ChmFile::Failure::None;
     m_chm = ChmFile::open(chmPath, &failure);
     if (!m_chm) {
-        const QString nome = QDir::toNativeSeparators(chmPath);
-        mostraErro(texto(failure == ChmFile::Failure::Missing ? t.naoEncontrado : t.ilegivel).arg(nome));
+        const QString nameCheck = QDir::toNativeSeparators(chmPath);
+        showError(texto(failure == ChmFile::Failure::Missing ? t.notFound : t.unreadable).arg(nameCheck));
         return false;
     }
 
@@ -226,17 +226,17 @@ bool HelpWindow::abre(const QString &chmPath, int context)
     if (topico.isEmpty())
         topico = m_chm->resolveTopic(m_chm->defaultTopic());
     if (topico.isEmpty()) {
-        const QString nome = QDir::toNativeSeparators(m_chm->path());
+        const QString nameCheck = QDir::toNativeSeparators(m_chm->path());
         m_chm.reset();
-        mostraErro(texto(t.semTopico).arg(nome));
+        showError(texto(t.noTopic).arg(nameCheck));
         return false;
     }
 
     m_browser->setChm(m_chm.get());
-    ++m_geracao;
-    montaSumario();
-    m_paginas->setCurrentIndex(0);
-    m_erro->clear();
+    ++m_generation;
+    fillContents();
+    m_pages->setCurrentIndex(0);
+    m_errorLabel->clear();
     // A previous file's topics cannot be gone back to.
     m_browser->setSource(urlDoTopico(topico), QTextDocument::HtmlResource);
     m_browser->clearHistory();
@@ -244,48 +244,49 @@ bool HelpWindow::abre(const QString &chmPath, int context)
     return true;
 }
 
-QString HelpWindow::arquivo() const
+QString HelpWindow::file() const
 {
     return m_chm ? m_chm->path() : QString();
 }
 
-QString HelpWindow::topicoAtual() const
+QString HelpWindow::currentTopic() const
 {
     return m_chm ? m_browser->source().path() : QString();
 }
 
-QString HelpWindow::textoErro() const
+QString HelpWindow::errorMessage() const
 {
-    return m_erro->text();
+    return m_errorLabel->text();
 }
 
-void HelpWindow::mostraErro(const QString &texto)
+void HelpWindow::showError(const QString &texto)
 {
     m_browser->clearHistory();
     m_browser->clear();
-    m_erro->setText(texto);
-    m_paginas->setCurrentIndex(1);
-    m_voltar->setEnabled(false);
-    m_avancar->setEnabled(false);
-    setWindowTitle(QString::fromUtf8(textos(m_idioma).ajuda));
+    m_errorLabel->setText(texto);
+    m_pages->setCurrentIndex(1);
+    m_back->setEnabled(false);
+    m_forward->setEnabled(false);
+    setWindowTitle(QString::fromUtf8(viewerTexts(m_language).help));
 }
 
-void HelpWindow::montaSumario()
+void HelpWindow::fillContents()
 {
-    const QList<ChmFile::TocEntry> entradas = m_chm->contents();
+    const QList<ChmFile::TocEntry> entries = m_chm->contents();
     // The last item seen at each depth is the parent of the next deeper one.
-    QList<QTreeWidgetItem *> pais;
-    for (const ChmFile::TocEntry &entrada : entradas) {
-        const int nivel = std::min<int>(entrada.depth, int(pais.size()));
-        pais.resize(nivel);
-        auto *item = pais.isEmpty() ? new QTreeWidgetItem(m_sumario) : new QTreeWidgetItem(pais.last());
-        item->setText(0, entrada.name);
-        item->setData(0, Qt::UserRole, entrada.local);
-        item->setToolTip(0, entrada.name);
-        pais.append(item);
+    QList<QTreeWidgetItem *> parents;
+    for (const ChmFile::TocEntry &entry : entries) {
+        const int level = std::min<int>(entry.depth, int(parents.size()));
+        parents.resize(level);
+        auto *item =
+            parents.isEmpty() ? new QTreeWidgetItem(m_contents) : new QTreeWidgetItem(parents.last());
+        item->setText(0, entry.name);
+        item->setData(0, Qt::UserRole, entry.local);
+        item->setToolTip(0, entry.name);
+        parents.append(item);
     }
-    m_sumario->expandAll();
-    m_sumario->setVisible(!entradas.isEmpty());
+    m_contents->expandAll();
+    m_contents->setVisible(!entries.isEmpty());
 }
 
 void HelpWindow::aoMudarTopico(const QUrl &url)
@@ -293,16 +294,16 @@ void HelpWindow::aoMudarTopico(const QUrl &url)
     QString titulo = m_browser->documentTitle().trimmed();
     if (titulo.isEmpty() && m_chm)
         titulo = m_chm->title();
-    setWindowTitle(titulo.isEmpty() ? QString::fromUtf8(textos(m_idioma).ajuda) : titulo);
+    setWindowTitle(titulo.isEmpty() ? QString::fromUtf8(viewerTexts(m_language).help) : titulo);
 
     // Keeps the contents in step with the topic, whichever way it was reached.
     const QString caminho = url.path();
-    const QSignalBlocker bloqueio(m_sumario);
-    m_sumario->clearSelection();
-    for (QTreeWidgetItemIterator it(m_sumario); *it; ++it) {
+    const QSignalBlocker bloqueio(m_contents);
+    m_contents->clearSelection();
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
         const QString local = (*it)->data(0, Qt::UserRole).toString().section(QLatin1Char('#'), 0, 0);
         if (!local.isEmpty() && local.compare(caminho, Qt::CaseInsensitive) == 0) {
-            m_sumario->setCurrentItem(*it);
+            m_contents->setCurrentItem(*it);
             break;
         }
     }
@@ -314,7 +315,7 @@ QUrl HelpWindow::urlDoTopico(const QString &topico) const
 {
     QUrl url;
     url.setScheme(kScheme);
-    url.setHost(QStringLiteral("f%1").arg(m_geracao));
+    url.setHost(QStringLiteral("f%1").arg(m_generation));
     const qsizetype hash = topico.indexOf(QLatin1Char('#'));
     url.setPath(hash < 0 ? topico : topico.left(hash));
     if (hash >= 0)
@@ -322,7 +323,7 @@ QUrl HelpWindow::urlDoTopico(const QString &topico) const
     return url;
 }
 
-void HelpWindow::aoClicarSumario(QTreeWidgetItem *item)
+void HelpWindow::contentsClicked(QTreeWidgetItem *item)
 {
     const QString local = item ? item->data(0, Qt::UserRole).toString() : QString();
     if (local.isEmpty() || !m_chm)
@@ -332,4 +333,4 @@ void HelpWindow::aoClicarSumario(QTreeWidgetItem *item)
         m_browser->setSource(url, QTextDocument::HtmlResource);
 }
 
-} // namespace shell
+} // namespace shell::help

@@ -11,7 +11,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
 
-namespace shell {
+namespace shell::help {
 
 class ChmFile;
 class ChmBrowser;
@@ -23,47 +23,47 @@ class ChmBrowser;
 class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    // idioma: "POR", "ING" or "ESP"; any other code gets the Portuguese texts,
+    // language: "POR", "ING" or "ESP"; any other code gets the Portuguese texts,
     // the product's default language.
-    explicit HelpWindow(const QString &idioma, QWidget *parent = nullptr);
+    explicit HelpWindow(const QString &language, QWidget *parent = nullptr);
     ~HelpWindow() override;
 
     // Opens (or brings up again) the one help window on the topic of the given
     // context number of the file, near the owner window. The window outlives
     // neither the program nor a call in another language, which replaces it;
     // it deletes itself when closed.
-    static HelpWindow *MostraAjuda(QWidget *owner, const QString &chmPath, const QString &idioma,
+    static HelpWindow *MostraAjuda(QWidget *owner, const QString &chmPath, const QString &language,
                                    int context = 1000);
 
     // Loads the file and shows the topic of the context number; a number the
     // file does not know shows its default topic. Returns false when the file is
     // missing or unreadable, which the window then says in place of a topic.
-    bool abre(const QString &chmPath, int context = 1000);
+    bool open(const QString &chmPath, int context = 1000);
 
-    const QString &idioma() const { return m_idioma; }
+    const QString &language() const { return m_language; }
     // The file opened (its name as on disk), empty after a failure.
-    QString arquivo() const;
+    QString file() const;
     // Internal path of the topic on show ("/overview.html"), empty when none.
-    QString topicoAtual() const;
+    QString currentTopic() const;
     // The failure text on show, empty when a topic is shown.
-    QString textoErro() const;
+    QString errorMessage() const;
 
   private:
-    void mostraErro(const QString &texto);
-    void montaSumario();
+    void showError(const QString &texto);
+    void fillContents();
     void aoMudarTopico(const QUrl &url);
-    void aoClicarSumario(QTreeWidgetItem *item);
+    void contentsClicked(QTreeWidgetItem *item);
     QUrl urlDoTopico(const QString &topico) const;
 
-    QString m_idioma;
+    QString m_language;
     std::unique_ptr<ChmFile> m_chm;
-    QToolButton *m_voltar = nullptr;
-    QToolButton *m_avancar = nullptr;
-    QStackedWidget *m_paginas = nullptr;
-    QTreeWidget *m_sumario = nullptr;
+    QToolButton *m_back = nullptr;
+    QToolButton *m_forward = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QTreeWidget *m_contents = nullptr;
     ChmBrowser *m_browser = nullptr;
-    QLabel *m_erro = nullptr;
-    int m_geracao = 0;
+    QLabel *m_errorLabel = nullptr;
+    int m_generation = 0;
 };
 
-} // namespace shell
+} // namespace shell::help

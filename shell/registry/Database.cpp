@@ -11,7 +11,7 @@
 
 #include <atomic>
 
-namespace shell {
+namespace shell::registry {
 
 namespace {
 
@@ -117,4 +117,4 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
     return handle;
 }
 
-} // namespace shell
+} // namespace shell::registry

@@ -6,7 +6,7 @@
 
 struct sqlite3;
 
-namespace shell {
+namespace shell::registry {
 
 // One open database file. Opening never creates a file: a missing registry or
 // catalogue is an error, not a fresh empty database.
@@ -46,4 +46,4 @@ class Database {
     int m_lockFd = -1;
 };
 
-} // namespace shell
+} // namespace shell::registry

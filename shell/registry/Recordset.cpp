@@ -6,7 +6,7 @@
 
 #include <sqlite3.h>
 
-namespace shell {
+namespace shell::registry {
 
 namespace {
 
@@ -285,4 +285,4 @@ bool Recordset::deleteCurrent(QString *error)
     return true;
 }
 
-} // namespace shell
+} // namespace shell::registry

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace shell {
+namespace shell::registry {
 
 class Database;
 
@@ -81,4 +81,4 @@ class Recordset {
     int m_lastCode = 0;
 };
 
-} // namespace shell
+} // namespace shell::registry

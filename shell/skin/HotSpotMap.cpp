@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-namespace shell {
+namespace shell::skin {
 
 bool HotSpotMap::load(const QString &path, QString *error)
 {
@@ -53,4 +53,4 @@ HotSpotMap::Hit HotSpotMap::regionAt(const QPoint &p) const
     return {};
 }
 
-} // namespace shell
+} // namespace shell::skin

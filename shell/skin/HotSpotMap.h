@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QString>
 
-namespace shell {
+namespace shell::skin {
 
 // The named regions of a skinned window's background, read from its .HSP file:
 // one region per line in region order, "<name> <x> <y> <width> <height>" in
@@ -32,4 +32,4 @@ class HotSpotMap {
     QList<Region> m_regions;
 };
 
-} // namespace shell
+} // namespace shell::skin

@@ -128,7 +128,7 @@ constexpr Rect exitFor(int windowWidth)
 
 // frmPrincipal, 6555 x 5160 twips: title under the bar, three large buttons in a
 // row, the version in the footer band.
-namespace principal {
+namespace mainWindow {
 inline constexpr Size kSize{437, 344};
 inline constexpr std::array<ButtonLayout, 5> kButtons{{
     {"Livros", "BT01", {22, 128, 115, 118}},      // book list (the main action)
@@ -141,12 +141,12 @@ inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblTitulo", {20, 40, 397, 36}, true, 20, true, Align::Left},
     {"lblVersao", {300, 318, 127, 18}, false, 11, false, Align::Right}, // on the footer band
 }};
-} // namespace principal
+} // namespace mainWindow
 
 // frmAbrirLivro, 10230 x 5160 twips: title, a white panel holding the information
 // line and the list of books, then the buttons: open and remove on the left, the
 // ways to other windows and help on the right.
-namespace abrirLivro {
+namespace bookList {
 inline constexpr Size kSize{682, 344};
 inline constexpr std::array<ButtonLayout, 7> kButtons{{
     {"Remover", "BT01", {158, 184, 96, 92}},
@@ -162,12 +162,12 @@ inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblMensagem", {60, 96, 562, 20}, true, 13, false, Align::Left}, // on the panel
 }};
 inline constexpr Rect kList{60, 124, 562, 24}; // cbZEKO, on the panel
-} // namespace abrirLivro
+} // namespace bookList
 
 // frmInstalarLivro, 9180 x 3765 twips: a white panel with the information line
 // (two lines, since it names the books folder) and the progress line, then the
 // buttons: choose a book's file on the left, the other windows and help on the right.
-namespace instalarLivro {
+namespace installWindow {
 inline constexpr Size kSize{612, 251};
 inline constexpr std::array<ButtonLayout, 6> kButtons{{
     {"Procurar", "BT01", {66, 129, 96, 82}}, // choose the ZIP file (the main action)
@@ -181,43 +181,36 @@ inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"FXLblDisponivel", {36, 48, 540, 34}, true, 13, false, Align::Left}, // word-wrapped, two lines
     {"FXLblMensagem", {36, 84, 540, 18}, true, 13, true, Align::Left},
 }};
-} // namespace instalarLivro
+} // namespace installWindow
 
-inline constexpr WindowSkin kPrincipal{"frmPrincipal",
-                                       "TLA_PRC",
-                                       "T01_",
-                                       "T01_BG.jpg",
-                                       "T01_BARRA.jpg",
-                                       "TLA_PRC.HSP",
-                                       principal::kSize,
-                                       dragBarFor(principal::kSize.width),
-                                       principal::kButtons,
-                                       principal::kLabels,
-                                       {}};
-inline constexpr WindowSkin kAbrirLivro{"frmAbrirLivro",
-                                        "TLA_LIV",
-                                        "T02_",
-                                        "T02_BG.jpg",
-                                        "T02_BARRA.jpg",
-                                        "TLA_LIV.HSP",
-                                        abrirLivro::kSize,
-                                        dragBarFor(abrirLivro::kSize.width),
-                                        abrirLivro::kButtons,
-                                        abrirLivro::kLabels,
-                                        abrirLivro::kList};
-inline constexpr WindowSkin kInstalarLivro{"frmInstalarLivro",
-                                           "TLA_INS",
-                                           "T03_",
-                                           "T03_BG.jpg",
-                                           "T03_BARRA.jpg",
-                                           "TLA_INS.HSP",
-                                           instalarLivro::kSize,
-                                           dragBarFor(instalarLivro::kSize.width),
-                                           instalarLivro::kButtons,
-                                           instalarLivro::kLabels,
-                                           {}};
+inline constexpr WindowSkin kMainSkin{"frmPrincipal",
+                                      "TLA_PRC",
+                                      "T01_",
+                                      "T01_BG.jpg",
+                                      "T01_BARRA.jpg",
+                                      "TLA_PRC.HSP",
+                                      mainWindow::kSize,
+                                      dragBarFor(mainWindow::kSize.width),
+                                      mainWindow::kButtons,
+                                      mainWindow::kLabels,
+                                      {}};
+inline constexpr WindowSkin kBookListSkin{
+    "frmAbrirLivro",    "TLA_LIV",         "T02_",          "T02_BG.jpg",
+    "T02_BARRA.jpg",    "TLA_LIV.HSP",     bookList::kSize, dragBarFor(bookList::kSize.width),
+    bookList::kButtons, bookList::kLabels, bookList::kList};
+inline constexpr WindowSkin kInstallSkin{"frmInstalarLivro",
+                                         "TLA_INS",
+                                         "T03_",
+                                         "T03_BG.jpg",
+                                         "T03_BARRA.jpg",
+                                         "TLA_INS.HSP",
+                                         installWindow::kSize,
+                                         dragBarFor(installWindow::kSize.width),
+                                         installWindow::kButtons,
+                                         installWindow::kLabels,
+                                         {}};
 
-inline constexpr std::array<const WindowSkin *, 3> kWindows{&kPrincipal, &kAbrirLivro, &kInstalarLivro};
+inline constexpr std::array<const WindowSkin *, 3> kWindows{&kMainSkin, &kBookListSkin, &kInstallSkin};
 
 // The message box (Imagens/Cai_Msg). Its width follows the text, so the title strip
 // is wider than any box and is cut at the box's right edge; the two logos sit on it

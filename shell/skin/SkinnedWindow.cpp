@@ -10,30 +10,30 @@
 
 #include <algorithm>
 
-namespace shell {
+namespace shell::skin {
 
 namespace {
 
-QList<SkinnedWindow *> &janelas()
+QList<SkinnedWindow *> &allWindows()
 {
     static QList<SkinnedWindow *> list;
     return list;
 }
 
-bool mesmoNome(const QString &a, const QString &b)
+bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // Buttons that neither unload a window nor start a flow: they may be clicked while one waits.
-bool harmlessWhileBusy(const QString &nomeBotao)
+bool harmlessWhileBusy(const QString &buttonName)
 {
-    return nomeBotao == QStringLiteral("Help") || nomeBotao == QStringLiteral("Minimizar");
+    return buttonName == QStringLiteral("Help") || buttonName == QStringLiteral("Minimizar");
 }
 
 constexpr int kTwipsPorPixel = 15;
-constexpr int kHintLimiteX = 600;
-constexpr int kHintAtraso = 400; // ms before a hint shows
+constexpr int kHintMaxX = 600;
+constexpr int kHintDelay = 400; // ms before a hint shows
 
 } // namespace
 
@@ -68,8 +68,8 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
     , m_state(state)
     , m_skin(std::move(skin))
 {
-    janelas().append(this);
-    setObjectName(m_skin.nome);
+    allWindows().append(this);
+    setObjectName(m_skin.nameCheck);
     setMouseTracking(true);
     m_fundo = new SkinImage(this);
     m_fundo->setObjectName(QStringLiteral("FXImgFundo"));
@@ -82,7 +82,7 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
         QStringLiteral("QLabel { background: #fffbe6; color: #1d2b3a; border: 1px solid #8a7a4a;"
                        " padding: 3px 6px; font-family: 'Liberation Sans'; font-size: 9pt; }"));
     m_hintTimer.setSingleShot(true);
-    m_hintTimer.setInterval(kHintAtraso);
+    m_hintTimer.setInterval(kHintDelay);
     connect(&m_hintTimer, &QTimer::timeout, this, [this] {
         if (!m_hint->text().isEmpty() && isVisible()) {
             m_hint->adjustSize();
@@ -91,30 +91,30 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
         }
     });
 
-    connect(m_fundo, &SkinImage::moved, this, &SkinnedWindow::movimentoFundo);
+    connect(m_fundo, &SkinImage::moved, this, &SkinnedWindow::backgroundMoved);
     connect(m_barra, &SkinImage::pressed, this, [this](QPoint p) {
-        m_arrastando = true;
-        m_pega = p;
+        m_dragging = true;
+        m_grabPoint = p;
     });
     connect(m_barra, &SkinImage::moved, this, [this](QPoint p) {
-        if (m_arrastando)
-            move(pos() + (p - m_pega));
+        if (m_dragging)
+            move(pos() + (p - m_grabPoint));
     });
     connect(m_barra, &SkinImage::released, this, [this](QPoint) {
-        m_arrastando = false;
+        m_dragging = false;
         RestauraBotoes();
     });
 }
 
 SkinnedWindow::~SkinnedWindow()
 {
-    janelas().removeAll(this);
+    allWindows().removeAll(this);
 }
 
-SkinnedWindow *SkinnedWindow::porNome(const QString &nome)
+SkinnedWindow *SkinnedWindow::byName(const QString &nameCheck)
 {
-    for (SkinnedWindow *w : janelas())
-        if (mesmoNome(w->nome(), nome))
+    for (SkinnedWindow *w : allWindows())
+        if (sameName(w->nameCheck(), nameCheck))
             return w;
     return nullptr;
 }
@@ -133,13 +133,13 @@ SkinnedWindow::BusyGuard::~BusyGuard()
 
 bool SkinnedWindow::anyBusy()
 {
-    return std::any_of(janelas().cbegin(), janelas().cend(),
+    return std::any_of(allWindows().cbegin(), allWindows().cend(),
                        [](const SkinnedWindow *w) { return w->isBusy(); });
 }
 
-QSize SkinnedWindow::tamanhoFixo(const QString &nome)
+QSize SkinnedWindow::fixedSize(const QString &nameCheck)
 {
-    const QString n = nome.toUpper();
+    const QString n = nameCheck.toUpper();
     if (n == QStringLiteral("FRMPRINCIPAL"))
         return {6555, 5160};
     if (n == QStringLiteral("FRMABRIRLIVRO"))
@@ -149,32 +149,32 @@ QSize SkinnedWindow::tamanhoFixo(const QString &nome)
     return {};
 }
 
-bool SkinnedWindow::carregaSkin(QString *error)
+bool SkinnedWindow::loadSkin(QString *error)
 {
-    auto falta = [error](const QString &arquivo) {
+    auto falta = [error](const QString &file) {
         if (error)
-            *error = arquivo;
+            *error = file;
         return false;
     };
-    const QPixmap fundo(m_skin.pasta + m_skin.fundo);
+    const QPixmap fundo(m_skin.folder + m_skin.fundo);
     if (fundo.isNull())
-        return falta(m_skin.pasta + m_skin.fundo);
+        return falta(m_skin.folder + m_skin.fundo);
     QString mapError;
-    if (!m_mapa.load(m_skin.pasta + m_skin.mapa, &mapError))
+    if (!m_mapa.load(m_skin.folder + m_skin.hotSpotMap, &mapError))
         return falta(mapError);
-    const QPixmap barra(m_skin.pasta + m_skin.barra);
+    const QPixmap barra(m_skin.folder + m_skin.barra);
     if (barra.isNull())
-        return falta(m_skin.pasta + m_skin.barra);
+        return falta(m_skin.folder + m_skin.barra);
 
     m_fundo->setPixmap(fundo);
     m_fundo->setGeometry(0, 0, fundo.width(), fundo.height());
     m_barra->setPixmap(barra);
     m_barra->setGeometry(0, 0, barra.width(), barra.height());
 
-    qDeleteAll(m_botoes.mid(1));
-    m_botoes = {nullptr};
-    m_habilitado = {false};
-    m_imagemAtual = {QString()};
+    qDeleteAll(m_buttons.mid(1));
+    m_buttons = {nullptr};
+    m_enabled = {false};
+    m_currentImage = {QString()};
     const int n = int(m_skin.stems.size()) - 1;
     for (int i = 1; i <= n; ++i) {
         auto *b = new SkinImage(this);
@@ -185,92 +185,92 @@ bool SkinnedWindow::carregaSkin(QString *error)
             // A click starts an action, often another window: the hint has done its work.
             m_hintTimer.stop();
             m_hint->hide();
-            if (m_habilitado[i])
-                mostraImagem(i, MC);
+            if (m_enabled[i])
+                showImage(i, MC);
         });
         connect(b, &SkinImage::released, this, [this, i](QPoint) {
-            if (m_habilitado[i])
-                mostraImagem(i, MM);
+            if (m_enabled[i])
+                showImage(i, MM);
         });
         // Moving over a button is moving over the background beneath it.
         connect(b, &SkinImage::moved, this,
-                [this, b](QPoint p) { movimentoFundo(m_fundo->mapFrom(this, b->mapTo(this, p))); });
+                [this, b](QPoint p) { backgroundMoved(m_fundo->mapFrom(this, b->mapTo(this, p))); });
         connect(b, &SkinImage::clicked, this, [this, i] {
-            if (!m_habilitado[i] || (isBusy() && !harmlessWhileBusy(m_skin.nomesBotoes.value(i))))
+            if (!m_enabled[i] || (isBusy() && !harmlessWhileBusy(m_skin.buttonNames.value(i))))
                 return;
-            emit botaoClicado(i);
-            acaoBotao(i);
+            emit buttonClicked(i);
+            buttonAction(i);
         });
-        m_botoes.append(b);
-        m_habilitado.append(true);
-        m_imagemAtual.append(QString());
+        m_buttons.append(b);
+        m_enabled.append(true);
+        m_currentImage.append(QString());
         b->show();
     }
     m_barra->raise();
     for (int i = 1; i <= n; ++i)
-        m_botoes[i]->raise();
+        m_buttons[i]->raise();
 
     CarregaImagensBotoes();
     for (int l = NM; l <= DS; ++l)
         for (int i = 1; i <= n; ++i)
-            if (l != DS && m_listas[l].value(i).isNull())
-                return falta(m_arquivos[l].value(i));
+            if (l != DS && m_imageLists[l].value(i).isNull())
+                return falta(m_files[l].value(i));
     MostraBotoesNormais();
     return true;
 }
 
 void SkinnedWindow::CarregaImagensBotoes()
 {
-    if (!mesmoNome(m_state.strNomeForm, nome()))
+    if (!sameName(m_state.strNomeForm, nameCheck()))
         return;
-    const QString n = nome().toUpper();
+    const QString n = nameCheck().toUpper();
     const int total = int(m_skin.stems.size()) - 1;
-    const char *estados[4] = {"NM", "MM", "MC", "DS"};
+    const char *states[4] = {"NM", "MM", "MC", "DS"};
     for (int l = NM; l <= DS; ++l) {
-        m_listas[l] = {QPixmap()};
-        m_arquivos[l] = {QString()};
+        m_imageLists[l] = {QPixmap()};
+        m_files[l] = {QString()};
         for (int i = 1; i <= total; ++i) {
-            QString estado = QString::fromLatin1(estados[l]);
+            QString state = QString::fromLatin1(states[l]);
             if (l == DS) {
                 // The main window never disables a button; the book list has
                 // disabled pictures only for the buttons it disables.
                 if (n == QStringLiteral("FRMPRINCIPAL")) {
-                    m_listas[l].append(QPixmap());
-                    m_arquivos[l].append(QString());
+                    m_imageLists[l].append(QPixmap());
+                    m_files[l].append(QString());
                     continue;
                 }
                 if (n == QStringLiteral("FRMABRIRLIVRO") && i != 1 && i != 5)
-                    estado = QStringLiteral("NM");
+                    state = QStringLiteral("NM");
             }
-            const QString arquivo =
-                m_skin.pasta + m_skin.prefixo + m_skin.stems[i] + u'_' + estado + QStringLiteral(".jpg");
-            m_listas[l].append(QPixmap(arquivo));
-            m_arquivos[l].append(arquivo);
+            const QString file =
+                m_skin.folder + m_skin.prefix + m_skin.stems[i] + u'_' + state + QStringLiteral(".jpg");
+            m_imageLists[l].append(QPixmap(file));
+            m_files[l].append(file);
         }
     }
 }
 
-void SkinnedWindow::mostraImagem(int i, Lista lista)
+void SkinnedWindow::showImage(int i, ImageList list)
 {
-    SkinImage *b = m_botoes.value(i);
+    SkinImage *b = m_buttons.value(i);
     if (!b)
         return;
-    const QPixmap &p = m_listas[lista].value(i);
+    const QPixmap &p = m_imageLists[list].value(i);
     if (p.isNull())
         return;
     b->setPixmap(p);
     b->setVisible(true);
-    m_imagemAtual[i] = m_arquivos[lista].value(i);
+    m_currentImage[i] = m_files[list].value(i);
     // Let the new picture show before a long action that may follow.
     b->repaint();
 }
 
 void SkinnedWindow::MostraBotoesNormais()
 {
-    if (!mesmoNome(m_state.strNomeForm, nome()))
+    if (!sameName(m_state.strNomeForm, nameCheck()))
         return;
-    for (int i = 1; i < m_botoes.size(); ++i)
-        mostraImagem(i, NM);
+    for (int i = 1; i < m_buttons.size(); ++i)
+        showImage(i, NM);
 }
 
 void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
@@ -278,23 +278,23 @@ void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
     const QString n = m_state.strNomeForm.toUpper();
     if (n != QStringLiteral("FRMABRIRLIVRO") && n != QStringLiteral("FRMINSTALARLIVRO"))
         return;
-    SkinnedWindow *w = porNome(m_state.strNomeForm);
-    if (!w || intIndice < 1 || intIndice >= w->m_botoes.size())
+    SkinnedWindow *w = byName(m_state.strNomeForm);
+    if (!w || intIndice < 1 || intIndice >= w->m_buttons.size())
         return;
-    w->m_habilitado[intIndice] = bHabilitado;
-    w->mostraImagem(intIndice, bHabilitado ? NM : DS);
+    w->m_enabled[intIndice] = bHabilitado;
+    w->showImage(intIndice, bHabilitado ? NM : DS);
 }
 
 void SkinnedWindow::RestauraBotoes()
 {
-    for (int i = 1; i < m_botoes.size(); ++i)
-        mostraImagem(i, m_habilitado[i] ? NM : DS);
+    for (int i = 1; i < m_buttons.size(); ++i)
+        showImage(i, m_enabled[i] ? NM : DS);
 }
 
 void SkinnedWindow::PosicionaForm(bool bRedimensiona)
 {
     if (bRedimensiona) {
-        const QSize t = tamanhoFixo(nome());
+        const QSize t = fixedSize(nameCheck());
         if (t.isValid())
             setFixedSize(t / kTwipsPorPixel);
     }
@@ -311,108 +311,108 @@ void SkinnedWindow::DefineJanelaNoTopo(bool bNoTopo)
     show();
 }
 
-void SkinnedWindow::movimentoFundo(QPoint pos)
+void SkinnedWindow::backgroundMoved(QPoint pos)
 {
     const HotSpotMap::Hit hit = m_mapa.regionAt(pos);
     if (hit.name.isEmpty()) {
-        for (int i = 1; i < m_botoes.size(); ++i)
-            mostraImagem(i, m_habilitado[i] ? NM : DS);
+        for (int i = 1; i < m_buttons.size(); ++i)
+            showImage(i, m_enabled[i] ? NM : DS);
     } else {
-        const int i = int(m_skin.nomesBotoes.indexOf(hit.name));
-        if (i > 0 && m_habilitado.value(i))
-            mostraImagem(i, MM);
+        const int i = int(m_skin.buttonNames.indexOf(hit.name));
+        if (i > 0 && m_enabled.value(i))
+            showImage(i, MM);
     }
-    atualizaHint(hit, pos);
+    updateHint(hit, pos);
 }
 
-void SkinnedWindow::atualizaHint(const HotSpotMap::Hit &hit, QPoint pos)
+void SkinnedWindow::updateHint(const HotSpotMap::Hit &hit, QPoint pos)
 {
     if (hit.number < 0) {
         m_hintTimer.stop();
         m_hint->hide();
         return;
     }
-    const int indice = hit.number + 1;
-    if (!m_habilitado.value(indice) || pos.x() > kHintLimiteX)
+    const int index = hit.number + 1;
+    if (!m_enabled.value(index) || pos.x() > kHintMaxX)
         return;
     // The tip stands at fixed offsets from the pointer that cancel its position.
-    const int base = indice == 5 ? 20 : indice == 6 ? 30 : -12;
+    const int base = index == 5 ? 20 : index == 6 ? 30 : -12;
     const QPoint offset(32 - pos.x(), base - pos.y());
     m_hintPos = m_fundo->mapToGlobal(pos + offset);
-    const QString texto = m_hints.value(indice);
+    const QString texto = m_hints.value(index);
     if (m_hint->text() != texto || !m_hint->isVisible()) {
         m_hint->setText(texto);
         m_hintTimer.start();
     }
 }
 
-QRect SkinnedWindow::retangulo(const skin::Rect &r)
+QRect SkinnedWindow::toRect(const skin::Rect &r)
 {
     return QRect(r.x, r.y, r.width, r.height);
 }
 
-void SkinnedWindow::estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo)
+void SkinnedWindow::styleLabel(QLabel *label, const skin::LabelLayout &labelLayout)
 {
-    label->setGeometry(retangulo(rotulo.rect));
-    label->setAlignment((rotulo.align == skin::Align::Left    ? Qt::AlignLeft
-                         : rotulo.align == skin::Align::Right ? Qt::AlignRight
-                                                              : Qt::AlignHCenter) |
+    label->setGeometry(toRect(labelLayout.rect));
+    label->setAlignment((labelLayout.align == skin::Align::Left    ? Qt::AlignLeft
+                         : labelLayout.align == skin::Align::Right ? Qt::AlignRight
+                                                                   : Qt::AlignHCenter) |
                         Qt::AlignVCenter);
-    label->setStyleSheet(
-        QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
-                       " font-size: %2px; font-weight: %3; background: transparent; }")
-            .arg(rotulo.darkText ? skin::palette::kDarkText : skin::palette::kLightText, 6, 16, QChar(u'0'))
-            .arg(rotulo.fontPixelSize)
-            .arg(rotulo.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
+    label->setStyleSheet(QStringLiteral("QLabel { color: #%1; font-family: 'Liberation Sans', Arial;"
+                                        " font-size: %2px; font-weight: %3; background: transparent; }")
+                             .arg(labelLayout.darkText ? skin::palette::kDarkText : skin::palette::kLightText,
+                                  6, 16, QChar(u'0'))
+                             .arg(labelLayout.fontPixelSize)
+                             .arg(labelLayout.bold ? QStringLiteral("bold") : QStringLiteral("normal")));
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void SkinnedWindow::tomaAFrente(const QString &anterior)
+void SkinnedWindow::bringToFront(const QString &anterior)
 {
-    if (mesmoNome(m_state.strNomeForm, anterior))
-        if (SkinnedWindow *outra = porNome(anterior))
-            outra->close();
-    m_state.strNomeForm = nome();
+    if (sameName(m_state.strNomeForm, anterior))
+        if (SkinnedWindow *other = byName(anterior))
+            other->close();
+    m_state.strNomeForm = nameCheck();
     m_state.blnVoltaPrincipal = false;
 }
 
-void SkinnedWindow::carregaHints(std::initializer_list<int> codigos)
+void SkinnedWindow::loadHints(std::initializer_list<int> codes)
 {
-    messages::Catalogue &catalogo = *m_state.catalogo;
+    messages::Catalogue &catalogue = *m_state.catalogue;
     QStringList hints;
-    for (int codigo : codigos)
-        hints.append(codigo ? catalogo.hint(codigo) : QString());
+    for (int code : codes)
+        hints.append(code ? catalogue.hint(code) : QString());
     setHints(hints);
 }
 
-void SkinnedWindow::mostraNoLugarDoPrincipal()
+void SkinnedWindow::showInPlaceOfMain()
 {
     PosicionaForm(false);
     DefineJanelaNoTopo(false);
-    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal")))
-        principal->hide();
+    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal")))
+        mainWindow->hide();
 }
 
-void SkinnedWindow::voltaAoPrincipal()
+void SkinnedWindow::backToMain()
 {
     m_state.blnVoltaPrincipal = true;
     m_state.strNomeForm = QStringLiteral("frmPrincipal");
     close();
 }
 
-void SkinnedWindow::voltaAoPrincipalSePedido()
+void SkinnedWindow::backToMainIfAsked()
 {
     if (!m_state.blnVoltaPrincipal)
         return;
-    if (SkinnedWindow *principal = porNome(QStringLiteral("frmPrincipal"))) {
-        principal->show();
-        principal->MostraBotoesNormais();
+    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal"))) {
+        mainWindow->show();
+        mainWindow->MostraBotoesNormais();
     }
 }
 
-void SkinnedWindow::mostraBotaoNormal(int i)
+void SkinnedWindow::showNormalButton(int i)
 {
-    mostraImagem(i, NM);
+    showImage(i, NM);
 }
 
 void SkinnedWindow::changeEvent(QEvent *e)
@@ -449,7 +449,7 @@ void SkinnedWindow::showEvent(QShowEvent *e)
 
 void SkinnedWindow::mouseMoveEvent(QMouseEvent *e)
 {
-    movimentoFundo(m_fundo->mapFrom(this, e->position().toPoint()));
+    backgroundMoved(m_fundo->mapFrom(this, e->position().toPoint()));
 }
 
-} // namespace shell
+} // namespace shell::skin

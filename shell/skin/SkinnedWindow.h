@@ -13,19 +13,21 @@
 class QCloseEvent;
 
 namespace shell {
-
 struct SharedState;
+}
+
+namespace shell::skin {
 
 // What tells one skinned window from another: its name, pictures and sizes.
 struct Skin {
-    QString nome;            // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
-    QString pasta;           // the window's picture folder, with a trailing slash
-    QString prefixo;         // "T01_"
+    QString nameCheck;       // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
+    QString folder;          // the window's picture folder, with a trailing slash
+    QString prefix;          // "T01_"
     QString fundo;           // background picture
-    QString mapa;            // hot-spot map
+    QString hotSpotMap;      // hot-spot map
     QString barra;           // drag-bar picture
     QStringList stems;       // button image stems by index; element 0 unused
-    QStringList nomesBotoes; // hot-spot name of each button by index; element 0 unused
+    QStringList buttonNames; // hot-spot name of each button by index; element 0 unused
 };
 
 // A picture that reports the mouse: the background, the drag bar, each button.
@@ -55,7 +57,7 @@ class SkinnedWindow : public QWidget {
     ~SkinnedWindow() override;
 
     // The skinned window of that name (letter case ignored), if one exists.
-    static SkinnedWindow *porNome(const QString &nome);
+    static SkinnedWindow *byName(const QString &nameCheck);
 
     // Held for as long as a flow of the window can wait (on a message box, a
     // dialog or a worker thread), so that the window outlives the flow: while
@@ -77,33 +79,33 @@ class SkinnedWindow : public QWidget {
     // True while a flow of any skinned window is under way.
     static bool anyBusy();
 
-    const QString &nome() const { return m_skin.nome; }
+    const QString &nameCheck() const { return m_skin.nameCheck; }
 
     // Loads background, hot-spot map, drag bar and button pictures and paints
     // the buttons normal. False, with the missing file named, when a picture or
     // the map cannot be read.
-    bool carregaSkin(QString *error);
+    bool loadSkin(QString *error);
 
     // The window's fixed size in twips, by name; other windows have none.
-    static QSize tamanhoFixo(const QString &nome);
+    static QSize fixedSize(const QString &nameCheck);
 
     void CarregaImagensBotoes();
     void MostraBotoesNormais();
     // Gives one button its normal picture.
-    void mostraBotaoNormal(int i);
+    void showNormalButton(int i);
     // Enables or disables a button; only while a book-list or install window is in front.
     void HabilitaBotao(int intIndice, bool bHabilitado);
     // The working windows' shared steps. At load: unload the window named
     // `anterior` when it is the one in front, and take the front.
-    void tomaAFrente(const QString &anterior);
+    void bringToFront(const QString &anterior);
     // The window's hints: the Botoes rows of these codes, by button index (0 unused).
-    void carregaHints(std::initializer_list<int> codigos);
+    void loadHints(std::initializer_list<int> codes);
     // At the end of the load: fixed size, centred, not on top, the main window hidden.
-    void mostraNoLugarDoPrincipal();
+    void showInPlaceOfMain();
     // "Principal": unloads this window so that the main window shows again.
-    void voltaAoPrincipal();
+    void backToMain();
     // At unload: the main window again when "Principal" asked for it.
-    void voltaAoPrincipalSePedido();
+    void backToMainIfAsked();
 
     // Fixes the size (when asked) and centres the window on the screen.
     void PosicionaForm(bool bRedimensiona);
@@ -111,11 +113,11 @@ class SkinnedWindow : public QWidget {
     // After a drag: labels refreshed, buttons normal or disabled.
     virtual void RestauraBotoes();
 
-    int quantidadeBotoes() const { return int(m_botoes.size()) - 1; }
-    SkinImage *Botao(int i) const { return m_botoes.value(i); }
-    bool botaoHabilitado(int i) const { return m_habilitado.value(i); }
+    int buttonCount() const { return int(m_buttons.size()) - 1; }
+    SkinImage *Botao(int i) const { return m_buttons.value(i); }
+    bool buttonEnabled(int i) const { return m_enabled.value(i); }
     // The picture file a button shows now (for tests and diagnostics).
-    QString imagemBotao(int i) const { return m_imagemAtual.value(i); }
+    QString buttonImage(int i) const { return m_currentImage.value(i); }
     SkinImage *fundo() const { return m_fundo; }
     SkinImage *barra() const { return m_barra; }
     QLabel *hint() const { return m_hint; }
@@ -123,14 +125,14 @@ class SkinnedWindow : public QWidget {
     void setHints(const QStringList &hints) { m_hints = hints; }
 
   signals:
-    void botaoClicado(int indice);
+    void buttonClicked(int index);
 
   protected:
     // What each window does for a click on button i.
-    virtual void acaoBotao(int indice) = 0;
+    virtual void buttonAction(int index) = 0;
     // Places and styles a text label as the skin's layout gives it.
-    static void estiloRotulo(QLabel *label, const skin::LabelLayout &rotulo);
-    static QRect retangulo(const skin::Rect &r);
+    static void styleLabel(QLabel *label, const skin::LabelLayout &labelLayout);
+    static QRect toRect(const skin::Rect &r);
     void changeEvent(QEvent *e) override;
     // Refused while the window is busy; a subclass goes on only when e is accepted.
     void closeEvent(QCloseEvent *e) override;
@@ -140,10 +142,10 @@ class SkinnedWindow : public QWidget {
     SharedState &m_state;
 
   private:
-    enum Lista { NM, MM, MC, DS };
-    void mostraImagem(int i, Lista lista);
-    void movimentoFundo(QPoint pos);
-    void atualizaHint(const HotSpotMap::Hit &hit, QPoint pos);
+    enum ImageList { NM, MM, MC, DS };
+    void showImage(int i, ImageList list);
+    void backgroundMoved(QPoint pos);
+    void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
 
     Skin m_skin;
     HotSpotMap m_mapa;
@@ -151,16 +153,16 @@ class SkinnedWindow : public QWidget {
     SkinImage *m_barra = nullptr;
     QLabel *m_hint = nullptr;
     QTimer m_hintTimer;
-    QList<SkinImage *> m_botoes{nullptr};
-    QList<bool> m_habilitado{false};
-    QList<QString> m_imagemAtual{QString()};
-    std::array<QList<QPixmap>, 4> m_listas;
-    std::array<QList<QString>, 4> m_arquivos;
+    QList<SkinImage *> m_buttons{nullptr};
+    QList<bool> m_enabled{false};
+    QList<QString> m_currentImage{QString()};
+    std::array<QList<QPixmap>, 4> m_imageLists;
+    std::array<QList<QString>, 4> m_files;
     QStringList m_hints;
-    bool m_arrastando = false;
+    bool m_dragging = false;
     int m_busy = 0;
-    QPoint m_pega;
+    QPoint m_grabPoint;
     QPoint m_hintPos;
 };
 
-} // namespace shell
+} // namespace shell::skin

@@ -31,41 +31,41 @@ class frmAbrirLivroTest : public ManagerFixture {
     {
         ManagerFixture::SetUp();
         basico = makeBook("Basico");
-        avancado = makeBook("Avancado");
+        advanced = makeBook("Avancado");
         registerBook("MARIA", "Basico", "X:", basico);
-        registerBook("MARIA", "Avancado", "Y:", avancado);
+        registerBook("MARIA", "Avancado", "Y:", advanced);
         drives = std::make_unique<drive::MountDrive>(recording, state, box);
-        principal = std::make_unique<shell::frmPrincipal>(state, *drives, box, [] {});
+        mainWindow = std::make_unique<shell::frmPrincipal>(state, *drives, box, [] {});
         QString error;
-        ASSERT_TRUE(principal->carrega(&error)) << error.toStdString();
+        ASSERT_TRUE(mainWindow->load(&error)) << error.toStdString();
     }
     void open()
     {
-        janela =
+        window =
             std::make_unique<frmAbrirLivro>(recording, state, *drives, box, "/opt/zeko", [this] { ++ended; });
         QString error;
-        ASSERT_TRUE(janela->carrega(&error)) << error.toStdString();
+        ASSERT_TRUE(window->load(&error)) << error.toStdString();
     }
     void TearDown() override
     {
-        janela.reset();
-        principal.reset();
+        window.reset();
+        mainWindow.reset();
         drives.reset();
     }
     QStringList entries() const
     {
         QStringList l;
-        for (int i = 0; i < janela->cbZEKO()->count(); ++i)
-            l << janela->cbZEKO()->itemText(i);
+        for (int i = 0; i < window->cbZEKO()->count(); ++i)
+            l << window->cbZEKO()->itemText(i);
         return l;
     }
-    void click(int button) { mouse::click(janela->Botao(button)); }
+    void click(int button) { mouse::click(window->Botao(button)); }
 
     RecordingPlatform recording;
-    QString basico, avancado;
+    QString basico, advanced;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<shell::frmPrincipal> principal;
-    std::unique_ptr<frmAbrirLivro> janela;
+    std::unique_ptr<shell::frmPrincipal> mainWindow;
+    std::unique_ptr<frmAbrirLivro> window;
     int ended = 0;
 };
 
@@ -77,18 +77,18 @@ TEST_F(frmAbrirLivroTest, LoadStepListsAndMapsTheBooks)
 {
     open();
     EXPECT_EQ(state.strNomeForm, "frmAbrirLivro");
-    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(code::BookListTitle));
-    EXPECT_EQ(janela->fxlblMensagem()->text(), descricao(code::BookListInformation));
+    EXPECT_EQ(window->fxlblTitulo()->text(), descricao(code::BookListTitle));
+    EXPECT_EQ(window->fxlblMensagem()->text(), descricao(code::BookListInformation));
     EXPECT_EQ(entries(), QStringList({"[" + descricao(code::BookListFirstEntry) + "]", "Avancado [ Y: ]",
                                       "Basico [ X: ]"}));
-    EXPECT_EQ(janela->cbZEKO()->currentIndex(), 0);
+    EXPECT_EQ(window->cbZEKO()->currentIndex(), 0);
     EXPECT_EQ(mapped('X'), unixOf(basico));
-    EXPECT_EQ(mapped('Y'), unixOf(avancado));
-    EXPECT_FALSE(principal->isVisible());
-    EXPECT_TRUE(janela->isVisible());
-    EXPECT_EQ(janela->size(), QSize(10230, 5160) / 15);
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(Remover)).fileName(), "T02_BT01_DS.jpg");
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(OK)).fileName(), "T02_BT05_DS.jpg");
+    EXPECT_EQ(mapped('Y'), unixOf(advanced));
+    EXPECT_FALSE(mainWindow->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->size(), QSize(10230, 5160) / 15);
+    EXPECT_EQ(QFileInfo(window->buttonImage(Remover)).fileName(), "T02_BT01_DS.jpg");
+    EXPECT_EQ(QFileInfo(window->buttonImage(OK)).fileName(), "T02_BT05_DS.jpg");
 }
 
 // Choosing a book enables Remove and OK, whatever its name begins with; entry 0
@@ -97,15 +97,15 @@ TEST_F(frmAbrirLivroTest, SelectionEnablesRemoveAndOpen)
 {
     registerBook("MARIA", "livro1", "W:", makeBook("livro1"));
     open();
-    ASSERT_EQ(janela->cbZEKO()->itemText(3), "livro1 [ W: ]");
+    ASSERT_EQ(window->cbZEKO()->itemText(3), "livro1 [ W: ]");
     for (int entry : {1, 3}) {
-        janela->cbZEKO()->setCurrentIndex(entry);
-        EXPECT_TRUE(janela->botaoHabilitado(Remover)) << entry;
-        EXPECT_TRUE(janela->botaoHabilitado(OK)) << entry;
-        EXPECT_EQ(QFileInfo(janela->imagemBotao(OK)).fileName(), "T02_BT05_NM.jpg");
-        janela->cbZEKO()->setCurrentIndex(0);
-        EXPECT_FALSE(janela->botaoHabilitado(Remover));
-        EXPECT_FALSE(janela->botaoHabilitado(OK));
+        window->cbZEKO()->setCurrentIndex(entry);
+        EXPECT_TRUE(window->buttonEnabled(Remover)) << entry;
+        EXPECT_TRUE(window->buttonEnabled(OK)) << entry;
+        EXPECT_EQ(QFileInfo(window->buttonImage(OK)).fileName(), "T02_BT05_NM.jpg");
+        window->cbZEKO()->setCurrentIndex(0);
+        EXPECT_FALSE(window->buttonEnabled(Remover));
+        EXPECT_FALSE(window->buttonEnabled(OK));
     }
 }
 
@@ -113,7 +113,7 @@ TEST_F(frmAbrirLivroTest, SelectionEnablesRemoveAndOpen)
 TEST_F(frmAbrirLivroTest, OkOpensTheChosenBook)
 {
     open();
-    janela->cbZEKO()->setCurrentIndex(2);
+    window->cbZEKO()->setCurrentIndex(2);
     click(OK);
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].program, "/opt/zeko/LoadZEKOV.EXE");
@@ -126,14 +126,14 @@ TEST_F(frmAbrirLivroTest, MinimiseAndRestore)
 {
     open();
     click(Minimizar);
-    QTRY_VERIFY(janela->isMinimized());
-    EXPECT_EQ(janela->windowTitle(), "ZEKO Download");
-    janela->setWindowState(Qt::WindowNoState);
-    QTRY_VERIFY(!janela->isMinimized());
-    EXPECT_EQ(janela->windowTitle(), "");
-    const QRect screen = janela->screen()->geometry();
-    EXPECT_EQ(janela->pos(), screen.topLeft() + QPoint((screen.width() - janela->width()) / 2,
-                                                       (screen.height() - janela->height()) / 2));
+    QTRY_VERIFY(window->isMinimized());
+    EXPECT_EQ(window->windowTitle(), "ZEKO Download");
+    window->setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(!window->isMinimized());
+    EXPECT_EQ(window->windowTitle(), "");
+    const QRect screen = window->screen()->geometry();
+    EXPECT_EQ(window->pos(), screen.topLeft() + QPoint((screen.width() - window->width()) / 2,
+                                                       (screen.height() - window->height()) / 2));
 }
 
 // "Principal" goes back: the main window shows again and takes the front.
@@ -143,8 +143,8 @@ TEST_F(frmAbrirLivroTest, PrincipalShowsTheMainWindowAgain)
     click(Principal);
     EXPECT_TRUE(state.blnVoltaPrincipal);
     EXPECT_EQ(state.strNomeForm, "frmPrincipal");
-    EXPECT_FALSE(janela->isVisible());
-    EXPECT_TRUE(principal->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(mainWindow->isVisible());
 }
 
 // Exit asks first; while the course runs it refuses with message 35 and keeps
@@ -177,27 +177,27 @@ TEST_F(frmAbrirLivroTest, ExitKeepsTheDrivesWhileTheCourseRuns)
 TEST_F(frmAbrirLivroTest, HelpAndConfigurarAreSignalled)
 {
     open();
-    int help = 0, configurar = 0;
-    QObject::connect(janela.get(), &frmAbrirLivro::ajudaPedida, [&] { ++help; });
-    QObject::connect(janela.get(), &frmAbrirLivro::configurarPedido, [&] { ++configurar; });
+    int help = 0, installRequests = 0;
+    QObject::connect(window.get(), &frmAbrirLivro::helpRequested, [&] { ++help; });
+    QObject::connect(window.get(), &frmAbrirLivro::installRequested, [&] { ++installRequests; });
     click(Help);
     click(Configurar);
     EXPECT_EQ(help, 1);
-    EXPECT_EQ(configurar, 1);
-    EXPECT_TRUE(janela->isVisible());
+    EXPECT_EQ(installRequests, 1);
+    EXPECT_TRUE(window->isVisible());
 }
 
 // "Remover" on the chosen book: asked, then gone from the list, the window usable again.
 TEST_F(frmAbrirLivroTest, RemoveTheChosenBook)
 {
     open();
-    janela->cbZEKO()->setCurrentIndex(2);
+    window->cbZEKO()->setCurrentIndex(2);
     box.answer({1});
     click(Remover);
     EXPECT_EQ(box.texts().first(), texto(code::ConfirmRemoval, {"Basico"}));
     EXPECT_EQ(box.texts().last(), texto(code::RemovedAndDeleted, {"X", basico}));
     EXPECT_EQ(entries(), QStringList({"[" + descricao(code::BookListFirstEntry) + "]", "Avancado [ Y: ]"}));
-    EXPECT_TRUE(janela->isEnabled());
-    EXPECT_FALSE(QFileInfo::exists(unixOf(avancado) + "/../Basico"));
-    EXPECT_FALSE(janela->botaoHabilitado(Remover));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(unixOf(advanced) + "/../Basico"));
+    EXPECT_FALSE(window->buttonEnabled(Remover));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "install/EscolhaArquivo.h"
-#include "install/PainelInstalacao.h"
+#include "install/FileChoice.h"
+#include "install/InstallPanel.h"
 
 #include <QString>
 
@@ -9,14 +9,14 @@
 
 // The file dialog of the install flow, replaced: it gives the archive a test
 // names, or none, and counts how often it was asked.
-class ScriptedChoice : public install::EscolhaArquivo {
+class ScriptedChoice : public install::FileChoice {
   public:
     ScriptedChoice() = default;
     explicit ScriptedChoice(QString zip)
         : next(std::move(zip))
     {
     }
-    std::optional<QString> escolheZip() override
+    std::optional<QString> chooseZip() override
     {
         ++asked;
         return next;
@@ -26,9 +26,9 @@ class ScriptedChoice : public install::EscolhaArquivo {
 };
 
 // An install panel that shows nothing.
-class SilentPanel : public install::PainelInstalacao {
+class SilentPanel : public install::InstallPanel {
   public:
-    void mostraProgresso(const QString &) override {}
-    void animaProgresso(bool) override {}
-    void habilitaBotoes(bool) override {}
+    void showProgress(const QString &) override {}
+    void animateProgress(bool) override {}
+    void enableButtons(bool) override {}
 };

@@ -16,12 +16,13 @@
 // fresh registry and catalogue, user MARIA and a scripted message box.
 class ManagerFixture : public ::testing::Test {
   protected:
-    explicit ManagerFixture(const char *idioma = "POR")
+    explicit ManagerFixture(const char *language = "POR")
         : wine(prefix.prefix(), "maria")
         , instance("ZEKODownload", lockDir.path() + "/lock")
         , box(state)
     {
-        prefix.writeZekoIni(QByteArray("[InstalacaoVersao5]\r\nIdiomaInst=") + idioma + "\r\nDriveCD=D:\r\n");
+        prefix.writeZekoIni(QByteArray("[InstalacaoVersao5]\r\nIdiomaInst=") + language +
+                            "\r\nDriveCD=D:\r\n");
         QDir().mkpath(prefix.driveC() + "/ZEKO_Download/Download");
     }
 
@@ -49,10 +50,11 @@ class ManagerFixture : public ::testing::Test {
         return "C:\\ZEKO_Download\\Download\\" + name;
     }
 
-    void registerBook(const QString &user, const QString &curso, const QString &letra, const QString &caminho)
+    void registerBook(const QString &user, const QString &course, const QString &letter,
+                      const QString &caminho)
     {
         ASSERT_TRUE(state.rsMapeamento->addNew(
-            {{"Usuario", user}, {"Curso", curso}, {"LetraDrive", letra}, {"Caminho", caminho}}));
+            {{"Usuario", user}, {"Curso", course}, {"LetraDrive", letter}, {"Caminho", caminho}}));
     }
 
     // Maps a letter by hand, as another program or an earlier run left it.
@@ -69,11 +71,11 @@ class ManagerFixture : public ::testing::Test {
         return QFileInfo(wine.toUnixPath(windowsPath)).canonicalFilePath();
     }
 
-    QString texto(int codigo, const QStringList &params = {})
+    QString texto(int code, const QStringList &params = {})
     {
-        return state.catalogo->mensagem(codigo, params);
+        return state.catalogue->mensagem(code, params);
     }
-    QString descricao(int codigo) { return state.catalogo->descricao(codigo); }
+    QString descricao(int code) { return state.catalogue->descricao(code); }
 
     PrefixDir prefix;
     InstallDir install;

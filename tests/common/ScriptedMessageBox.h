@@ -52,7 +52,7 @@ class ScriptedMessageBox : public messages::MessageBox {
   private:
     bool inEnglish() const
     {
-        shell::Recordset *rs = m_state.rsMensagens.get();
+        shell::registry::Recordset *rs = m_state.rsMensagens.get();
         if (!rs || rs->isEmpty())
             return true;
         rs->moveFirst();

@@ -12,6 +12,6 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     // A lock a test holds on purpose is refused at once, not after two seconds.
-    shell::Database::setBusyTimeout(50);
+    shell::registry::Database::setBusyTimeout(50);
     return zekotest::runAllTests(argv[0]);
 }

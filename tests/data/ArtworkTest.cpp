@@ -93,7 +93,7 @@ struct Expected {
 const std::vector<Expected> &expectedWindows()
 {
     static const std::vector<Expected> all{
-        {&skin::kPrincipal,
+        {&skin::kMainSkin,
          "TLA_PRC/T01_BG.jpg",
          "TLA_PRC/T01_BARRA.jpg",
          "TLA_PRC/TLA_PRC.HSP",
@@ -104,7 +104,7 @@ const std::vector<Expected> &expectedWindows()
           {"Help", "T01_BT03"},
           {"Minimizar", "T01_MNZ"},
           {"Sair", "T01_SAI"}}},
-        {&skin::kAbrirLivro,
+        {&skin::kBookListSkin,
          "TLA_LIV/T02_BG.jpg",
          "TLA_LIV/T02_BARRA.jpg",
          "TLA_LIV/TLA_LIV.HSP",
@@ -117,7 +117,7 @@ const std::vector<Expected> &expectedWindows()
           {"OK", "T02_BT05"},
           {"Minimizar", "T02_MNZ"},
           {"Sair", "T02_SAI"}}},
-        {&skin::kInstalarLivro,
+        {&skin::kInstallSkin,
          "TLA_INS/T03_BG.jpg",
          "TLA_INS/T03_BARRA.jpg",
          "TLA_INS/TLA_INS.HSP",
@@ -180,7 +180,7 @@ TEST(ArtworkFiles, HotSpotMapsHoldTheButtonsInOrder)
 {
     for (const skin::WindowSkin *w : skin::kWindows) {
         SCOPED_TRACE(w->formName);
-        shell::HotSpotMap map;
+        shell::skin::HotSpotMap map;
         QString error;
         ASSERT_TRUE(map.load(windowFile(*w, w->hotSpotMap), &error)) << error.toStdString();
         ASSERT_EQ(map.regions().size(), qsizetype(w->buttons.size()));

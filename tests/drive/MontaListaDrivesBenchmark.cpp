@@ -38,13 +38,13 @@ struct Setup {
         for (char16_t l = u'D'; l <= u'Z'; ++l) {
             const QString name = QStringLiteral("LIVRO_%1").arg(QChar(l));
             QDir().mkpath(prefixDir + "/drive_c/ZEKO_Download/Download/" + name);
-            const QString caminho = "C:\\ZEKO_Download\\Download\\" + name;
+            const QString bookPath = "C:\\ZEKO_Download\\Download\\" + name;
             state.rsMapeamento->addNew({{"Usuario", state.strUsuario},
                                         {"Curso", name},
                                         {"LetraDrive", QString(QChar(l)) + ":"},
-                                        {"Caminho", caminho}});
+                                        {"Caminho", bookPath}});
             if (mounted)
-                wine.defineDosDevice(QString(QChar(l)) + ":", caminho, nullptr);
+                wine.defineDosDevice(QString(QChar(l)) + ":", bookPath, nullptr);
         }
     }
 };

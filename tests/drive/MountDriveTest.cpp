@@ -56,10 +56,10 @@ class TypedPlatform : public NamedUserPlatform {
 class MountDriveTest : public ManagerFixture {
   protected:
     MountDrive drives() { return MountDrive(*platform(), state, box); }
-    QString report(const QString &caminho, const QString &letra, const char *numero, int codigo)
+    QString report(const QString &bookPath, const QString &letter, const char *errorNumber, int code)
     {
-        return texto(code::BookFolderOrDriveFailed, {caminho, letra}) + "\n(" + numero + ") " +
-               descricao(codigo);
+        return texto(code::BookFolderOrDriveFailed, {bookPath, letter}) + "\n(" + errorNumber + ") " +
+               descricao(code);
     }
 };
 
@@ -113,13 +113,13 @@ TEST_F(MountDriveTest, MountedRegisteredBookIsNeitherListedNorTouched)
 // the letter is free in the same scan.
 TEST_F(MountDriveTest, VanishedFolderFreesItsLetter)
 {
-    const QString caminho = "C:\\ZEKO_Download\\Download\\APAGADO";
-    registerBook("MARIA", "APAGADO", "X:", caminho);
+    const QString bookPath = "C:\\ZEKO_Download\\Download\\APAGADO";
+    registerBook("MARIA", "APAGADO", "X:", bookPath);
     registerBook("MARIA", "OUTRO", "W:", makeBook("OUTRO"));
     drives().MontaListaDrives(false);
     ASSERT_EQ(box.shown.size(), 2);
-    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {caminho, "X:"}));
-    EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookUnregistered, {caminho}));
+    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {bookPath, "X:"}));
+    EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookUnregistered, {bookPath}));
     EXPECT_EQ(box.shown[0].tipoCaixa, 1);
     EXPECT_EQ(box.shown[0].tamanhoFonte, 10);
     EXPECT_TRUE(box.shown[0].aguardaResposta);
@@ -220,16 +220,16 @@ TEST_F(MountDriveTest, RemovingALetterThatIsNotMountedSaysNothing)
 // Removal takes away only the book's own mapping, never another book's.
 TEST_F(MountDriveTest, RemovalLeavesAnotherBooksMapping)
 {
-    const QString livro1 = makeBook("LIVRO1");
-    const QString livro2 = makeBook("LIVRO2");
-    ASSERT_TRUE(drives().MapeiaDrive("X", livro2, false));
-    EXPECT_FALSE(drives().MapeiaDrive("X", livro1, true));
-    EXPECT_EQ(mapped(u'X'), unixOf(livro2));
+    const QString book1 = makeBook("LIVRO1");
+    const QString book2 = makeBook("LIVRO2");
+    ASSERT_TRUE(drives().MapeiaDrive("X", book2, false));
+    EXPECT_FALSE(drives().MapeiaDrive("X", book1, true));
+    EXPECT_EQ(mapped(u'X'), unixOf(book2));
     ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_EQ(box.shown[0].texto, report(livro1, "X:", "0042", code::MapErrorOtherFolder));
+    EXPECT_EQ(box.shown[0].texto, report(book1, "X:", "0042", code::MapErrorOtherFolder));
     EXPECT_FALSE(drives().MapeiaDrive("Z", "Z:\\", true));
     EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/z:").symLinkTarget(), "/");
-    EXPECT_TRUE(drives().MapeiaDrive("X", livro2, true));
+    EXPECT_TRUE(drives().MapeiaDrive("X", book2, true));
     EXPECT_TRUE(mapped(u'X').isEmpty());
 }
 
@@ -299,8 +299,8 @@ TEST_F(MountDriveTest, FindsTheCoursePlayerByFileName)
 // stays and its letter is not listed free.
 TEST_F(MountDriveTest, RowThatCannotBeDeletedKeepsItsLetter)
 {
-    const QString caminho = "C:\\ZEKO_Download\\Download\\APAGADO";
-    registerBook("MARIA", "APAGADO", "X:", caminho);
+    const QString bookPath = "C:\\ZEKO_Download\\Download\\APAGADO";
+    registerBook("MARIA", "APAGADO", "X:", bookPath);
     sqlite3 *other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -308,9 +308,9 @@ TEST_F(MountDriveTest, RowThatCannotBeDeletedKeepsItsLetter)
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     ASSERT_EQ(box.shown.size(), 2);
-    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {caminho, "X:"}));
+    EXPECT_EQ(box.shown[0].texto, texto(code::RegisteredFolderMissing, {bookPath, "X:"}));
     EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookNotUnregistered,
-                                        {caminho, descricao(code::ReasonInUse) + " (SQLite 5)"}));
+                                        {bookPath, descricao(code::ReasonInUse) + " (SQLite 5)"}));
     EXPECT_FALSE(state.strLetrasLivres.contains("X"));
     state.rsMapeamento->requery();
     EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "APAGADO"));
@@ -349,11 +349,11 @@ TEST_F(TypedMountDriveTest, NetworkAndCdLetters)
 // Folders are compared whole: LIVRO1's removal leaves X: alone when X: maps LIVRO10.
 TEST_F(MountDriveTest, FolderNamesAreComparedWhole)
 {
-    const QString livro1 = makeBook("LIVRO1");
-    const QString livro10 = makeBook("LIVRO10");
-    ASSERT_TRUE(drives().MapeiaDrive("X", livro10, false));
-    EXPECT_FALSE(drives().MapeiaDrive("X", livro1, true));
-    EXPECT_EQ(mapped(u'X'), unixOf(livro10));
+    const QString book1 = makeBook("LIVRO1");
+    const QString book10 = makeBook("LIVRO10");
+    ASSERT_TRUE(drives().MapeiaDrive("X", book10, false));
+    EXPECT_FALSE(drives().MapeiaDrive("X", book1, true));
+    EXPECT_EQ(mapped(u'X'), unixOf(book10));
     EXPECT_FALSE(drives().MapeiaDrive("X", "C:\\ZEKO_Download\\Download\\LIVRO", true));
-    EXPECT_EQ(mapped(u'X'), unixOf(livro10));
+    EXPECT_EQ(mapped(u'X'), unixOf(book10));
 }

@@ -67,11 +67,11 @@ TEST_P(MountDriveWineTest, MappedBookIsAtTheRootOfItsDrive)
 
     WineProbe seen(*prefix, GetParam().probe());
     const int autorun = seen.attrs("X:\\Autorun.exe");
-    const int idioma = seen.attrs("X:\\IDIOMA.KVT");
+    const int language = seen.attrs("X:\\IDIOMA.KVT");
     const int type = seen.drivetype("X:\\");
     ASSERT_TRUE(seen.run()) << seen.errorString().toStdString();
     EXPECT_NE(seen.attrsResult(autorun).value_or(0xFFFFFFFF), 0xFFFFFFFFu);
-    EXPECT_NE(seen.attrsResult(idioma).value_or(0xFFFFFFFF), 0xFFFFFFFFu);
+    EXPECT_NE(seen.attrsResult(language).value_or(0xFFFFFFFF), 0xFFFFFFFFu);
     EXPECT_EQ(seen.driveTypeResult(type).value_or(0), 3);
     EXPECT_TRUE(drives->PastaDeLivro("X:"));
 

@@ -6,7 +6,7 @@
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
-#include "install/InstalarLivro.h"
+#include "install/InstallFlow.h"
 #include "platform/SingleInstance.h"
 #include "shell/Startup.h"
 
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     drive::MountDrive drives(wine, state, box);
     ScriptedChoice chosen(args[3]);
     SilentPanel panel;
-    install::InstalarLivro flow(wine, state, box, drives, chosen, panel);
+    install::InstallFlow flow(wine, state, box, drives, chosen, panel);
     flow.InstalaLivro();
     for (const QString &text : box.texts())
         std::printf("%s\n", qPrintable(text));

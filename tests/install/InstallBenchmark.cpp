@@ -16,13 +16,13 @@
 // removal's wall time and longest event-loop gap the same way; exits non-zero
 // unless the box ended with the message that everything was deleted.
 
-#include "books/ListaLivros.h"
-#include "books/RemoverLivro.h"
+#include "books/BookEntries.h"
+#include "books/RemovalFlow.h"
 #include "common/InstallDoubles.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
 #include "drive/MountDrive.h"
-#include "install/InstalarLivro.h"
+#include "install/InstallFlow.h"
 #include "messages/Catalogue.h"
 #include "messages/Codes.h"
 #include "platform/SingleInstance.h"
@@ -48,8 +48,8 @@ namespace code = messages::code;
 namespace {
 
 // The manager as its start-up leaves it, on a work folder's prefix and install folder.
-struct Gerente {
-    explicit Gerente(const QString &work)
+struct Manager {
+    explicit Manager(const QString &work)
         : wine(platform::WinePrefix(work + "/prefix"), "maria")
         , instance("ZEKODownload", work + "/lock")
         , installFolder(work + "/app")
@@ -57,7 +57,7 @@ struct Gerente {
     {
     }
     // Why the start-up failed; empty when it went well.
-    QString inicia()
+    QString start()
     {
         const shell::StartupResult started = shell::Startup(wine, instance, installFolder).run(state);
         if (started.status != shell::StartupResult::Status::Ok)
@@ -197,36 +197,36 @@ int removeBook(const QString &work)
     if (!QFileInfo(installFolder + "/ZEKOVD.db").isFile() || !QFileInfo(prefix + "/dosdevices").isDir())
         return fail(work + " is not the work folder of an install");
 
-    Gerente gerente(work);
-    if (const QString falha = gerente.inicia(); !falha.isEmpty())
-        return fail(falha);
-    NamedUserPlatform &wine = gerente.wine;
-    shell::SharedState &state = gerente.state;
-    ScriptedMessageBox &box = gerente.box;
+    Manager manager(work);
+    if (const QString failure = manager.start(); !failure.isEmpty())
+        return fail(failure);
+    NamedUserPlatform &wine = manager.wine;
+    shell::SharedState &state = manager.state;
+    ScriptedMessageBox &box = manager.box;
     drive::MountDrive drives(wine, state, box);
 
     // Entry 0 is the list's heading; the install left exactly one book.
-    const QStringList entradas = books::ListaLivros::entradas(state);
-    if (entradas.size() != 2)
-        return fail(QStringLiteral("%1 books in the list, expected 1").arg(entradas.size() - 1));
-    const QString entrada = entradas.at(1);
-    const QString letra = books::ListaLivros::letraDaEntrada(entrada).left(1);
-    if (!state.rsMapeamento->findFirst("LetraDrive", letra + u':'))
-        return fail("no registry row for " + entrada);
+    const QStringList entries = books::BookEntries::entries(state);
+    if (entries.size() != 2)
+        return fail(QStringLiteral("%1 books in the list, expected 1").arg(entries.size() - 1));
+    const QString entry = entries.at(1);
+    const QString letter = books::BookEntries::letterOfEntry(entry).left(1);
+    if (!state.rsMapeamento->findFirst("LetraDrive", letter + u':'))
+        return fail("no registry row for " + entry);
     const QString caminho = state.rsMapeamento->field("Caminho").toString();
     const QString folder = wine.toUnixPath(caminho);
     const Tree before = tree(folder);
-    const QString expected = state.catalogo->mensagem(code::RemovedAndDeleted, {letra, caminho});
+    const QString expected = state.catalogue->mensagem(code::RemovedAndDeleted, {letter, caminho});
 
-    books::RemoverLivro remover(
-        wine, state, box, drives, [&state] { books::ListaLivros::entradas(state); }, [](bool) {});
+    books::RemovalFlow removal(
+        wine, state, box, drives, [&state] { books::BookEntries::entries(state); }, [](bool) {});
     box.answer({1});
     EventGap gap;
     gap.start();
-    remover.remove(entrada);
+    removal.remove(entry);
     const qint64 removeNs = gap.stop();
 
-    std::printf("entry=%s\n", qPrintable(entrada));
+    std::printf("entry=%s\n", qPrintable(entry));
     std::printf("book_folder=%s\n", qPrintable(folder));
     std::printf("remove_ms=%lld\n", roundedMs(removeNs));
     std::printf("remove_max_event_gap_ms=%lld\n", roundedMs(gap.largestNs()));
@@ -279,21 +279,21 @@ int main(int argc, char **argv)
     // The copy's dirty pages are written out now, not during the install.
     ::sync();
 
-    Gerente gerente(work);
-    if (const QString falha = gerente.inicia(); !falha.isEmpty())
-        return fail(falha);
-    NamedUserPlatform &wine = gerente.wine;
-    shell::SharedState &state = gerente.state;
-    ScriptedMessageBox &box = gerente.box;
+    Manager manager(work);
+    if (const QString failure = manager.start(); !failure.isEmpty())
+        return fail(failure);
+    NamedUserPlatform &wine = manager.wine;
+    shell::SharedState &state = manager.state;
+    ScriptedMessageBox &box = manager.box;
 
     drive::MountDrive drives(wine, state, box);
     ScriptedChoice choice(zip);
     SilentPanel panel;
-    install::InstalarLivro flow(wine, state, box, drives, choice, panel);
+    install::InstallFlow flow(wine, state, box, drives, choice, panel);
     if (threads > 0) {
         install::ExtractionLimits limits;
         limits.threads = threads;
-        flow.setLimites(limits);
+        flow.setLimits(limits);
     }
 
     const long rssBeforeKb = peakRssKb();
@@ -303,13 +303,13 @@ int main(int argc, char **argv)
     const qint64 installNs = gap.stop();
     const long rssKb = peakRssKb();
 
-    const QString curso = flow.strCurso();
+    const QString course = flow.strCurso();
     QString expected;
-    if (state.rsMapeamento->findFirst("Curso", curso)) {
-        const QString letra = state.rsMapeamento->field("LetraDrive").toString().left(1);
-        expected = state.catalogo->mensagem(code::BookInstalled, {curso, letra});
+    if (state.rsMapeamento->findFirst("Curso", course)) {
+        const QString letter = state.rsMapeamento->field("LetraDrive").toString().left(1);
+        expected = state.catalogue->mensagem(code::BookInstalled, {course, letter});
     }
-    const QString folder = wine.toUnixPath(state.strPastaDownload + curso);
+    const QString folder = wine.toUnixPath(state.strPastaDownload + course);
     const Tree onDisk = tree(folder);
 
     std::printf("book=%s\n", qPrintable(book.fileName()));

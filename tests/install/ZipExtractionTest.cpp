@@ -371,7 +371,7 @@ class RawZip {
 };
 
 const RawEntry kAutorun{"Autorun.exe", "MZ"};
-const RawEntry kIdioma{"Idioma.kvt", "POR"};
+const RawEntry kLanguageFile{"Idioma.kvt", "POR"};
 
 // Files as "path" -> content and folders as "path/" -> "", below root.
 QMap<QString, QByteArray> treeOf(const QString &root)
@@ -559,7 +559,7 @@ TEST_F(ZipExtractionTest, UnflaggedNamesAreReadByTheirHost)
     };
     RawZip zip;
     zip.add(kAutorun);
-    zip.add(kIdioma);
+    zip.add(kLanguageFile);
     QStringList expected{"Autorun.exe", "Idioma.kvt"};
     for (const auto &c : cases) {
         zip.add({c.name, c.name, c.host});
@@ -644,7 +644,7 @@ TEST_F(ZipExtractionTest, MethodsWeCannotReadAreNamed)
         ASSERT_FALSE(zip_compression_method_supported(c.method, 0));
         RawZip zip;
         zip.add(kAutorun);
-        zip.add(kIdioma);
+        zip.add(kLanguageFile);
         zip.add({"Sons/Lição.wav", "not really compressed", 3, c.method});
         ZipBuilder::write(archive(), zip.finish());
         const ExtractionResult r = extract(archive());
@@ -690,7 +690,7 @@ TEST_F(ZipExtractionTest, LayoutsNoHonestToolWrites)
          [&] {
              RawZip z;
              z.add(kAutorun);
-             z.add(kIdioma);
+             z.add(kLanguageFile);
              RawEntry e = wav;
              e.localName = "../../escape.txt";
              z.add(e);
@@ -702,7 +702,7 @@ TEST_F(ZipExtractionTest, LayoutsNoHonestToolWrites)
          [&] {
              RawZip z;
              z.add(kAutorun);
-             z.add(kIdioma);
+             z.add(kLanguageFile);
              const quint32 inner = quint32(z.bytes().size() + 30 + 10 + 4);
              z.add({"Sons/b.wav", "bbbb" + RawZip::local(wav)});
              z.pointAt(wav, inner);
@@ -713,7 +713,7 @@ TEST_F(ZipExtractionTest, LayoutsNoHonestToolWrites)
          [&] {
              RawZip z;
              z.add(kAutorun);
-             z.add(kIdioma);
+             z.add(kLanguageFile);
              const quint32 at = quint32(z.bytes().size());
              z.add(wav);
              z.pointAt(wav, at);
@@ -724,7 +724,7 @@ TEST_F(ZipExtractionTest, LayoutsNoHonestToolWrites)
          [&] {
              RawZip z;
              z.add(kAutorun);
-             z.add(kIdioma);
+             z.add(kLanguageFile);
              RawEntry e = wav;
              e.claimsMore = 40;
              z.add(e);
@@ -735,7 +735,7 @@ TEST_F(ZipExtractionTest, LayoutsNoHonestToolWrites)
          [&] {
              RawZip z;
              z.add(kAutorun);
-             z.add(kIdioma);
+             z.add(kLanguageFile);
              z.pointAt(wav, 7);
              return z.finish();
          },

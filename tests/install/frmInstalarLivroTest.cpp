@@ -10,7 +10,7 @@
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "messages/Codes.h"
-#include "shell/Navegacao.h"
+#include "shell/Navigation.h"
 #include "shell/frmPrincipal.h"
 
 #include <QMimeData>
@@ -31,20 +31,20 @@ class frmInstalarLivroTest : public ManagerFixture {
     {
         ManagerFixture::SetUp();
         drives = std::make_unique<drive::MountDrive>(wine, state, box);
-        principal = std::make_unique<shell::frmPrincipal>(state, *drives, box, [] {});
+        mainWindow = std::make_unique<shell::frmPrincipal>(state, *drives, box, [] {});
         QString error;
-        ASSERT_TRUE(principal->carrega(&error)) << error.toStdString();
+        ASSERT_TRUE(mainWindow->load(&error)) << error.toStdString();
     }
     void open()
     {
-        janela = std::make_unique<frmInstalarLivro>(wine, state, *drives, box, &choice, [this] { ++ended; });
+        window = std::make_unique<frmInstalarLivro>(wine, state, *drives, box, &choice, [this] { ++ended; });
         QString error;
-        ASSERT_TRUE(janela->carrega(&error)) << error.toStdString();
+        ASSERT_TRUE(window->load(&error)) << error.toStdString();
     }
     void TearDown() override
     {
-        janela.reset();
-        principal.reset();
+        window.reset();
+        mainWindow.reset();
         drives.reset();
     }
     QString bookZip(const QString &name, int padding = 0)
@@ -60,20 +60,20 @@ class frmInstalarLivroTest : public ManagerFixture {
     {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        const QPoint at = janela->rect().center();
+        const QPoint at = window->rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(janela.get(), &enter);
+        QApplication::sendEvent(window.get(), &enter);
         if (!enter.isAccepted())
             return;
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(janela.get(), &dropped);
+        QApplication::sendEvent(window.get(), &dropped);
     }
 
     QTemporaryDir zips;
     ScriptedChoice choice;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<shell::frmPrincipal> principal;
-    std::unique_ptr<frmInstalarLivro> janela;
+    std::unique_ptr<shell::frmPrincipal> mainWindow;
+    std::unique_ptr<frmInstalarLivro> window;
     int ended = 0;
 };
 
@@ -84,13 +84,13 @@ TEST_F(frmInstalarLivroTest, LoadStep)
 {
     open();
     EXPECT_EQ(state.strNomeForm, "frmInstalarLivro");
-    EXPECT_EQ(janela->FXLblDisponivel()->text(),
+    EXPECT_EQ(window->FXLblDisponivel()->text(),
               texto(code::InstallInformation, {" [C:\\ZEKO_Download\\Download\\]"}));
-    EXPECT_EQ(janela->FXLblMensagem()->text(), "");
-    EXPECT_FALSE(janela->tmrMsg()->isActive());
-    EXPECT_EQ(janela->size(), QSize(9180, 3765) / 15);
-    EXPECT_TRUE(janela->isVisible());
-    EXPECT_FALSE(principal->isVisible());
+    EXPECT_EQ(window->FXLblMensagem()->text(), "");
+    EXPECT_FALSE(window->tmrMsg()->isActive());
+    EXPECT_EQ(window->size(), QSize(9180, 3765) / 15);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(mainWindow->isVisible());
 }
 
 // While a book is extracted, choose, book list, main window and exit are
@@ -102,23 +102,23 @@ TEST_F(frmInstalarLivroTest, ButtonsDuringAnInstallation)
     QList<QList<bool>> seen;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        if (janela->tmrMsg()->isActive()) {
+        if (window->tmrMsg()->isActive()) {
             QList<bool> states;
             for (int b = Procurar; b <= Sair; ++b)
-                states << janela->botaoHabilitado(b);
+                states << window->buttonEnabled(b);
             seen << states;
         }
     });
     sampler.start(1);
-    mouse::click(janela->Botao(Procurar));
+    mouse::click(window->Botao(Procurar));
     sampler.stop();
     EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Grande", "Y"})});
     ASSERT_FALSE(seen.isEmpty()) << "the event loop never ran during the extraction";
     EXPECT_EQ(seen.first(), QList<bool>({false, false, false, true, true, false}));
     for (int b = Procurar; b <= Sair; ++b)
-        EXPECT_TRUE(janela->botaoHabilitado(b)) << b;
-    EXPECT_FALSE(janela->tmrMsg()->isActive());
-    EXPECT_EQ(janela->FXLblMensagem()->text(), texto(code::InstallUnpacked, {"Grande"}));
+        EXPECT_TRUE(window->buttonEnabled(b)) << b;
+    EXPECT_FALSE(window->tmrMsg()->isActive());
+    EXPECT_EQ(window->FXLblMensagem()->text(), texto(code::InstallUnpacked, {"Grande"}));
 }
 
 // A ZIP file dropped on the window installs as if chosen; anything else is not taken.
@@ -139,16 +139,16 @@ TEST_F(frmInstalarLivroTest, DroppedZipInstalls)
 TEST_F(frmInstalarLivroTest, PrincipalAndExit)
 {
     open();
-    mouse::click(janela->Botao(Principal));
-    EXPECT_TRUE(principal->isVisible());
-    EXPECT_FALSE(janela->isVisible());
+    mouse::click(window->Botao(Principal));
+    EXPECT_TRUE(mainWindow->isVisible());
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(state.strNomeForm, "frmPrincipal");
 
     open();
     registerBook("MARIA", "Livro1", "X:", makeBook("Livro1"));
     link('X', unixOf("C:\\ZEKO_Download\\Download\\Livro1"));
     box.answer({1});
-    mouse::click(janela->Botao(Sair));
+    mouse::click(window->Botao(Sair));
     EXPECT_EQ(box.texts(), QStringList{descricao(code::ConfirmExit)});
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(mapped('X').isEmpty());
@@ -158,27 +158,27 @@ TEST_F(frmInstalarLivroTest, PrincipalAndExit)
 // one window in front at a time, each load step unloading the other.
 TEST_F(frmInstalarLivroTest, WindowsLeadToOneAnother)
 {
-    shell::Navegacao nav(
-        wine, state, *drives, box, *principal, "/opt/zeko", [](QWidget *) {}, [] {});
+    shell::Navigation nav(
+        wine, state, *drives, box, *mainWindow, "/opt/zeko", [](QWidget *) {}, [] {});
     auto only = [&](const QString &name) {
         for (const QString &w : {QStringLiteral("frmPrincipal"), QStringLiteral("frmAbrirLivro"),
                                  QStringLiteral("frmInstalarLivro")}) {
-            shell::SkinnedWindow *window = shell::SkinnedWindow::porNome(w);
-            EXPECT_EQ(window && window->isVisible(), w == name)
+            shell::skin::SkinnedWindow *shown = shell::skin::SkinnedWindow::byName(w);
+            EXPECT_EQ(shown && shown->isVisible(), w == name)
                 << w.toStdString() << " with " << name.toStdString();
         }
         EXPECT_EQ(state.strNomeForm, name);
     };
-    mouse::click(principal->Botao(2));
+    mouse::click(mainWindow->Botao(2));
     only("frmInstalarLivro");
-    mouse::click(shell::SkinnedWindow::porNome("frmInstalarLivro")->Botao(Livro));
+    mouse::click(shell::skin::SkinnedWindow::byName("frmInstalarLivro")->Botao(Livro));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     only("frmAbrirLivro");
-    EXPECT_EQ(shell::SkinnedWindow::porNome("frmInstalarLivro"), nullptr);
-    mouse::click(shell::SkinnedWindow::porNome("frmAbrirLivro")->Botao(2));
+    EXPECT_EQ(shell::skin::SkinnedWindow::byName("frmInstalarLivro"), nullptr);
+    mouse::click(shell::skin::SkinnedWindow::byName("frmAbrirLivro")->Botao(2));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     only("frmInstalarLivro");
-    mouse::click(shell::SkinnedWindow::porNome("frmInstalarLivro")->Botao(Principal));
+    mouse::click(shell::skin::SkinnedWindow::byName("frmInstalarLivro")->Botao(Principal));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     only("frmPrincipal");
 }

@@ -10,12 +10,12 @@
 
 namespace code = messages::code;
 
-using shell::Database;
-using shell::Recordset;
+using shell::registry::Database;
+using shell::registry::Recordset;
 
 namespace {
 
-const int kMensagens[] = {
+const int kMessages[] = {
     code::BookFolderOrDriveFailed,
     code::RegisteredFolderMissing,
     code::MissingBookUnregistered,
@@ -88,12 +88,12 @@ const int kMensagens[] = {
     code::ReasonRegistryDamaged,
     code::ReasonSystemError,
 };
-const int kBotoes[] = {
+const int kButtons[] = {
     messages::hint::MyBooks,    messages::hint::SelectZip,   messages::hint::OpenBook,
     messages::hint::RemoveBook, messages::hint::BackToMain,  messages::hint::Minimize,
     messages::hint::Exit,       messages::hint::InstallBook, messages::hint::Help,
 };
-const char *const kIdiomas[] = {"POR", "ING", "ESP"};
+const char *const kLanguages[] = {"POR", "ING", "ESP"};
 
 class CatalogueTest : public ::testing::Test {
   protected:
@@ -103,11 +103,11 @@ class CatalogueTest : public ::testing::Test {
         db = Database::open(dir.catalogue(), Database::Mode::ExclusiveReadOnly, &error);
         ASSERT_TRUE(db) << error.toStdString();
     }
-    std::unique_ptr<Recordset> open(const char *table, const QString &idioma)
+    std::unique_ptr<Recordset> open(const char *table, const QString &language)
     {
         QString error;
         auto rs = Recordset::open(*db, QStringLiteral("SELECT * FROM %1 WHERE Idioma = ?").arg(table),
-                                  {idioma}, &error);
+                                  {language}, &error);
         EXPECT_TRUE(rs) << error.toStdString();
         return rs;
     }
@@ -121,19 +121,19 @@ class CatalogueTest : public ::testing::Test {
 // placeholder count the catalogue declares is the one the text carries.
 TEST_F(CatalogueTest, EveryCodeInEveryLanguageWithMatchingPlaceholders)
 {
-    for (const char *idioma : kIdiomas) {
-        auto rsMensagens = open("Mensagens", idioma);
-        auto rsBotoes = open("Botoes", idioma);
+    for (const char *language : kLanguages) {
+        auto rsMensagens = open("Mensagens", language);
+        auto rsBotoes = open("Botoes", language);
         ASSERT_TRUE(rsMensagens && rsBotoes);
-        for (int codigo : kMensagens) {
-            ASSERT_TRUE(rsMensagens->findFirst("Codigo", codigo)) << idioma << " Mensagens " << codigo;
+        for (int code : kMessages) {
+            ASSERT_TRUE(rsMensagens->findFirst("Codigo", code)) << language << " Mensagens " << code;
             const QString texto = rsMensagens->field("Descricao").toString();
-            EXPECT_FALSE(texto.trimmed().isEmpty()) << idioma << " " << codigo;
-            EXPECT_EQ(rsMensagens->field("QtdParam").toInt(), texto.count(u'@')) << idioma << " " << codigo;
-            EXPECT_EQ(rsMensagens->field("Idioma").toString(), QString::fromLatin1(idioma));
+            EXPECT_FALSE(texto.trimmed().isEmpty()) << language << " " << code;
+            EXPECT_EQ(rsMensagens->field("QtdParam").toInt(), texto.count(u'@')) << language << " " << code;
+            EXPECT_EQ(rsMensagens->field("Idioma").toString(), QString::fromLatin1(language));
         }
-        for (int codigo : kBotoes) {
-            ASSERT_TRUE(rsBotoes->findFirst("Codigo", codigo)) << idioma << " Botoes " << codigo;
+        for (int code : kButtons) {
+            ASSERT_TRUE(rsBotoes->findFirst("Codigo", code)) << language << " Botoes " << code;
             EXPECT_FALSE(rsBotoes->field("Hint").toString().trimmed().isEmpty());
         }
     }
@@ -146,12 +146,12 @@ TEST_F(CatalogueTest, LanguagesAreTranslated)
     auto ing = open("Mensagens", "ING");
     auto esp = open("Mensagens", "ESP");
     int same = 0;
-    for (int codigo : kMensagens) {
-        if (codigo == code::ReasonLine)
+    for (int code : kMessages) {
+        if (code == code::ReasonLine)
             continue; // "Motivo: @" is the Portuguese and the Spanish alike
-        por->findFirst("Codigo", codigo);
-        ing->findFirst("Codigo", codigo);
-        esp->findFirst("Codigo", codigo);
+        por->findFirst("Codigo", code);
+        ing->findFirst("Codigo", code);
+        esp->findFirst("Codigo", code);
         const QString p = por->field("Descricao").toString();
         same += (p == ing->field("Descricao").toString()) + (p == esp->field("Descricao").toString());
     }
@@ -162,18 +162,18 @@ TEST_F(CatalogueTest, LanguagesAreTranslated)
 // alike, reads without an English sentence in it.
 TEST_F(CatalogueTest, NoEnglishInPortugueseOrSpanish)
 {
-    for (const char *idioma : {"POR", "ESP"})
+    for (const char *language : {"POR", "ESP"})
         for (const auto &[table, field] : {std::pair{"Mensagens", "Descricao"}, {"Botoes", "Hint"}}) {
-            auto rs = open(table, idioma);
+            auto rs = open(table, language);
             ASSERT_TRUE(rs);
             int rows = 0;
             for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++rows) {
                 const QString text = rs->field(field).toString();
                 EXPECT_EQ(englishWordsIn(text), QStringList())
-                    << idioma << " " << table << " " << rs->field("Codigo").toInt() << ": "
+                    << language << " " << table << " " << rs->field("Codigo").toInt() << ": "
                     << text.toStdString();
             }
-            EXPECT_GT(rows, 0) << idioma << " " << table;
+            EXPECT_GT(rows, 0) << language << " " << table;
         }
 }
 

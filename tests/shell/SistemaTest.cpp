@@ -16,12 +16,12 @@ class SistemaTest : public ::testing::TestWithParam<bool> {
     SistemaTest()
         : dir(GetParam())
         , wine(dir.prefix())
-        , sistema(wine)
+        , sys(wine)
     {
     }
     PrefixDir dir;
     platform::WinePlatform wine;
-    Sistema sistema;
+    Sistema sys;
 };
 
 } // namespace
@@ -29,19 +29,19 @@ class SistemaTest : public ::testing::TestWithParam<bool> {
 // zeko.ini lies where a 32-bit program's system32 is: syswow64 in a 64-bit prefix.
 TEST_P(SistemaTest, SettingsFileIsWhereTheCourseLooks)
 {
-    EXPECT_EQ(sistema.PastaSistema(), "C:\\windows\\system32");
+    EXPECT_EQ(sys.PastaSistema(), "C:\\windows\\system32");
     dir.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst= ESP \r\nDriveCD=D:\r\n");
-    EXPECT_EQ(QFileInfo(wine.toUnixPath(sistema.ArquivoIni())).canonicalFilePath(),
+    EXPECT_EQ(QFileInfo(wine.toUnixPath(sys.iniFile())).canonicalFilePath(),
               QFileInfo(dir.zekoIni()).canonicalFilePath());
-    EXPECT_EQ(sistema.LeIdiomaInst(), "ESP");
-    EXPECT_EQ(sistema.LeDriveDownload(), "");
+    EXPECT_EQ(sys.LeIdiomaInst(), "ESP");
+    EXPECT_EQ(sys.LeDriveDownload(), "");
 }
 
 TEST_P(SistemaTest, MissingSettingsFileReadsEmptyAndIsNotCreated)
 {
-    EXPECT_EQ(sistema.LeIdiomaInst(), "");
-    EXPECT_EQ(sistema.LeDriveDownload(), "");
-    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_EQ(sys.LeIdiomaInst(), "");
+    EXPECT_EQ(sys.LeDriveDownload(), "");
+    EXPECT_TRUE(sys.GaranteDriveDownload());
     EXPECT_FALSE(QFileInfo::exists(dir.zekoIni()));
 }
 
@@ -50,12 +50,12 @@ TEST_P(SistemaTest, GaranteDriveDownloadWritesTheSystemDrive)
 {
     const QByteArray course = "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n";
     dir.writeZekoIni(course);
-    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_TRUE(sys.GaranteDriveDownload());
     EXPECT_EQ(dir.readFile(dir.zekoIni()), course + "[ZEKODownload]\r\nDrive=C:\r\n");
-    EXPECT_EQ(sistema.LeDriveDownload(), "C:");
+    EXPECT_EQ(sys.LeDriveDownload(), "C:");
 
     dir.writeZekoIni("[ZEKODownload]\r\nDrive=\r\n");
-    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_TRUE(sys.GaranteDriveDownload());
     EXPECT_EQ(dir.readFile(dir.zekoIni()), "[ZEKODownload]\r\nDrive=C:\r\n");
 }
 
@@ -64,11 +64,11 @@ TEST_P(SistemaTest, ExistingDriveIsNeverRewritten)
     dir.writeZekoIni("[zekodownload]\nDRIVE = D:\n");
     struct stat before {};
     ::stat(QFile::encodeName(dir.zekoIni()).constData(), &before);
-    EXPECT_TRUE(sistema.GaranteDriveDownload());
+    EXPECT_TRUE(sys.GaranteDriveDownload());
     struct stat after {};
     ::stat(QFile::encodeName(dir.zekoIni()).constData(), &after);
     EXPECT_EQ(before.st_ino, after.st_ino);
-    EXPECT_EQ(sistema.LeDriveDownload(), "D:");
+    EXPECT_EQ(sys.LeDriveDownload(), "D:");
 }
 
 TEST_P(SistemaTest, ReadOnlySettingsFileStaysIntact)
@@ -77,24 +77,24 @@ TEST_P(SistemaTest, ReadOnlySettingsFileStaysIntact)
     dir.writeZekoIni(course);
     ::chmod(QFile::encodeName(dir.zekoIni()).constData(), 0444);
     QString error;
-    EXPECT_FALSE(sistema.GaranteDriveDownload(&error));
+    EXPECT_FALSE(sys.GaranteDriveDownload(&error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(dir.readFile(dir.zekoIni()), course);
-    EXPECT_EQ(sistema.LeDriveDownload(), "");
+    EXPECT_EQ(sys.LeDriveDownload(), "");
 }
 
 TEST_P(SistemaTest, BadSettingsFilesReadAsEmpty)
 {
     dir.writeZekoIni(QByteArray());
-    EXPECT_EQ(sistema.LeIdiomaInst(), "");
+    EXPECT_EQ(sys.LeIdiomaInst(), "");
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919) % 251 + 3);
     dir.writeZekoIni(garbage);
-    EXPECT_EQ(sistema.LeIdiomaInst(), "");
+    EXPECT_EQ(sys.LeIdiomaInst(), "");
     // A value longer than the 255-character buffer comes back cut to 254.
     dir.writeZekoIni("[ZEKODownload]\r\nDrive=" + QByteArray(300, 'D') + "\r\n");
-    EXPECT_EQ(sistema.LeDriveDownload().size(), 254);
+    EXPECT_EQ(sys.LeDriveDownload().size(), 254);
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, SistemaTest, ::testing::Values(true, false),

@@ -27,24 +27,24 @@ class StartupTest : public ::testing::Test {
     {
     }
     StartupResult run() { return Startup(wine, instance, install.path()).run(state); }
-    void addBook(const char *user, const char *curso, const char *letra)
+    void addBook(const char *user, const char *course, const char *letter)
     {
         sqlite3 *db = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &db), SQLITE_OK);
         sqlite3_stmt *stmt = nullptr;
         ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO Mapeamento VALUES(?, ?, ?, ?)", -1, &stmt, nullptr),
                   SQLITE_OK);
-        const QByteArray caminho = QByteArray("C:\\ZEKO_Download\\Download\\") + curso;
+        const QByteArray caminho = QByteArray("C:\\ZEKO_Download\\Download\\") + course;
         sqlite3_bind_text(stmt, 1, user, -1, SQLITE_STATIC);
-        sqlite3_bind_text(stmt, 2, curso, -1, SQLITE_STATIC);
-        sqlite3_bind_text(stmt, 3, letra, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, course, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 3, letter, -1, SQLITE_STATIC);
         sqlite3_bind_text(stmt, 4, caminho.constData(), -1, SQLITE_STATIC);
         EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
         sqlite3_finalize(stmt);
         sqlite3_close(db);
     }
     // A main-window hint as the catalogue file holds it for that language.
-    QString hintOf(const char *idioma, int botao)
+    QString hintOf(const char *language, int button)
     {
         static const int codes[6] = {0, 1, 9, 10, 7, 8};
         sqlite3 *db = nullptr;
@@ -53,8 +53,8 @@ class StartupTest : public ::testing::Test {
                   SQLITE_OK);
         sqlite3_stmt *stmt = nullptr;
         sqlite3_prepare_v2(db, "SELECT Hint FROM Botoes WHERE Idioma = ? AND Codigo = ?", -1, &stmt, nullptr);
-        sqlite3_bind_text(stmt, 1, idioma, -1, SQLITE_STATIC);
-        sqlite3_bind_int(stmt, 2, codes[botao]);
+        sqlite3_bind_text(stmt, 1, language, -1, SQLITE_STATIC);
+        sqlite3_bind_int(stmt, 2, codes[button]);
         QString hint;
         if (sqlite3_step(stmt) == SQLITE_ROW)
             hint = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
@@ -62,10 +62,10 @@ class StartupTest : public ::testing::Test {
         sqlite3_close(db);
         return hint;
     }
-    static bool allRowsIn(shell::Recordset &rs, const QString &idioma)
+    static bool allRowsIn(shell::registry::Recordset &rs, const QString &language)
     {
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            if (rs.field("Idioma").toString() != idioma)
+            if (rs.field("Idioma").toString() != language)
                 return false;
         return true;
     }
@@ -90,9 +90,9 @@ TEST_F(StartupTest, WithoutSettingsFile)
     const StartupResult r = run();
     ASSERT_EQ(r.status, Status::Ok) << r.message.toStdString();
     EXPECT_EQ(state.strNomeForm, "frmPrincipal");
-    EXPECT_EQ(state.strVersao, "1.00.0000");
+    EXPECT_EQ(state.versionCaption, "1.00.0000");
     EXPECT_EQ(state.strPastaDownload, "\\ZEKO_Download\\Download\\");
-    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_POR.CHM");
+    EXPECT_EQ(state.helpFile, install.path() + "/Help/ZEKODwnl_POR.CHM");
     EXPECT_EQ(state.strPastaTlaPrc, install.path() + "/Imagens/TLA_PRC/");
     EXPECT_EQ(state.strPastaCaiMsg, install.path() + "/Imagens/Cai_Msg/");
     // The user's name is looked up upper-cased; only that user's rows, by book.
@@ -101,7 +101,7 @@ TEST_F(StartupTest, WithoutSettingsFile)
     state.rsMapeamento->moveFirst();
     EXPECT_EQ(state.rsMapeamento->field("Curso").toString(), "LIVRO1");
     EXPECT_TRUE(allRowsIn(*state.rsMensagens, "POR"));
-    EXPECT_FALSE(state.tituloPrincipal.isEmpty());
+    EXPECT_FALSE(state.mainTitle.isEmpty());
     // No IdiomaInst: the Portuguese rows, not the missing-text marker.
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(state.strHints[i], hintOf("POR", i)) << i;
@@ -116,7 +116,7 @@ TEST_F(StartupTest, LanguageFromTheCourseInstallation)
     EXPECT_TRUE(allRowsIn(*state.rsMensagens, "ING"));
     EXPECT_TRUE(allRowsIn(*state.rsBotoes, "ING"));
     EXPECT_TRUE(allRowsIn(*state.rsFuncoes, "ING"));
-    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_ING.CHM");
+    EXPECT_EQ(state.helpFile, install.path() + "/Help/ZEKODwnl_ING.CHM");
     // zeko.ini without a Drive gets the system drive, and the folder follows it.
     EXPECT_EQ(state.strPastaDownload, "C:\\ZEKO_Download\\Download\\");
     EXPECT_TRUE(prefix.readFile(prefix.zekoIni()).endsWith("[ZEKODownload]\r\nDrive=C:\r\n"));
@@ -126,7 +126,7 @@ TEST_F(StartupTest, SpanishAndAnExistingDrive)
 {
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ESP\r\n[ZEKODownload]\r\nDrive=D:\r\n");
     ASSERT_EQ(run().status, Status::Ok);
-    EXPECT_EQ(state.arquivoAjuda, install.path() + "/Help/ZEKODwnl_ESP.CHM");
+    EXPECT_EQ(state.helpFile, install.path() + "/Help/ZEKODwnl_ESP.CHM");
     EXPECT_EQ(state.strPastaDownload, "D:\\ZEKO_Download\\Download\\");
     EXPECT_TRUE(allRowsIn(*state.rsMensagens, "ESP"));
 }
@@ -223,7 +223,8 @@ TEST_F(StartupTest, MissingCatalogue)
 TEST_F(StartupTest, CatalogueHeldByAnotherCopy)
 {
     QString error;
-    auto other = shell::Database::open(install.catalogue(), shell::Database::Mode::ExclusiveReadOnly, &error);
+    auto other = shell::registry::Database::open(install.catalogue(),
+                                                 shell::registry::Database::Mode::ExclusiveReadOnly, &error);
     ASSERT_TRUE(other);
     const StartupResult r = run();
     EXPECT_EQ(r.status, Status::Failed);

@@ -1,6 +1,6 @@
 // Flows that wait (on the message box, on a worker thread) while other windows
 // and the window manager can still reach the window they run in. With the real
-// message box and windows deleted on close, as Navegacao makes them: the window
+// message box and windows deleted on close, as Navigation makes them: the window
 // of a flow stays alive, and no other window opens, until the flow is over.
 
 #include "books/frmAbrirLivro.h"
@@ -13,7 +13,7 @@
 #include "install/frmInstalarLivro.h"
 #include "messages/Codes.h"
 #include "messages/frmMensagem.h"
-#include "shell/Navegacao.h"
+#include "shell/Navigation.h"
 #include "shell/frmPrincipal.h"
 
 #include <QDragEnterEvent>
@@ -37,7 +37,7 @@ namespace {
 
 enum { Remover = 1, Configurar, Principal }; // the book list's buttons
 enum { Procurar = 1 };                       // the install window's
-enum { PedeLivros = 1, PedeInstalacao };     // the main window's
+enum { BooksButton = 1, InstallButton };     // the main window's
 
 // An unlink that holds the removal's worker at its first entry until the test
 // lets it go.
@@ -83,8 +83,8 @@ class Gate {
 // the flow ends, and its text is kept in leftOver.
 class Script {
   public:
-    Script(messages::CaixaMensagem &caixa, shell::SharedState &state)
-        : m_caixa(caixa)
+    Script(messages::SkinnedMessageBox &box, shell::SharedState &state)
+        : m_box(box)
         , m_state(state)
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -112,8 +112,8 @@ class Script {
 
     void poll()
     {
-        if (m_caixa.form() != m_lastForm) {
-            m_lastForm = m_caixa.form();
+        if (m_box.form() != m_lastForm) {
+            m_lastForm = m_box.form();
             if (m_lastForm)
                 shown << m_state.strMensagem;
         }
@@ -142,13 +142,13 @@ class Script {
             if (m_giveUp)
                 m_giveUp();
         }
-        if (messages::frmMensagem *f = m_caixa.form()) {
+        if (messages::frmMensagem *f = m_box.form()) {
             leftOver << m_state.strMensagem;
             f->close();
         }
     }
 
-    messages::CaixaMensagem &m_caixa;
+    messages::SkinnedMessageBox &m_box;
     shell::SharedState &m_state;
     QTimer m_timer;
     QElapsedTimer m_since;
@@ -165,35 +165,35 @@ class WindowLifetimeTest : public ManagerFixture {
     void SetUp() override
     {
         ManagerFixture::SetUp();
-        caixa = std::make_unique<messages::CaixaMensagem>(state, wine);
-        drives = std::make_unique<drive::MountDrive>(wine, state, *caixa);
-        principal = std::make_unique<shell::frmPrincipal>(state, *drives, *caixa, [] {});
+        box = std::make_unique<messages::SkinnedMessageBox>(state, wine);
+        drives = std::make_unique<drive::MountDrive>(wine, state, *box);
+        mainWindow = std::make_unique<shell::frmPrincipal>(state, *drives, *box, [] {});
         QString error;
-        ASSERT_TRUE(principal->carrega(&error)) << error.toStdString();
-        nav = std::make_unique<shell::Navegacao>(
-            wine, state, *drives, *caixa, *principal, "/opt/zeko", [](QWidget *) {}, [] {});
-        script = std::make_unique<Script>(*caixa, state);
+        ASSERT_TRUE(mainWindow->load(&error)) << error.toStdString();
+        nav = std::make_unique<shell::Navigation>(
+            wine, state, *drives, *box, *mainWindow, "/opt/zeko", [](QWidget *) {}, [] {});
+        script = std::make_unique<Script>(*box, state);
     }
     void TearDown() override
     {
         script.reset();
         for (const char *name : {"frmAbrirLivro", "frmInstalarLivro"})
-            while (shell::SkinnedWindow *w = shell::SkinnedWindow::porNome(name))
+            while (shell::skin::SkinnedWindow *w = shell::skin::SkinnedWindow::byName(name))
                 delete w;
         nav.reset();
-        principal.reset();
+        mainWindow.reset();
         drives.reset();
-        caixa.reset();
+        box.reset();
     }
 
-    bool boxShows(int codigo, const QStringList &params)
+    bool boxShows(int code, const QStringList &params)
     {
-        return caixa->form() && caixa->form()->isVisible() && state.strMensagem == texto(codigo, params);
+        return box->form() && box->form()->isVisible() && state.strMensagem == texto(code, params);
     }
     void answer(int face)
     {
-        if (caixa->form())
-            mouse::click(caixa->form()->areaButton(face));
+        if (box->form())
+            mouse::click(box->form()->areaButton(face));
     }
     static void deferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -221,22 +221,22 @@ class WindowLifetimeTest : public ManagerFixture {
     // while the main window still shows: the main window's button for the other
     // window opens nothing, the loading window refuses the window manager's
     // close, and the load then ends with the window in front.
-    void loadStepWaitsOnAMessage(int abre, const char *nome, int outra, const char *nomeOutra)
+    void loadStepWaitsOnAMessage(int opener, const char *nameCheck, int other, const char *otherName)
     {
-        const QString perdido = "C:\\ZEKO_Download\\Download\\Perdido";
-        registerBook("MARIA", "Perdido", "W:", perdido);
+        const QString lost = "C:\\ZEKO_Download\\Download\\Perdido";
+        registerBook("MARIA", "Perdido", "W:", lost);
         registerBook("MARIA", "Basico", "X:", makeBook("Basico"));
-        QPointer<shell::SkinnedWindow> loading;
+        QPointer<shell::skin::SkinnedWindow> loading;
         bool mainUsable = true, aliveMidway = false;
         script->then(
             "message 2",
             [&] {
-                return boxShows(code::RegisteredFolderMissing, {perdido, "W:"});
+                return boxShows(code::RegisteredFolderMissing, {lost, "W:"});
             },
             [&] {
-                loading = shell::SkinnedWindow::porNome(nome);
-                mainUsable = principal->isEnabled();
-                mouse::click(principal->Botao(outra));
+                loading = shell::skin::SkinnedWindow::byName(nameCheck);
+                mainUsable = mainWindow->isEnabled();
+                mouse::click(mainWindow->Botao(other));
                 if (loading)
                     loading->close();
             });
@@ -247,25 +247,24 @@ class WindowLifetimeTest : public ManagerFixture {
                 answer(1);
             });
         script->then(
-            "message 3", [&] { return boxShows(code::MissingBookUnregistered, {perdido}); },
-            [&] { answer(1); });
+            "message 3", [&] { return boxShows(code::MissingBookUnregistered, {lost}); }, [&] { answer(1); });
 
-        mouse::click(principal->Botao(abre));
+        mouse::click(mainWindow->Botao(opener));
         deferredDeletes();
 
         EXPECT_TRUE(script->done());
-        EXPECT_EQ(script->shown, QStringList({texto(code::RegisteredFolderMissing, {perdido, "W:"}),
-                                              texto(code::MissingBookUnregistered, {perdido})}));
+        EXPECT_EQ(script->shown, QStringList({texto(code::RegisteredFolderMissing, {lost, "W:"}),
+                                              texto(code::MissingBookUnregistered, {lost})}));
         EXPECT_EQ(script->leftOver, QStringList());
         EXPECT_FALSE(mainUsable) << "the main window answered during the load step";
         EXPECT_TRUE(aliveMidway);
-        ASSERT_TRUE(loading) << nome << " was deleted under its load step";
-        EXPECT_EQ(shell::SkinnedWindow::porNome(nome), loading.data());
-        EXPECT_EQ(shell::SkinnedWindow::porNome(nomeOutra), nullptr);
-        EXPECT_EQ(state.strNomeForm, nome);
+        ASSERT_TRUE(loading) << nameCheck << " was deleted under its load step";
+        EXPECT_EQ(shell::skin::SkinnedWindow::byName(nameCheck), loading.data());
+        EXPECT_EQ(shell::skin::SkinnedWindow::byName(otherName), nullptr);
+        EXPECT_EQ(state.strNomeForm, nameCheck);
         EXPECT_TRUE(loading->isVisible());
         EXPECT_TRUE(loading->isEnabled());
-        EXPECT_FALSE(principal->isVisible());
+        EXPECT_FALSE(mainWindow->isVisible());
         EXPECT_EQ(mapped('X'), unixOf("C:\\ZEKO_Download\\Download\\Basico"));
         EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "Perdido"));
 
@@ -273,16 +272,16 @@ class WindowLifetimeTest : public ManagerFixture {
         mouse::click(loading->Botao(Principal));
         deferredDeletes();
         EXPECT_TRUE(loading.isNull());
-        EXPECT_TRUE(principal->isVisible());
-        EXPECT_TRUE(principal->isEnabled());
+        EXPECT_TRUE(mainWindow->isVisible());
+        EXPECT_TRUE(mainWindow->isEnabled());
     }
 
     QTemporaryDir zips;
     ScriptedChoice choice;
-    std::unique_ptr<messages::CaixaMensagem> caixa;
+    std::unique_ptr<messages::SkinnedMessageBox> box;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<shell::frmPrincipal> principal;
-    std::unique_ptr<shell::Navegacao> nav;
+    std::unique_ptr<shell::frmPrincipal> mainWindow;
+    std::unique_ptr<shell::Navigation> nav;
     std::unique_ptr<Script> script;
 };
 
@@ -297,15 +296,15 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
     const QString basico = makeBook("Basico");
     registerBook("MARIA", "Basico", "X:", basico);
     const QString folder = unixOf(basico);
-    mouse::click(principal->Botao(PedeLivros));
-    QPointer<books::frmAbrirLivro> livros =
-        qobject_cast<books::frmAbrirLivro *>(shell::SkinnedWindow::porNome("frmAbrirLivro"));
-    ASSERT_TRUE(livros);
+    mouse::click(mainWindow->Botao(BooksButton));
+    QPointer<books::frmAbrirLivro> bookList =
+        qobject_cast<books::frmAbrirLivro *>(shell::skin::SkinnedWindow::byName("frmAbrirLivro"));
+    ASSERT_TRUE(bookList);
     Gate gate;
-    livros->removal().setArquivos(books::BookFiles(gate.unlink()));
+    bookList->removal().setBookFiles(books::BookFiles(gate.unlink()));
     script->onGivingUp([&] { gate.open(); });
-    livros->cbZEKO()->setCurrentIndex(1);
-    ASSERT_EQ(livros->cbZEKO()->currentText(), "Basico [ X: ]");
+    bookList->cbZEKO()->setCurrentIndex(1);
+    ASSERT_EQ(bookList->cbZEKO()->currentText(), "Basico [ X: ]");
 
     bool usableMidway = true, aliveMidway = false;
     script->then(
@@ -313,23 +312,23 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
     script->then(
         "the notice, the worker held",
         [&] { return gate.holding() && boxShows(code::DeletingFiles, {"Basico"}); },
-        [&] { mouse::click(caixa->form()->fundo()); });
+        [&] { mouse::click(box->form()->fundo()); });
     script->then(
-        "the notice gone", [&] { return !caixa->form(); },
+        "the notice gone", [&] { return !box->form(); },
         [&] {
-            usableMidway = livros && livros->isEnabled();
-            if (livros)
-                mouse::click(livros->Botao(Principal));
-            if (livros)
-                mouse::click(livros->Botao(Configurar));
-            if (livros)
-                livros->close();
+            usableMidway = bookList && bookList->isEnabled();
+            if (bookList)
+                mouse::click(bookList->Botao(Principal));
+            if (bookList)
+                mouse::click(bookList->Botao(Configurar));
+            if (bookList)
+                bookList->close();
         });
     // Events run before the worker is let go: a window deleted on close is gone by then.
     script->then(
         "a moment later", [] { return true; },
         [&] {
-            aliveMidway = !livros.isNull();
+            aliveMidway = !bookList.isNull();
             gate.open();
         });
     script->then(
@@ -339,38 +338,38 @@ TEST_F(WindowLifetimeTest, RemovalKeepsTheBookListUntilTheFilesAreGone)
         },
         [&] { answer(1); });
 
-    mouse::click(livros->Botao(Remover));
+    mouse::click(bookList->Botao(Remover));
     deferredDeletes();
 
     EXPECT_TRUE(script->done());
     EXPECT_TRUE(aliveMidway);
-    ASSERT_TRUE(livros) << "the book list was deleted under its removal";
+    ASSERT_TRUE(bookList) << "the book list was deleted under its removal";
     EXPECT_FALSE(usableMidway) << "the book list was usable while its files were deleted";
     EXPECT_EQ(script->shown,
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::RemovedAndDeleted, {"X", basico})}));
     EXPECT_EQ(script->leftOver, QStringList());
     EXPECT_FALSE(QFileInfo::exists(folder));
-    EXPECT_EQ(shell::SkinnedWindow::porNome("frmInstalarLivro"), nullptr);
+    EXPECT_EQ(shell::skin::SkinnedWindow::byName("frmInstalarLivro"), nullptr);
     EXPECT_EQ(state.strNomeForm, "frmAbrirLivro");
-    EXPECT_TRUE(livros->isVisible());
-    EXPECT_TRUE(livros->isEnabled());
-    EXPECT_FALSE(principal->isVisible());
+    EXPECT_TRUE(bookList->isVisible());
+    EXPECT_TRUE(bookList->isEnabled());
+    EXPECT_FALSE(mainWindow->isVisible());
 
-    mouse::click(livros->Botao(Principal));
+    mouse::click(bookList->Botao(Principal));
     deferredDeletes();
-    EXPECT_TRUE(livros.isNull());
-    EXPECT_TRUE(principal->isVisible());
+    EXPECT_TRUE(bookList.isNull());
+    EXPECT_TRUE(mainWindow->isVisible());
 }
 
 TEST_F(WindowLifetimeTest, BookListLoadStepWaitingOnAMessage)
 {
-    loadStepWaitsOnAMessage(PedeLivros, "frmAbrirLivro", PedeInstalacao, "frmInstalarLivro");
+    loadStepWaitsOnAMessage(BooksButton, "frmAbrirLivro", InstallButton, "frmInstalarLivro");
 }
 
 TEST_F(WindowLifetimeTest, InstallWindowLoadStepWaitingOnAMessage)
 {
-    loadStepWaitsOnAMessage(PedeInstalacao, "frmInstalarLivro", PedeLivros, "frmAbrirLivro");
+    loadStepWaitsOnAMessage(InstallButton, "frmInstalarLivro", BooksButton, "frmAbrirLivro");
 }
 
 // Message 38 waits after a successful install: the window manager cannot close
@@ -380,58 +379,58 @@ TEST_F(WindowLifetimeTest, InstallWindowLoadStepWaitingOnAMessage)
 TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
 {
     choice.next = bookZip("Basico.zip");
-    QPointer<install::frmInstalarLivro> instalar =
-        new install::frmInstalarLivro(wine, state, *drives, *caixa, &choice, [] {});
-    instalar->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<install::frmInstalarLivro> installFlow =
+        new install::frmInstalarLivro(wine, state, *drives, *box, &choice, [] {});
+    installFlow->setAttribute(Qt::WA_DeleteOnClose);
     QString error;
-    ASSERT_TRUE(instalar->carrega(&error)) << error.toStdString();
-    const QString letra = state.strLetrasLivres.value(1);
-    const QString segundo = bookZip("Segundo.zip");
+    ASSERT_TRUE(installFlow->load(&error)) << error.toStdString();
+    const QString letter = state.strLetrasLivres.value(1);
+    const QString second = bookZip("Segundo.zip");
     const QString download = prefix.driveC() + "/ZEKO_Download/Download/";
 
-    bool procurarOffered = true, aliveMidway = false;
+    bool browseOffered = true, aliveMidway = false;
     script->then(
         "message 38",
         [&] {
-            return boxShows(code::BookInstalled, {"Basico", letra});
+            return boxShows(code::BookInstalled, {"Basico", letter});
         },
         [&] {
-            procurarOffered = instalar && instalar->botaoHabilitado(Procurar);
-            if (instalar)
-                drop(instalar, segundo);
-            if (instalar)
-                mouse::click(instalar->Botao(Procurar));
-            if (instalar)
-                instalar->close();
+            browseOffered = installFlow && installFlow->buttonEnabled(Procurar);
+            if (installFlow)
+                drop(installFlow, second);
+            if (installFlow)
+                mouse::click(installFlow->Botao(Procurar));
+            if (installFlow)
+                installFlow->close();
         });
     script->then(
         "a moment later", [] { return true; },
         [&] {
-            aliveMidway = !instalar.isNull();
+            aliveMidway = !installFlow.isNull();
             answer(1);
         });
 
-    mouse::click(instalar->Botao(Procurar));
+    mouse::click(installFlow->Botao(Procurar));
     deferredDeletes();
 
     EXPECT_TRUE(script->done());
     EXPECT_TRUE(aliveMidway);
-    ASSERT_TRUE(instalar) << "the install window was deleted under its install";
-    EXPECT_FALSE(procurarOffered) << "\"Procurar\" was offered before the install had ended";
-    EXPECT_EQ(script->shown, QStringList{texto(code::BookInstalled, {"Basico", letra})});
+    ASSERT_TRUE(installFlow) << "the install window was deleted under its install";
+    EXPECT_FALSE(browseOffered) << "\"Procurar\" was offered before the install had ended";
+    EXPECT_EQ(script->shown, QStringList{texto(code::BookInstalled, {"Basico", letter})});
     EXPECT_EQ(script->leftOver, QStringList());
     EXPECT_EQ(choice.asked, 1);
     EXPECT_TRUE(QFileInfo(download + "Basico/Autorun.exe").isFile());
     EXPECT_FALSE(QFileInfo::exists(zips.path() + "/Basico.zip"));
     EXPECT_FALSE(QFileInfo::exists(download + "Segundo"));
-    EXPECT_TRUE(QFileInfo::exists(segundo));
+    EXPECT_TRUE(QFileInfo::exists(second));
     EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "Segundo"));
     EXPECT_EQ(state.strNomeForm, "frmInstalarLivro");
-    EXPECT_TRUE(instalar->isVisible());
-    EXPECT_TRUE(instalar->isEnabled());
-    EXPECT_TRUE(instalar->botaoHabilitado(Procurar));
+    EXPECT_TRUE(installFlow->isVisible());
+    EXPECT_TRUE(installFlow->isEnabled());
+    EXPECT_TRUE(installFlow->buttonEnabled(Procurar));
 
     choice.next.reset();
-    mouse::click(instalar->Botao(Procurar));
+    mouse::click(installFlow->Botao(Procurar));
     EXPECT_EQ(choice.asked, 2);
 }

@@ -20,32 +20,32 @@ class frmPrincipalTest : public ManagerFixture {
     {
         ManagerFixture::SetUp();
         drives = std::make_unique<drive::MountDrive>(wine, state, box);
-        janela = std::make_unique<frmPrincipal>(state, *drives, box, [this] { ++encerrado; });
+        window = std::make_unique<frmPrincipal>(state, *drives, box, [this] { ++exits; });
         QString error;
-        ASSERT_TRUE(janela->carrega(&error)) << error.toStdString();
+        ASSERT_TRUE(window->load(&error)) << error.toStdString();
     }
     void TearDown() override
     {
-        janela.reset();
+        window.reset();
         drives.reset();
     }
     QStringList imagens() const
     {
         QStringList l;
-        for (int i = 1; i <= janela->quantidadeBotoes(); ++i)
-            l << QFileInfo(janela->imagemBotao(i)).fileName();
+        for (int i = 1; i <= window->buttonCount(); ++i)
+            l << QFileInfo(window->buttonImage(i)).fileName();
         return l;
     }
-    QPoint centroDaRegiao(int botao) const { return janela->Botao(botao)->geometry().center(); }
+    QPoint centreOf(int button) const { return window->Botao(button)->geometry().center(); }
 
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<frmPrincipal> janela;
-    int encerrado = 0;
+    std::unique_ptr<frmPrincipal> window;
+    int exits = 0;
 };
 
-class frmPrincipalInglesTest : public frmPrincipalTest {
+class frmPrincipalEnglishTest : public frmPrincipalTest {
   protected:
-    frmPrincipalInglesTest()
+    frmPrincipalEnglishTest()
         : frmPrincipalTest()
     {
         prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n");
@@ -56,45 +56,45 @@ class frmPrincipalInglesTest : public frmPrincipalTest {
 
 TEST_F(frmPrincipalTest, TitleVersionAndNormalButtons)
 {
-    EXPECT_EQ(janela->fxlblTitulo()->text(), descricao(code::MainTitle));
-    EXPECT_EQ(janela->lblVersao()->text(), "1.00.0000");
+    EXPECT_EQ(window->fxlblTitulo()->text(), descricao(code::MainTitle));
+    EXPECT_EQ(window->lblVersao()->text(), "1.00.0000");
     EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
                                       "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
-    EXPECT_EQ(janela->size(), QSize(6555, 5160) / 15);
-    EXPECT_TRUE(janela->Timer1()->isActive() || janela->Timer1()->interval() == 100);
+    EXPECT_EQ(window->size(), QSize(6555, 5160) / 15);
+    EXPECT_TRUE(window->Timer1()->isActive() || window->Timer1()->interval() == 100);
 }
 
 // Entering the exit region shows its hover picture; leaving to a spot in no
 // region shows every button normal again.
 TEST_F(frmPrincipalTest, HoverOverTheExitRegion)
 {
-    mouse::move(janela->fundo(), centroDaRegiao(5));
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(5)).fileName(), "T01_SAI_MM.jpg");
+    mouse::move(window->fundo(), centreOf(5));
+    EXPECT_EQ(QFileInfo(window->buttonImage(5)).fileName(), "T01_SAI_MM.jpg");
     // Moving over the button itself reaches the background's hot spots too.
-    mouse::move(janela->Botao(1), QPoint(5, 5));
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(1)).fileName(), "T01_BT01_MM.jpg");
-    mouse::move(janela->fundo(), QPoint(2, janela->height() - 2));
+    mouse::move(window->Botao(1), QPoint(5, 5));
+    EXPECT_EQ(QFileInfo(window->buttonImage(1)).fileName(), "T01_BT01_MM.jpg");
+    mouse::move(window->fundo(), QPoint(2, window->height() - 2));
     EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
                                       "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
 }
 
 TEST_F(frmPrincipalTest, PressAndReleaseShowPressedThenHover)
 {
-    QWidget *b = janela->Botao(3);
+    QWidget *b = window->Botao(3);
     mouse::press(b, QPoint(5, 5));
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(3)).fileName(), "T01_BT03_MC.jpg");
+    EXPECT_EQ(QFileInfo(window->buttonImage(3)).fileName(), "T01_BT03_MC.jpg");
     mouse::release(b, QPoint(-50, -50)); // released outside: no click
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(3)).fileName(), "T01_BT03_MM.jpg");
+    EXPECT_EQ(QFileInfo(window->buttonImage(3)).fileName(), "T01_BT03_MM.jpg");
 }
 
 // Dragging the bar by 30 and 15 twips (2 and 1 pixels) moves the window by as much.
 TEST_F(frmPrincipalTest, DragBarMovesTheWindow)
 {
-    const QPoint antes = janela->pos();
-    mouse::press(janela->barra(), QPoint(50, 10));
-    mouse::move(janela->barra(), QPoint(52, 11), Qt::LeftButton);
-    mouse::release(janela->barra(), QPoint(52, 11));
-    EXPECT_EQ(janela->pos() - antes, QPoint(30, 15) / 15);
+    const QPoint antes = window->pos();
+    mouse::press(window->barra(), QPoint(50, 10));
+    mouse::move(window->barra(), QPoint(52, 11), Qt::LeftButton);
+    mouse::release(window->barra(), QPoint(52, 11));
+    EXPECT_EQ(window->pos() - antes, QPoint(30, 15) / 15);
     EXPECT_EQ(imagens().first(), "T01_BT01_NM.jpg");
 }
 
@@ -102,43 +102,44 @@ TEST_F(frmPrincipalTest, DragBarMovesTheWindow)
 // size again, centred, and no caption.
 TEST_F(frmPrincipalTest, MinimiseAndRestore)
 {
-    mouse::click(janela->Botao(4));
-    QTRY_VERIFY(janela->isMinimized());
-    EXPECT_EQ(janela->windowTitle(), "ZEKO Download");
-    janela->setFixedSize(100, 100);
-    janela->move(0, 0);
-    janela->setWindowState(Qt::WindowNoState);
-    QTRY_VERIFY(!janela->isMinimized());
-    EXPECT_EQ(janela->windowTitle(), "");
-    EXPECT_EQ(janela->size(), QSize(437, 344));
-    const QRect tela = janela->screen()->geometry();
-    EXPECT_EQ(janela->pos(), QPoint((tela.width() - 437) / 2, (tela.height() - 344) / 2) + tela.topLeft());
+    mouse::click(window->Botao(4));
+    QTRY_VERIFY(window->isMinimized());
+    EXPECT_EQ(window->windowTitle(), "ZEKO Download");
+    window->setFixedSize(100, 100);
+    window->move(0, 0);
+    window->setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(!window->isMinimized());
+    EXPECT_EQ(window->windowTitle(), "");
+    EXPECT_EQ(window->size(), QSize(437, 344));
+    const QRect screenArea = window->screen()->geometry();
+    EXPECT_EQ(window->pos(),
+              QPoint((screenArea.width() - 437) / 2, (screenArea.height() - 344) / 2) + screenArea.topLeft());
 }
 
 TEST_F(frmPrincipalTest, HabilitaBotaoDoesNothingOnTheMainWindow)
 {
     ASSERT_EQ(state.strNomeForm, "frmPrincipal");
-    janela->HabilitaBotao(1, false);
-    EXPECT_TRUE(janela->botaoHabilitado(1));
-    EXPECT_EQ(QFileInfo(janela->imagemBotao(1)).fileName(), "T01_BT01_NM.jpg");
+    window->HabilitaBotao(1, false);
+    EXPECT_TRUE(window->buttonEnabled(1));
+    EXPECT_EQ(QFileInfo(window->buttonImage(1)).fileName(), "T01_BT01_NM.jpg");
 }
 
 // The hint of a button shows its text at the fixed offsets from the background.
 TEST_F(frmPrincipalTest, HintOfTheHoveredButton)
 {
-    mouse::move(janela->fundo(), centroDaRegiao(1));
-    QTRY_VERIFY(janela->hint()->isVisible());
-    EXPECT_EQ(janela->hint()->text(), state.strHints[1]);
-    EXPECT_EQ(janela->hint()->pos(), janela->fundo()->mapToGlobal(QPoint(32, -12)));
-    mouse::move(janela->fundo(), QPoint(2, janela->height() - 2));
-    EXPECT_FALSE(janela->hint()->isVisible());
+    mouse::move(window->fundo(), centreOf(1));
+    QTRY_VERIFY(window->hint()->isVisible());
+    EXPECT_EQ(window->hint()->text(), state.strHints[1]);
+    EXPECT_EQ(window->hint()->pos(), window->fundo()->mapToGlobal(QPoint(32, -12)));
+    mouse::move(window->fundo(), QPoint(2, window->height() - 2));
+    EXPECT_FALSE(window->hint()->isVisible());
 }
 
-TEST_F(frmPrincipalInglesTest, HintsComeFromTheLanguagesButtonRows)
+TEST_F(frmPrincipalEnglishTest, HintsComeFromTheLanguagesButtonRows)
 {
-    const int codigos[] = {0, 1, 9, 10, 7, 8};
+    const int codes[] = {0, 1, 9, 10, 7, 8};
     for (int i = 1; i <= 5; ++i) {
-        ASSERT_TRUE(state.rsBotoes->findFirst("Codigo", codigos[i]));
+        ASSERT_TRUE(state.rsBotoes->findFirst("Codigo", codes[i]));
         EXPECT_EQ(state.strHints[i], state.rsBotoes->field("Hint").toString()) << i;
         EXPECT_EQ(state.rsBotoes->field("Idioma").toString(), "ING");
     }
@@ -153,13 +154,13 @@ TEST_F(frmPrincipalTest, ExitUnmapsMountedBooksOnly)
     registerBook("MARIA", "LIVROY", "Y:", y);
     link(u'x', unixOf(x));
     box.answer({1});
-    mouse::click(janela->Botao(5));
+    mouse::click(window->Botao(5));
     ASSERT_EQ(box.shown.size(), 1);
     EXPECT_EQ(box.shown[0].texto, descricao(code::ConfirmExit));
     EXPECT_EQ(box.shown[0].tipoCaixa, 4);
     EXPECT_TRUE(mapped(u'X').isEmpty());
     EXPECT_TRUE(mapped(u'Y').isEmpty());
-    EXPECT_EQ(encerrado, 1);
+    EXPECT_EQ(exits, 1);
 }
 
 TEST_F(frmPrincipalTest, ExitAnsweredNoChangesNothing)
@@ -168,8 +169,8 @@ TEST_F(frmPrincipalTest, ExitAnsweredNoChangesNothing)
     registerBook("MARIA", "LIVROX", "X:", x);
     link(u'x', unixOf(x));
     box.answer({2});
-    mouse::click(janela->Botao(5));
+    mouse::click(window->Botao(5));
     EXPECT_EQ(mapped(u'X'), unixOf(x));
-    EXPECT_EQ(encerrado, 0);
-    EXPECT_TRUE(janela->isVisible());
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(window->isVisible());
 }

@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
-using shell::ChmFile;
+using shell::help::ChmFile;
 
 namespace {
 
-QString helpFile(const QString &idioma)
+QString helpFile(const QString &language)
 {
-    return QStringLiteral(ZEKO_APP_DIR "/Help/ZEKODwnl_%1.CHM").arg(idioma);
+    return QStringLiteral(ZEKO_APP_DIR "/Help/ZEKODwnl_%1.CHM").arg(language);
 }
 
 void writeFile(const QString &path, const QByteArray &data)

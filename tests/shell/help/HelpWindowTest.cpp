@@ -18,22 +18,22 @@
 
 #include <gtest/gtest.h>
 
-using shell::HelpWindow;
+using shell::help::HelpWindow;
 
 namespace {
 
-QString helpFile(const QString &idioma)
+QString helpFile(const QString &language)
 {
-    return QStringLiteral(ZEKO_APP_DIR "/Help/ZEKODwnl_%1.CHM").arg(idioma);
+    return QStringLiteral(ZEKO_APP_DIR "/Help/ZEKODwnl_%1.CHM").arg(language);
 }
 
 class HelpWindowTest : public ::testing::Test {
   protected:
     void TearDown() override { delete window.data(); }
 
-    HelpWindow *show(const QString &path, const QString &idioma, int context = 1000)
+    HelpWindow *show(const QString &path, const QString &language, int context = 1000)
     {
-        window = HelpWindow::MostraAjuda(nullptr, path, idioma, context);
+        window = HelpWindow::MostraAjuda(nullptr, path, language, context);
         return window;
     }
     QTextBrowser *browser() const { return window->findChild<QTextBrowser *>("topic"); }
@@ -53,7 +53,7 @@ TEST_F(HelpWindowTest, OpensTheOverviewOfTheFile)
     ASSERT_TRUE(show(helpFile("ING"), "ING"));
     EXPECT_TRUE(browser()->isVisible());
     EXPECT_EQ(window->windowTitle(), "Welcome to ZEKO Download");
-    EXPECT_EQ(window->topicoAtual(), "/overview.html");
+    EXPECT_EQ(window->currentTopic(), "/overview.html");
     EXPECT_TRUE(browser()->toPlainText().contains("Getting started"));
 
     ASSERT_EQ(contents()->topLevelItemCount(), 1);
@@ -102,10 +102,10 @@ TEST_F(HelpWindowTest, MissingOrForeignFileIsReportedInTheWindow)
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(error()->isVisible());
     EXPECT_FALSE(browser()->isVisible());
-    EXPECT_EQ(window->textoErro(),
+    EXPECT_EQ(window->errorMessage(),
               QString::fromUtf8("O arquivo de ajuda %1 não foi encontrado.").arg(missing));
     EXPECT_EQ(window->windowTitle(), "Ajuda");
-    EXPECT_EQ(window->arquivo(), "");
+    EXPECT_EQ(window->file(), "");
 
     const QString text = dir.filePath("ZEKODwnl_ESP.CHM");
     QFile f(text);
@@ -113,7 +113,7 @@ TEST_F(HelpWindowTest, MissingOrForeignFileIsReportedInTheWindow)
     f.write("not a help file\n");
     f.close();
     ASSERT_TRUE(show(text, "ESP"));
-    EXPECT_TRUE(window->textoErro().startsWith("No se pudo leer el archivo de ayuda " + text));
+    EXPECT_TRUE(window->errorMessage().startsWith("No se pudo leer el archivo de ayuda " + text));
     EXPECT_EQ(window->windowTitle(), "Ayuda");
 }
 
@@ -123,8 +123,8 @@ TEST_F(HelpWindowTest, LowerCaseLanguageInTheNameStillFindsTheFile)
 {
     ASSERT_TRUE(QFile::copy(helpFile("ING"), dir.filePath("ZEKODwnl_ING.CHM")));
     ASSERT_TRUE(show(dir.filePath("ZEKODwnl_ing.CHM"), "ing", 4242));
-    EXPECT_EQ(window->textoErro(), "");
-    EXPECT_EQ(window->arquivo(), dir.filePath("ZEKODwnl_ING.CHM"));
+    EXPECT_EQ(window->errorMessage(), "");
+    EXPECT_EQ(window->file(), dir.filePath("ZEKODwnl_ING.CHM"));
     EXPECT_EQ(window->windowTitle(), "Welcome to ZEKO Download");
 }
 
@@ -134,13 +134,13 @@ TEST_F(HelpWindowTest, OneWindowReusedUntilTheLanguageChanges)
 {
     HelpWindow *first = show(dir.filePath("ZEKODwnl_ING.CHM"), "ING");
     ASSERT_TRUE(first);
-    EXPECT_NE(window->textoErro(), "");
+    EXPECT_NE(window->errorMessage(), "");
 
     ASSERT_TRUE(QFile::copy(helpFile("ING"), dir.filePath("ZEKODwnl_ING.CHM")));
     EXPECT_EQ(show(dir.filePath("ZEKODwnl_ING.CHM"), "ING", 1020), first);
     EXPECT_TRUE(browser()->isVisible());
     EXPECT_EQ(window->windowTitle(), "Opening a book");
-    EXPECT_EQ(window->textoErro(), "");
+    EXPECT_EQ(window->errorMessage(), "");
     EXPECT_FALSE(button("back")->isEnabled());
 
     // Same topic names in another file: its own text must show, not the one seen before.
@@ -190,7 +190,7 @@ TEST_F(HelpWindowTest, PicturesAndStyleSheetsComeFromInsideTheFile)
 
     ASSERT_TRUE(show(project + "/p.chm", "ING"));
     EXPECT_EQ(window->windowTitle(), "Styled");
-    EXPECT_EQ(window->topicoAtual(), "/pages/topic.html");
+    EXPECT_EQ(window->currentTopic(), "/pages/topic.html");
 
     QTextDocument *doc = browser()->document();
     const QTextBlock heading = doc->firstBlock();

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-using shell::Database;
-using shell::Recordset;
+using shell::registry::Database;
+using shell::registry::Recordset;
 
 namespace {
 
@@ -27,12 +27,12 @@ class RecordsetTest : public ::testing::Test {
         EXPECT_TRUE(rs) << error.toStdString();
         return rs;
     }
-    void add(Recordset &rs, const QString &user, const QString &curso, const QString &letra)
+    void add(Recordset &rs, const QString &user, const QString &course, const QString &letter)
     {
         QString error;
-        ASSERT_TRUE(rs.addNew({{"LetraDrive", letra},
-                               {"Curso", curso},
-                               {"Caminho", "C:\\ZEKO_Download\\Download\\" + curso},
+        ASSERT_TRUE(rs.addNew({{"LetraDrive", letter},
+                               {"Curso", course},
+                               {"Caminho", "C:\\ZEKO_Download\\Download\\" + course},
                                {"Usuario", user}},
                               &error))
             << error.toStdString();

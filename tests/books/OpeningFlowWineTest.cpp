@@ -4,8 +4,8 @@
 
 #include "WineTestPrefix.h"
 #include "WineVariant.h"
-#include "books/AbrirLivro.h"
-#include "books/ListaLivros.h"
+#include "books/BookEntries.h"
+#include "books/OpeningFlow.h"
 #include "books/frmAbrirLivro.h"
 #include "common/InstallDir.h"
 #include "common/MouseEvents.h"
@@ -46,7 +46,7 @@ void write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
+class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
   protected:
     void SetUp() override
     {
@@ -74,12 +74,12 @@ class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
         const auto r = shell::Startup(*wine, *instance, install.path()).run(state);
         ASSERT_EQ(r.status, shell::StartupResult::Status::Ok) << r.message.toStdString();
         drives = std::make_unique<drive::MountDrive>(*wine, state, box);
-        abrir = std::make_unique<books::AbrirLivro>(*wine, state, box, *drives, install.path(),
-                                                    [this] { list = books::ListaLivros::entradas(state); });
+        opening = std::make_unique<books::OpeningFlow>(*wine, state, box, *drives, install.path(),
+                                                       [this] { list = books::BookEntries::entries(state); });
     }
     void TearDown() override
     {
-        abrir.reset();
+        opening.reset();
         drives.reset();
         if (prefix) {
             prefix->killServer();
@@ -129,11 +129,11 @@ class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
         }
         return {};
     }
-    QString texto(int codigo, const QStringList &params = {})
+    QString texto(int code, const QStringList &params = {})
     {
-        return state.catalogo->mensagem(codigo, params);
+        return state.catalogue->mensagem(code, params);
     }
-    QString descricao(int codigo) { return state.catalogo->descricao(codigo); }
+    QString descricao(int code) { return state.catalogue->descricao(code); }
 
     WineTestPrefix *prefix = nullptr;
     QString work, zekoIni;
@@ -144,7 +144,7 @@ class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
     shell::SharedState state;
     ScriptedMessageBox box{state};
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<books::AbrirLivro> abrir;
+    std::unique_ptr<books::OpeningFlow> opening;
     QStringList list;
 };
 
@@ -152,11 +152,11 @@ class AbrirLivroWineTest : public ::testing::TestWithParam<WineVariant> {
 
 // A mapped book opens: DriveCD holds its drive, and the launcher starts the
 // book's AUTORUN.EXE from the root of X:.
-TEST_P(AbrirLivroWineTest, MappedBookOpensThroughTheLauncher)
+TEST_P(OpeningFlowWineTest, MappedBookOpensThroughTheLauncher)
 {
     installBook("Basico", "X:");
     drives->MontaListaDrives(true);
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
@@ -165,13 +165,13 @@ TEST_P(AbrirLivroWineTest, MappedBookOpensThroughTheLauncher)
 }
 
 // Without DriveCD the stub runs directly from X:\ and zeko.ini is untouched.
-TEST_P(AbrirLivroWineTest, WithoutDriveCDTheBookRunsItself)
+TEST_P(OpeningFlowWineTest, WithoutDriveCDTheBookRunsItself)
 {
     const QByteArray ini = "[ZEKODownload]\r\nDrive=C:\r\n";
     write(zekoIni, ini);
     installBook("Basico", "X:");
     drives->MontaListaDrives(true);
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
@@ -181,12 +181,12 @@ TEST_P(AbrirLivroWineTest, WithoutDriveCDTheBookRunsItself)
 
 // X: shows another folder without the book and Z: is free: the book opens on Z:,
 // and its row, the list and the launcher say Z:.
-TEST_P(AbrirLivroWineTest, TakenLetterMovesTheBookToZ)
+TEST_P(OpeningFlowWineTest, TakenLetterMovesTheBookToZ)
 {
     const QString folder = installBook("Basico", "X:");
     takeLetter('x', work + "/other");
     QFile::remove(prefix->dosDevicesPath() + "/z:");
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     EXPECT_EQ(mapped('z'), QFileInfo(folder).canonicalFilePath());
     ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Basico"));
@@ -198,14 +198,14 @@ TEST_P(AbrirLivroWineTest, TakenLetterMovesTheBookToZ)
 }
 
 // X: is a folder that holds the course files: the course starts there as it is.
-TEST_P(AbrirLivroWineTest, DriveHoldingTheCourseStartsWithoutMapping)
+TEST_P(OpeningFlowWineTest, DriveHoldingTheCourseStartsWithoutMapping)
 {
     installBook("Basico", "X:");
     const QString cd = work + "/cd";
     takeLetter('x', cd);
     ASSERT_TRUE(QFile::copy(GetParam().program("AUTORUN.EXE"), cd + "/Autorun.exe"));
     write(cd + "/IDIOMA.KVT", "POR");
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\n")) << log.toStdString();
@@ -214,12 +214,12 @@ TEST_P(AbrirLivroWineTest, DriveHoldingTheCourseStartsWithoutMapping)
 
 // Every letter taken and the book not mapped: message 7 with the old drive, and
 // nothing starts.
-TEST_P(AbrirLivroWineTest, NoFreeLetterStartsNothing)
+TEST_P(OpeningFlowWineTest, NoFreeLetterStartsNothing)
 {
     installBook("Basico", "X:");
     for (char c = 'd'; c <= 'y'; ++c)
         takeLetter(c, work + "/taken");
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(autorunLog(3000), QByteArray());
     EXPECT_EQ(readAll(zekoIni), kZekoIni);
@@ -227,7 +227,7 @@ TEST_P(AbrirLivroWineTest, NoFreeLetterStartsNothing)
 
 // The course player running: opening says so (message 33) and starts nothing;
 // leaving the book list then refuses with message 35 and keeps the mappings.
-TEST_P(AbrirLivroWineTest, RunningCourseBlocksOpeningAndExit)
+TEST_P(OpeningFlowWineTest, RunningCourseBlocksOpeningAndExit)
 {
     const QString folder = installBook("Basico", "X:");
     QString error;
@@ -239,17 +239,17 @@ TEST_P(AbrirLivroWineTest, RunningCourseBlocksOpeningAndExit)
         QThread::msleep(100);
     ASSERT_TRUE(drives->CursoEmExecucao());
 
-    books::frmAbrirLivro janela(*wine, state, *drives, box, install.path(),
+    books::frmAbrirLivro window(*wine, state, *drives, box, install.path(),
                                 [] { FAIL() << "the program ended"; });
-    ASSERT_TRUE(janela.carrega(&error)) << error.toStdString();
-    janela.cbZEKO()->setCurrentIndex(1);
-    mouse::click(janela.Botao(5));
+    ASSERT_TRUE(window.load(&error)) << error.toStdString();
+    window.cbZEKO()->setCurrentIndex(1);
+    mouse::click(window.Botao(5));
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
     EXPECT_EQ(autorunLog(3000), QByteArray());
 
     box.shown.clear();
     box.answer({1});
-    mouse::click(janela.Botao(7));
+    mouse::click(window.Botao(7));
     EXPECT_EQ(box.texts(), QStringList({descricao(code::ConfirmExit), texto(code::CourseRunningLeave, {})}));
     EXPECT_EQ(mapped('x'), QFileInfo(folder).canonicalFilePath());
     prefix->killServer();
@@ -258,12 +258,12 @@ TEST_P(AbrirLivroWineTest, RunningCourseBlocksOpeningAndExit)
 
 // A book folder deleted by hand: nothing starts and the list is rebuilt without it
 // (the scan reports the vanished folder with its own messages 2 and 3).
-TEST_P(AbrirLivroWineTest, DeletedFolderRefreshesTheList)
+TEST_P(OpeningFlowWineTest, DeletedFolderRefreshesTheList)
 {
     const QString folder = installBook("Basico", "X:");
     drives->MontaListaDrives(true);
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     EXPECT_EQ(
         box.texts(),
         QStringList({texto(code::RegisteredFolderMissing, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),
@@ -272,4 +272,4 @@ TEST_P(AbrirLivroWineTest, DeletedFolderRefreshesTheList)
     EXPECT_EQ(autorunLog(3000), QByteArray());
 }
 
-INSTANTIATE_TEST_SUITE_P(Wine, AbrirLivroWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);
+INSTANTIATE_TEST_SUITE_P(Wine, OpeningFlowWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);

@@ -1,4 +1,4 @@
-#include "SegundoPlano.h"
+#include "Background.h"
 
 #include <QEventLoop>
 #include <QThread>
@@ -7,21 +7,21 @@
 
 namespace shell {
 
-void emSegundoPlano(const std::function<void()> &trabalho, const std::function<void()> &enquanto)
+void inBackground(const std::function<void()> &trabalho, const std::function<void()> &enquanto)
 {
     std::unique_ptr<QThread> thread(QThread::create(trabalho));
-    QEventLoop espera;
+    QEventLoop waits;
     // The end may be seen while enquanto runs its own event loop, before ours starts.
     bool terminou = false;
-    QObject::connect(thread.get(), &QThread::finished, &espera, [&] {
+    QObject::connect(thread.get(), &QThread::finished, &waits, [&] {
         terminou = true;
-        espera.quit();
+        waits.quit();
     });
     thread->start();
     if (enquanto)
         enquanto();
     if (!terminou)
-        espera.exec();
+        waits.exec();
     thread->wait();
 }
 

@@ -1,4 +1,4 @@
-#include "Campos.h"
+#include "FieldStyle.h"
 
 #include "SkinLayout.h"
 
@@ -10,14 +10,14 @@ namespace shell::skin {
 
 namespace {
 
-QString cor(std::uint32_t rgb)
+QString colour(std::uint32_t rgb)
 {
     return QStringLiteral("#%1").arg(rgb, 6, 16, QChar(u'0'));
 }
 
 } // namespace
 
-QString estiloCampo(int pixelSize)
+QString fieldStyle(int pixelSize)
 {
     return QStringLiteral(
                "QComboBox, QLineEdit { font-family: 'Liberation Sans', Arial; font-size: %5px; color: %1;"
@@ -27,17 +27,18 @@ QString estiloCampo(int pixelSize)
                "QComboBox QAbstractItemView { font-family: 'Liberation Sans', Arial; font-size: %5px;"
                " color: %1; background: %2; border: 1px solid %3;"
                " selection-background-color: %4; selection-color: %1; outline: 0; }")
-        .arg(cor(palette::kDarkText), cor(palette::kCard), cor(palette::kCardLine), cor(palette::kAmber))
+        .arg(colour(palette::kDarkText), colour(palette::kCard), colour(palette::kCardLine),
+             colour(palette::kAmber))
         .arg(pixelSize);
 }
 
-ListaSuspensa::ListaSuspensa(int pixelSize, QWidget *parent)
+DropDownList::DropDownList(int pixelSize, QWidget *parent)
     : QComboBox(parent)
 {
-    setStyleSheet(estiloCampo(pixelSize));
+    setStyleSheet(fieldStyle(pixelSize));
 }
 
-void ListaSuspensa::paintEvent(QPaintEvent *e)
+void DropDownList::paintEvent(QPaintEvent *e)
 {
     QComboBox::paintEvent(e);
     QPainter p(this);

@@ -1,8 +1,8 @@
 // Opening a book from the list, on a prefix laid out on disk; the programs the
 // flow starts are recorded, not run (the Wine tests run them).
 
-#include "books/AbrirLivro.h"
-#include "books/ListaLivros.h"
+#include "books/OpeningFlow.h"
+#include "books/BookEntries.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
 #include "common/RecordingPlatform.h"
@@ -11,15 +11,15 @@
 
 namespace code = messages::code;
 
-using books::AbrirLivro;
-using books::ListaLivros;
+using books::BookEntries;
+using books::OpeningFlow;
 using platform::StartFailure;
 
 namespace {
 
-class AbrirLivroTest : public ManagerFixture {
+class OpeningFlowTest : public ManagerFixture {
   protected:
-    AbrirLivroTest()
+    OpeningFlowTest()
         : recording(prefix.prefix(), "maria")
     {
     }
@@ -28,9 +28,9 @@ class AbrirLivroTest : public ManagerFixture {
     {
         ManagerFixture::SetUp();
         drives = std::make_unique<drive::MountDrive>(recording, state, box);
-        abrir = std::make_unique<AbrirLivro>(recording, state, box, *drives, programFolder, [this] {
+        opening = std::make_unique<OpeningFlow>(recording, state, box, *drives, programFolder, [this] {
             ++rebuilt;
-            list = ListaLivros::entradas(state);
+            list = BookEntries::entries(state);
         });
     }
     // A book registered for MARIA and, as the list window's load step leaves it, mapped.
@@ -42,9 +42,9 @@ class AbrirLivroTest : public ManagerFixture {
             link(letter, unixOf(folder));
         return folder;
     }
-    QString row(const QString &curso)
+    QString row(const QString &course)
     {
-        return state.rsMapeamento->findFirst("Curso", curso)
+        return state.rsMapeamento->findFirst("Curso", course)
                    ? state.rsMapeamento->field("LetraDrive").toString()
                    : QString();
     }
@@ -61,7 +61,7 @@ class AbrirLivroTest : public ManagerFixture {
     const QString programFolder = "/opt/Program Files/ZEKO Download";
     RecordingPlatform recording;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<AbrirLivro> abrir;
+    std::unique_ptr<OpeningFlow> opening;
     int rebuilt = 0;
     QStringList list;
 };
@@ -71,10 +71,10 @@ class AbrirLivroTest : public ManagerFixture {
 // A mapped book starts the launcher beside the manager at once, with the drive as
 // its one argument, after DriveCD was rewritten; blanks in the folder are safe
 // because the arguments go as a list.
-TEST_F(AbrirLivroTest, MappedBookStartsTheLauncherWithItsDrive)
+TEST_F(OpeningFlowTest, MappedBookStartsTheLauncherWithItsDrive)
 {
     installBook("Basico", 'X');
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].program, programFolder + "/LoadZEKOV.EXE");
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
@@ -85,7 +85,7 @@ TEST_F(AbrirLivroTest, MappedBookStartsTheLauncherWithItsDrive)
 
 // Without DriveCD (or without its section) the book's Autorun.exe runs from the
 // drive's root, and zeko.ini stays as it was, byte for byte.
-TEST_F(AbrirLivroTest, WithoutDriveCDTheBooksOwnProgramRuns)
+TEST_F(OpeningFlowTest, WithoutDriveCDTheBooksOwnProgramRuns)
 {
     installBook("Basico", 'X');
     for (const QByteArray &ini :
@@ -94,7 +94,7 @@ TEST_F(AbrirLivroTest, WithoutDriveCDTheBooksOwnProgramRuns)
           QByteArray("; no course here\n[ZEKODownload]\nDrive=C:\n")}) {
         recording.starts.clear();
         prefix.writeZekoIni(ini);
-        abrir->abre("Basico [ X: ]");
+        opening->open("Basico [ X: ]");
         ASSERT_EQ(recording.starts.size(), 1) << ini.toStdString();
         EXPECT_EQ(recording.starts[0].program, "X:\\Autorun.exe");
         EXPECT_TRUE(recording.starts[0].arguments.isEmpty());
@@ -104,25 +104,25 @@ TEST_F(AbrirLivroTest, WithoutDriveCDTheBooksOwnProgramRuns)
 }
 
 // Only whether DriveCD holds anything matters: one character is enough.
-TEST_F(AbrirLivroTest, AtualizaDriveReadsTwoCharacters)
+TEST_F(OpeningFlowTest, AtualizaDriveReadsTwoCharacters)
 {
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=E\r\n");
-    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", "Y:"), AbrirLivro::DriveSetting::Written);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:"), OpeningFlow::DriveSetting::Written);
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()), "[InstalacaoVersao5]\r\nDriveCD=Y:\r\n");
-    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", ""), AbrirLivro::DriveSetting::Absent);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", ""), OpeningFlow::DriveSetting::Absent);
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=  \r\n");
-    EXPECT_EQ(abrir->AtualizaDrive("\\zeko.ini", "Y:"), AbrirLivro::DriveSetting::Absent);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:"), OpeningFlow::DriveSetting::Absent);
 }
 
 // X: now shows another folder without the book, Z: is free: the book moves to Z:,
 // its row and the list say so, and the launcher gets Z:.
-TEST_F(AbrirLivroTest, BookWhoseLetterIsTakenMovesToTheHighestFreeLetter)
+TEST_F(OpeningFlowTest, BookWhoseLetterIsTakenMovesToTheHighestFreeLetter)
 {
     const QString basico = installBook("Basico", 'X', /*mapIt=*/false);
     installBook("Avancado", 'Y');
     takeLetter('X');
     QFile::remove(prefix.root() + "/dosdevices/z:");
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"Z:"});
     EXPECT_EQ(mapped('Z'), unixOf(basico));
@@ -134,7 +134,7 @@ TEST_F(AbrirLivroTest, BookWhoseLetterIsTakenMovesToTheHighestFreeLetter)
 
 // X: is another drive that holds the course files (the course CD): it starts on
 // X: as it is, without any mapping.
-TEST_F(AbrirLivroTest, DriveThatHoldsTheCourseStartsAsItIs)
+TEST_F(OpeningFlowTest, DriveThatHoldsTheCourseStartsAsItIs)
 {
     makeBook("Basico");
     registerBook("MARIA", "Basico", "X:", "C:\\ZEKO_Download\\Download\\Basico");
@@ -142,7 +142,7 @@ TEST_F(AbrirLivroTest, DriveThatHoldsTheCourseStartsAsItIs)
     prefix.writeFile(cd + "/AUTORUN.EXE", "MZ");
     prefix.writeFile(cd + "/IDIOMA.KVT", "POR");
     link('X', cd);
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1);
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
     EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/x:").symLinkTarget(), QFileInfo(cd).absoluteFilePath());
@@ -151,23 +151,23 @@ TEST_F(AbrirLivroTest, DriveThatHoldsTheCourseStartsAsItIs)
 
 // Every letter taken and the book not mapped: message 7 names its old drive and
 // nothing starts.
-TEST_F(AbrirLivroTest, NoFreeLetterSaysSoAndStartsNothing)
+TEST_F(OpeningFlowTest, NoFreeLetterSaysSoAndStartsNothing)
 {
     installBook("Basico", 'X', /*mapIt=*/false);
     for (char16_t c = u'D'; c <= u'Z'; ++c)
         takeLetter(QChar(c));
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(row("Basico"), "X:");
 }
 
 // While the course runs nothing is opened: message 33, as stored.
-TEST_F(AbrirLivroTest, CourseRunningRefusesToOpen)
+TEST_F(OpeningFlowTest, CourseRunningRefusesToOpen)
 {
     installBook("Basico", 'X');
     recording.courseRunning = true;
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()),
@@ -177,12 +177,12 @@ TEST_F(AbrirLivroTest, CourseRunningRefusesToOpen)
 // A book folder deleted by hand: opening adds no message of its own, starts
 // nothing and rebuilds the list. The scan before it finds the mapping dangling,
 // so it drops the row with its own messages 2 and 3.
-TEST_F(AbrirLivroTest, DeletedFolderOnlyRefreshesTheList)
+TEST_F(OpeningFlowTest, DeletedFolderOnlyRefreshesTheList)
 {
     const QString folder = installBook("Basico", 'X');
     installBook("Avancado", 'Y');
     QDir(unixOf(folder)).removeRecursively();
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(rebuilt, 1);
     EXPECT_EQ(box.texts(), QStringList({texto(code::RegisteredFolderMissing, {folder, "X:"}),
@@ -191,27 +191,27 @@ TEST_F(AbrirLivroTest, DeletedFolderOnlyRefreshesTheList)
 }
 
 // A name holding "[" is read up to the entry's last " [ ", so that book opens too.
-TEST_F(AbrirLivroTest, NameWithABracketStillOpens)
+TEST_F(OpeningFlowTest, NameWithABracketStillOpens)
 {
     installBook("Livro [Beta]", 'W');
-    abrir->abre("Livro [Beta] [ W: ]");
+    opening->open("Livro [Beta] [ W: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"W:"});
-    EXPECT_EQ(ListaLivros::nomeDaEntrada("Livro [ A [ X: ]"), "Livro [ A");
-    EXPECT_EQ(ListaLivros::letraDaEntrada("Livro [ A [ X: ]"), "X:");
-    EXPECT_EQ(ListaLivros::nomeDaEntrada("[ Selecione um livro ]"), "");
+    EXPECT_EQ(BookEntries::nameOfEntry("Livro [ A [ X: ]"), "Livro [ A");
+    EXPECT_EQ(BookEntries::letterOfEntry("Livro [ A [ X: ]"), "X:");
+    EXPECT_EQ(BookEntries::nameOfEntry("[ Selecione um livro ]"), "");
 }
 
 // An entry whose drive no row has any more (the data changed underneath): no
 // other book's row is touched, no drive is mapped, the list is rebuilt.
-TEST_F(AbrirLivroTest, EntryWithoutARowChangesNoOtherRow)
+TEST_F(OpeningFlowTest, EntryWithoutARowChangesNoOtherRow)
 {
     installBook("Basico", 'X', /*mapIt=*/false);
     installBook("Avancado", 'Y', /*mapIt=*/false);
     takeLetter('X');
     takeLetter('Y');
     // The entry names V:, which no row holds, for Basico's folder.
-    abrir->abre("Basico [ V: ]");
+    opening->open("Basico [ V: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(row("Basico"), "X:");
     EXPECT_EQ(row("Avancado"), "Y:");
@@ -220,24 +220,24 @@ TEST_F(AbrirLivroTest, EntryWithoutARowChangesNoOtherRow)
 }
 
 // A failed mapping shows the mapping report, then message 1; the row stays.
-TEST_F(AbrirLivroTest, FailedMappingShowsTwoBoxesAndKeepsTheRow)
+TEST_F(OpeningFlowTest, FailedMappingShowsTwoBoxesAndKeepsTheRow)
 {
     const QString folder = installBook("Basico", 'X', /*mapIt=*/false);
     takeLetter('X');
     state.strLetrasLivres = {QString(), "W"};
     // W: turns into a plain file after the scan: mapping there fails.
-    QString letra = "X:";
+    QString letter = "X:";
     prefix.writeFile(prefix.root() + "/dosdevices/w:", "not a link");
-    EXPECT_FALSE(abrir->MontaLivro(folder, letra));
+    EXPECT_FALSE(opening->MontaLivro(folder, letter));
     ASSERT_EQ(box.shown.size(), 2) << box.texts().join('\n').toStdString();
     EXPECT_EQ(box.texts()[1], texto(code::BookFolderOrDriveFailed, {folder, "W"}));
-    EXPECT_EQ(letra, "X:");
+    EXPECT_EQ(letter, "X:");
     EXPECT_EQ(row("Basico"), "X:");
 }
 
 // A program that cannot start is explained in the user's language, by cause, and
 // never reported as started.
-TEST_F(AbrirLivroTest, StartFailuresAreExplained)
+TEST_F(OpeningFlowTest, StartFailuresAreExplained)
 {
     installBook("Basico", 'X');
     const std::vector<std::pair<StartFailure, QString>> cases = {
@@ -250,12 +250,12 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
     for (const auto &[failure, message] : cases) {
         box.shown.clear();
         recording.failNext = failure;
-        EXPECT_FALSE(abrir->AbreLivro("\\zeko.ini", "X:"));
+        EXPECT_FALSE(opening->AbreLivro("\\zeko.ini", "X:"));
         EXPECT_EQ(box.texts(), QStringList{message});
     }
     box.shown.clear();
     recording.failNext = StartFailure::Other;
-    abrir->abre("Basico [ X: ]");
+    opening->open("Basico [ X: ]");
     ASSERT_EQ(box.shown.size(), 1);
     // The reason in the user's words, never the system's English.
     EXPECT_EQ(box.texts()[0],
@@ -266,12 +266,12 @@ TEST_F(AbrirLivroTest, StartFailuresAreExplained)
 
 // A DriveCD that cannot be written starts nothing: the course would look for
 // its book on the drive the file still names. The user reads which file and why.
-TEST_F(AbrirLivroTest, DriveCDThatCannotBeWrittenStartsNothing)
+TEST_F(OpeningFlowTest, DriveCDThatCannotBeWrittenStartsNothing)
 {
     installBook("Basico", 'X');
     const QByteArray before = prefix.readFile(prefix.zekoIni());
     recording.profileReadOnly = true;
-    EXPECT_FALSE(abrir->abre("Basico [ X: ]"));
+    EXPECT_FALSE(opening->open("Basico [ X: ]"));
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(box.texts(),
               QStringList{texto(code::DriveCDNotWritten, {"X:", "C:\\windows\\system32\\zeko.ini"}) + "\n" +
@@ -282,15 +282,15 @@ TEST_F(AbrirLivroTest, DriveCDThatCannotBeWrittenStartsNothing)
 // A folder that already shows on a letter is never given a second one, whether
 // it lacks the course files (they sit one folder down) or its letter was made
 // by hand: the row follows the letter the folder has, each opening alike.
-TEST_F(AbrirLivroTest, AFolderThatHasALetterKeepsIt)
+TEST_F(OpeningFlowTest, AFolderThatHasALetterKeepsIt)
 {
     const QString um = installBook("Um", 'X');
     QFile::remove(unixOf(um) + "/Autorun.exe");
     const QString dois = installBook("Dois", 'W', /*mapIt=*/false);
     link('V', unixOf(dois));
     for (int vez = 0; vez < 2; ++vez) {
-        EXPECT_TRUE(abrir->abre("Um [ X: ]"));
-        EXPECT_TRUE(abrir->abre(vez == 0 ? "Dois [ W: ]" : "Dois [ V: ]"));
+        EXPECT_TRUE(opening->open("Um [ X: ]"));
+        EXPECT_TRUE(opening->open(vez == 0 ? "Dois [ W: ]" : "Dois [ V: ]"));
     }
     EXPECT_EQ(row("Um"), "X:");
     EXPECT_EQ(row("Dois"), "V:");
@@ -312,13 +312,13 @@ TEST_F(AbrirLivroTest, AFolderThatHasALetterKeepsIt)
 
 // The list: entry 0, then the user's books by name, each "Curso [ X: ]"; every
 // book entry can be opened and removed, entry 0 never.
-TEST_F(AbrirLivroTest, ListEntriesInNameOrder)
+TEST_F(OpeningFlowTest, ListEntriesInNameOrder)
 {
     installBook("Basico", 'X', false);
     installBook("Avancado", 'Y', false);
     registerBook("JOAO", "Outro", "W:", "C:\\ZEKO_Download\\Download\\Outro");
-    EXPECT_EQ(ListaLivros::entradas(state), QStringList({"[" + descricao(code::BookListFirstEntry) + "]",
-                                                         "Avancado [ Y: ]", "Basico [ X: ]"}));
-    EXPECT_FALSE(ListaLivros::entradaDeLivro(0));
-    EXPECT_TRUE(ListaLivros::entradaDeLivro(1));
+    EXPECT_EQ(BookEntries::entries(state), QStringList({"[" + descricao(code::BookListFirstEntry) + "]",
+                                                        "Avancado [ Y: ]", "Basico [ X: ]"}));
+    EXPECT_FALSE(BookEntries::isBookEntry(0));
+    EXPECT_TRUE(BookEntries::isBookEntry(1));
 }

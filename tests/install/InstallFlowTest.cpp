@@ -2,8 +2,8 @@
 // out on disk: the order of its checks, and archives that must be refused
 // without leaving anything behind.
 
-#include "install/InstalarLivro.h"
-#include "books/RemoverLivro.h"
+#include "install/InstallFlow.h"
+#include "books/RemovalFlow.h"
 #include "common/InstallDoubles.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
@@ -11,25 +11,25 @@
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
 #include "install/BookName.h"
-#include "install/PainelInstalacao.h"
+#include "install/InstallPanel.h"
 #include "messages/Codes.h"
 
 #include <QDirIterator>
 
 namespace code = messages::code;
 
-using install::InstalarLivro;
+using install::InstallFlow;
 
 namespace {
 
-class RecordingPanel : public install::PainelInstalacao {
+class RecordingPanel : public install::InstallPanel {
   public:
-    void mostraProgresso(const QString &texto) override { events << "text:" + texto; }
-    void animaProgresso(bool ligado) override { events << (ligado ? "dots on" : "dots off"); }
-    void habilitaBotoes(bool habilitados) override { events << (habilitados ? "buttons on" : "buttons off"); }
-    void mostraAndamento(int percentual, std::uint64_t, std::uint64_t total) override
+    void showProgress(const QString &texto) override { events << "text:" + texto; }
+    void animateProgress(bool on) override { events << (on ? "dots on" : "dots off"); }
+    void enableButtons(bool enabled) override { events << (enabled ? "buttons on" : "buttons off"); }
+    void showAdvance(int percent, std::uint64_t, std::uint64_t total) override
     {
-        shares << percentual;
+        shares << percent;
         lastTotal = total;
     }
     QStringList events;
@@ -37,13 +37,13 @@ class RecordingPanel : public install::PainelInstalacao {
     quint64 lastTotal = 0;
 };
 
-class InstalarLivroTest : public ManagerFixture {
+class InstallFlowTest : public ManagerFixture {
   protected:
     void SetUp() override
     {
         ManagerFixture::SetUp();
         drives = std::make_unique<drive::MountDrive>(wine, state, box);
-        flow = std::make_unique<InstalarLivro>(wine, state, box, *drives, choice, panel);
+        flow = std::make_unique<InstallFlow>(wine, state, box, *drives, choice, panel);
     }
     QString download() const { return prefix.driveC() + "/ZEKO_Download/Download"; }
     QString downloads(const QString &name) const { return zips.path() + "/" + name; }
@@ -61,9 +61,9 @@ class InstalarLivroTest : public ManagerFixture {
         choice.next = zip;
         flow->InstalaLivro();
     }
-    QString row(const QString &curso)
+    QString row(const QString &course)
     {
-        return state.rsMapeamento->findFirst("Curso", curso)
+        return state.rsMapeamento->findFirst("Curso", course)
                    ? state.rsMapeamento->field("LetraDrive").toString()
                    : QString();
     }
@@ -84,7 +84,7 @@ class InstalarLivroTest : public ManagerFixture {
     ScriptedChoice choice;
     RecordingPanel panel;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<InstalarLivro> flow;
+    std::unique_ptr<InstallFlow> flow;
 };
 
 } // namespace
@@ -92,7 +92,7 @@ class InstalarLivroTest : public ManagerFixture {
 // The whole way: extracted, mapped on the highest free letter, registered for the
 // user, and only then the archive deleted; the window shows progress and has its
 // buttons back.
-TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
+TEST_F(InstallFlowTest, InstallsMapsRegistersThenDeletesTheArchive)
 {
     const QString zip = bookZip("Livro1.zip");
     install(zip);
@@ -119,7 +119,7 @@ TEST_F(InstalarLivroTest, InstallsMapsRegistersThenDeletesTheArchive)
 }
 
 // No free letter: message 4, and the dialog is never shown.
-TEST_F(InstalarLivroTest, NoFreeLetterBeforeTheDialog)
+TEST_F(InstallFlowTest, NoFreeLetterBeforeTheDialog)
 {
     for (char16_t c = u'D'; c <= u'Y'; ++c) {
         QDir().mkpath(prefix.root() + "/taken");
@@ -131,7 +131,7 @@ TEST_F(InstalarLivroTest, NoFreeLetterBeforeTheDialog)
 }
 
 // Cancelling the dialog changes nothing and says nothing.
-TEST_F(InstalarLivroTest, CancelDoesNothing)
+TEST_F(InstallFlowTest, CancelDoesNothing)
 {
     choice.next = std::nullopt;
     flow->InstalaLivro();
@@ -143,7 +143,7 @@ TEST_F(InstalarLivroTest, CancelDoesNothing)
 // A book of that name is the user's already, whatever the letter case: message
 // 13 with its drive, and the archive stays. Another user's book of that name
 // does not count; an apostrophe is just a character.
-TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
+TEST_F(InstallFlowTest, SameNameIsRefusedForTheSameUserOnly)
 {
     registerBook("MARIA", "LIVRO1", "W:", makeBook("LIVRO1"));
     const QString zip = bookZip("livro1.zip");
@@ -165,7 +165,7 @@ TEST_F(InstalarLivroTest, SameNameIsRefusedForTheSameUserOnly)
 }
 
 // A chosen file that is not there: message 39 with its path.
-TEST_F(InstalarLivroTest, MissingFile)
+TEST_F(InstallFlowTest, MissingFile)
 {
     install(downloads("Nada.zip"));
     EXPECT_EQ(box.texts(), QStringList{texto(code::ZipNotFound, {downloads("Nada.zip")})});
@@ -174,7 +174,7 @@ TEST_F(InstalarLivroTest, MissingFile)
 
 // An existing book folder is reused: files of the archive replace files of the
 // same name in any letter case, other files stay.
-TEST_F(InstalarLivroTest, ExistingFolderIsReused)
+TEST_F(InstallFlowTest, ExistingFolderIsReused)
 {
     prefix.writeFile(download() + "/Livro1/AUTORUN.EXE", "old");
     prefix.writeFile(download() + "/Livro1/notas.txt", "mine");
@@ -188,7 +188,7 @@ TEST_F(InstalarLivroTest, ExistingFolderIsReused)
 
 // A name without ".zip" gets ".ZIP" for the extraction: with no such file the
 // archive cannot be read, and the chosen file stays.
-TEST_F(InstalarLivroTest, NameWithoutZipEnding)
+TEST_F(InstallFlowTest, NameWithoutZipEnding)
 {
     const QString bare = downloads("LIVRO1");
     QFile::rename(bookZip("tmp.zip"), bare);
@@ -200,7 +200,7 @@ TEST_F(InstalarLivroTest, NameWithoutZipEnding)
 
 // A failed mapping keeps the archive and records nothing; once the letter is
 // free again the same archive installs.
-TEST_F(InstalarLivroTest, FailedMappingKeepsTheArchive)
+TEST_F(InstallFlowTest, FailedMappingKeepsTheArchive)
 {
     const QString zip = bookZip("Livro1.zip");
     // A plain file as y: looks free to the scan, but no mapping can be made there.
@@ -221,7 +221,7 @@ TEST_F(InstalarLivroTest, FailedMappingKeepsTheArchive)
 }
 
 // The download folder missing: the user is told so before anything is written.
-TEST_F(InstalarLivroTest, MissingDownloadFolder)
+TEST_F(InstallFlowTest, MissingDownloadFolder)
 {
     QDir(download()).removeRecursively();
     const QString zip = bookZip("Livro1.zip");
@@ -234,7 +234,7 @@ TEST_F(InstalarLivroTest, MissingDownloadFolder)
 
 // Hostile and broken archives: the user reads why, nothing of the archive is in
 // the book folder or anywhere else, no drive, no row, and the archive stays.
-TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
+TEST_F(InstallFlowTest, RefusedArchivesLeaveNothingBehind)
 {
     struct Case {
         const char *name;
@@ -365,7 +365,7 @@ TEST_F(InstalarLivroTest, RefusedArchivesLeaveNothingBehind)
 
 // What an installation cut short left in the download folder goes before the
 // next one, and only that.
-TEST_F(InstalarLivroTest, LeftoverStagingIsCleared)
+TEST_F(InstallFlowTest, LeftoverStagingIsCleared)
 {
     // As a killed installation leaves it: a working folder nobody holds.
     const QString leftover = download() + "/.zeko-staging-Ab3dE5gH7j";
@@ -381,7 +381,7 @@ TEST_F(InstalarLivroTest, LeftoverStagingIsCleared)
 
 // A book large enough to be seen on its way: the share written only grows,
 // never passes 100, and reaches 100 once, when the extraction is over.
-TEST_F(InstalarLivroTest, ProgressGrowsToOneHundredOnce)
+TEST_F(InstallFlowTest, ProgressGrowsToOneHundredOnce)
 {
     const QString zip = downloads("Grande.zip");
     {
@@ -409,17 +409,17 @@ TEST_F(InstalarLivroTest, ProgressGrowsToOneHundredOnce)
 }
 
 // The progress line: a dot a tick while it is at most 95 characters, then the message again.
-TEST(InstalarLivroProgress, DotsUpTo95Characters)
+TEST(InstallFlowProgress, DotsUpTo95Characters)
 {
     const QString message = "Instalando o livro Livro1";
-    EXPECT_EQ(InstalarLivro::proximoProgresso(message, message), message + ".");
-    EXPECT_EQ(InstalarLivro::proximoProgresso(QString(95, u'x'), message), QString(95, u'x') + ".");
-    EXPECT_EQ(InstalarLivro::proximoProgresso(QString(96, u'x'), message), message);
+    EXPECT_EQ(InstallFlow::nextProgress(message, message), message + ".");
+    EXPECT_EQ(InstallFlow::nextProgress(QString(95, u'x'), message), QString(95, u'x') + ".");
+    EXPECT_EQ(InstallFlow::nextProgress(QString(96, u'x'), message), message);
 }
 
 // ExecutaZip does nothing at all without a source or a target, and leaves a
 // source already ending in ".zip" (any case) as it is.
-TEST_F(InstalarLivroTest, ExecutaZipNeedsASourceAndATarget)
+TEST_F(InstallFlowTest, ExecutaZipNeedsASourceAndATarget)
 {
     QString empty;
     const install::ExtractionResult none = flow->ExecutaZip("UNZIP", empty, download());
@@ -437,7 +437,7 @@ TEST_F(InstalarLivroTest, ExecutaZipNeedsASourceAndATarget)
 
 // With no Drive in zeko.ini the download folder is no path of the prefix: the
 // book is refused, and nothing is made where the program runs.
-TEST_F(InstalarLivroTest, DownloadFolderOutsideThePrefix)
+TEST_F(InstallFlowTest, DownloadFolderOutsideThePrefix)
 {
     state.strPastaDownload = "\\ZEKO_Download\\Download\\";
     const QString zip = bookZip("Livro1.zip");
@@ -456,7 +456,7 @@ TEST_F(InstalarLivroTest, DownloadFolderOutsideThePrefix)
 // in the download folder, with blanks at the ends trimmed so folder, row and list
 // agree, or is refused before anything is written. Each book installed is then
 // removed: the other book and the user's own files stay.
-TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
+TEST_F(InstallFlowTest, EveryNameIsABookOfItsOwnOrRefused)
 {
     install(bookZip("Outro.zip"));
     const QString documents = prefix.driveC() + "/users/maria/Documents";
@@ -513,10 +513,10 @@ TEST_F(InstalarLivroTest, EveryNameIsABookOfItsOwnOrRefused)
         // Another test's pretend course player must not stop this removal.
         RecordingPlatform quiet(prefix.prefix(), "maria");
         drive::MountDrive quietDrives(quiet, state, box);
-        books::RemoverLivro remover(
+        books::RemovalFlow removal(
             quiet, state, box, quietDrives, [] {}, [](bool) {});
         box.answer({1});
-        EXPECT_TRUE(remover.remove(c.book + " [ X: ]"));
+        EXPECT_TRUE(removal.remove(c.book + " [ X: ]"));
         EXPECT_EQ(box.texts().last(),
                   texto(code::RemovedAndDeleted, {"X", "C:\\ZEKO_Download\\Download\\" + c.book}));
         EXPECT_EQ(QDir(download()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -548,7 +548,7 @@ TEST(BookNameCheck, Limits)
 // its folder (on a Mac, with its litter) installs from inside that folder; an
 // archive with no book in it and one whose method cannot be read are refused
 // with their own words, the archive kept and nothing written.
-TEST_F(InstalarLivroTest, ArchivesAsOtherToolsMakeThem)
+TEST_F(InstallFlowTest, ArchivesAsOtherToolsMakeThem)
 {
     {
         ZipBuilder zip(downloads("Embrulhado.zip"));

@@ -6,7 +6,7 @@
 #include "common/ManagerFixture.h"
 #include "common/ZipBuilder.h"
 #include "drive/MountDrive.h"
-#include "install/InstalarLivro.h"
+#include "install/InstallFlow.h"
 #include "messages/Codes.h"
 
 #include <QDir>
@@ -47,14 +47,14 @@ QByteArray noise(int size, quint32 seed)
 }
 
 // The helper opens the databases itself, and they are this program's only once it has gone.
-class InstalarLivroCrashTest : public ManagerFixture {
+class InstallFlowCrashTest : public ManagerFixture {
   protected:
     void SetUp() override {}
 };
 
 } // namespace
 
-TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
+TEST_F(InstallFlowCrashTest, KilledMidExtractionLeavesNothingHalfDone)
 {
     QTemporaryDir zips;
     const QString zip = zips.path() + "/Grande.zip";
@@ -107,7 +107,7 @@ TEST_F(InstalarLivroCrashTest, KilledMidExtractionLeavesNothingHalfDone)
     drive::MountDrive drives(wine, state, box);
     ScriptedChoice chosen(zip);
     SilentPanel panel;
-    install::InstalarLivro flow(wine, state, box, drives, chosen, panel);
+    install::InstallFlow flow(wine, state, box, drives, chosen, panel);
     flow.InstalaLivro();
     EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Grande", "Y"})});
     EXPECT_FALSE(QFileInfo::exists(staging));

@@ -1,9 +1,9 @@
 // Removing a book from the list, on a prefix laid out on disk, through every
 // branch: what is asked and told, and what happens to mapping, row and files.
 
-#include "books/RemoverLivro.h"
+#include "books/RemovalFlow.h"
+#include "books/BookEntries.h"
 #include "books/BookFiles.h"
-#include "books/ListaLivros.h"
 #include "books/RemovalLeftovers.h"
 #include "common/ManagerFixture.h"
 #include "common/QtPrinters.h"
@@ -23,16 +23,16 @@
 namespace code = messages::code;
 
 using books::BookFiles;
-using books::RemoverLivro;
+using books::RemovalFlow;
 
 namespace {
 
 constexpr int kYes = 1;
 constexpr int kNo = 2;
 
-class RemoverLivroTest : public ManagerFixture {
+class RemovalFlowTest : public ManagerFixture {
   protected:
-    RemoverLivroTest()
+    RemovalFlowTest()
         : recording(prefix.prefix(), "maria")
     {
     }
@@ -41,8 +41,8 @@ class RemoverLivroTest : public ManagerFixture {
     {
         ManagerFixture::SetUp();
         drives = std::make_unique<drive::MountDrive>(recording, state, box);
-        remover = std::make_unique<RemoverLivro>(
-            recording, state, box, *drives, [this] { list = books::ListaLivros::entradas(state); },
+        flow = std::make_unique<RemovalFlow>(
+            recording, state, box, *drives, [this] { list = books::BookEntries::entries(state); },
             [this](bool on) { enabling << on; });
         caminho = makeBook("Basico");
         folder = unixOf(caminho);
@@ -62,7 +62,7 @@ class RemoverLivroTest : public ManagerFixture {
     // a file in use or a full disk would.
     void failOn(const QByteArray &name)
     {
-        remover->setArquivos(BookFiles([name](int fd, const char *entry, int flags) {
+        flow->setBookFiles(BookFiles([name](int fd, const char *entry, int flags) {
             const QByteArray base = QFileInfo(QFile::decodeName(entry)).fileName().toUtf8();
             if (name.endsWith('*') ? base.startsWith(name.chopped(1)) : base == name) {
                 errno = EBUSY;
@@ -73,17 +73,20 @@ class RemoverLivroTest : public ManagerFixture {
     }
 
     // Where the book went to be deleted: the one working folder in the download folder.
-    QString removal()
+    QString removingFolder()
     {
         const QString download = unixOf("C:\\ZEKO_Download\\Download");
         const QStringList found = QDir(download).entryList({".zeko-removing-*"}, QDir::Dirs | QDir::Hidden);
         return found.size() == 1 ? download + "/" + found.first() : QString();
     }
-    QString removalWindows() { return "C:\\ZEKO_Download\\Download\\" + QFileInfo(removal()).fileName(); }
+    QString removingFolderWindows()
+    {
+        return "C:\\ZEKO_Download\\Download\\" + QFileInfo(removingFolder()).fileName();
+    }
 
     RecordingPlatform recording;
     std::unique_ptr<drive::MountDrive> drives;
-    std::unique_ptr<RemoverLivro> remover;
+    std::unique_ptr<RemovalFlow> flow;
     QString caminho, folder;
     QStringList list;
     QList<bool> enabling; // the window disabled or enabled, in order
@@ -93,10 +96,10 @@ class RemoverLivroTest : public ManagerFixture {
 
 // Yes: the question, the notice while the files go (a box without buttons), then
 // message 30 with the bare letter and the folder; drive, row, files and folder gone.
-TEST_F(RemoverLivroTest, YesRemovesEverything)
+TEST_F(RemovalFlowTest, YesRemovesEverything)
 {
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::RemovedAndDeleted, {"X", caminho})}));
@@ -111,10 +114,10 @@ TEST_F(RemoverLivroTest, YesRemovesEverything)
 }
 
 // No: nothing changes and nothing more is said.
-TEST_F(RemoverLivroTest, NoChangesNothing)
+TEST_F(RemovalFlowTest, NoChangesNothing)
 {
     box.answer({kNo});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::ConfirmRemoval, {"Basico"})});
     EXPECT_EQ(mapped('X'), folder);
     EXPECT_EQ(row(), "X:");
@@ -122,10 +125,10 @@ TEST_F(RemoverLivroTest, NoChangesNothing)
 }
 
 // While the course runs nothing is asked or changed.
-TEST_F(RemoverLivroTest, CourseRunning)
+TEST_F(RemovalFlowTest, CourseRunning)
 {
     recording.courseRunning = true;
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningRemove)});
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(mapped('X'), folder);
@@ -133,12 +136,12 @@ TEST_F(RemoverLivroTest, CourseRunning)
 
 // The letter shows something else (another device holds it): only the row goes,
 // with message 12 and the bare letter; the files stay.
-TEST_F(RemoverLivroTest, OccupiedLetterTakesOnlyTheRow)
+TEST_F(RemovalFlowTest, OccupiedLetterTakesOnlyTheRow)
 {
     QFile::remove(prefix.root() + "/dosdevices/x:");
     QDir().mkpath(prefix.root() + "/pendrive");
     link('X', prefix.root() + "/pendrive");
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::DriveLacksBookUnlisted, {"X"})});
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
@@ -147,13 +150,13 @@ TEST_F(RemoverLivroTest, OccupiedLetterTakesOnlyTheRow)
 
 // X: shows a book, but another folder than the row's: the drive is not released,
 // so mapping, row and files stay (message 11 after the mapping report).
-TEST_F(RemoverLivroTest, DriveThatCannotBeReleasedKeepsEverything)
+TEST_F(RemovalFlowTest, DriveThatCannotBeReleasedKeepsEverything)
 {
     QFile::remove(prefix.root() + "/dosdevices/x:");
     const QString cd = unixOf(makeBook("OutroCD"));
     link('X', cd);
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     ASSERT_GE(box.shown.size(), 2);
     EXPECT_EQ(box.texts().last(), texto(code::DriveNotReleased, {caminho, state.strLetrasLivres.value(1)}));
     EXPECT_EQ(row(), "X:");
@@ -165,58 +168,58 @@ TEST_F(RemoverLivroTest, DriveThatCannotBeReleasedKeepsEverything)
 // moved to for deletion; files remain at its top, so the end is message 10 with
 // the bare letter. Row and drive are gone, the book's name is free, and the
 // next start finishes what was left.
-TEST_F(RemoverLivroTest, FileThatStaysGivesMessage21Then10)
+TEST_F(RemovalFlowTest, FileThatStaysGivesMessage21Then10)
 {
     prefix.writeFile(folder + "/emuso.dat", "locked");
     failOn("emuso.dat");
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
-    ASSERT_FALSE(removal().isEmpty());
+    flow->remove("Basico [ X: ]");
+    ASSERT_FALSE(removingFolder().isEmpty());
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
-                           texto(code::RemovalFilesNotDeleted, {removalWindows()}),
+                           texto(code::RemovalFilesNotDeleted, {removingFolderWindows()}),
                            texto(code::BookRemovedFilesLeft, {"X"})}));
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(mapped('X').isEmpty());
     EXPECT_FALSE(QFileInfo::exists(folder));
-    EXPECT_TRUE(QFileInfo(removal() + "/emuso.dat").isFile());
-    EXPECT_FALSE(QFileInfo::exists(removal() + "/Textos/texto.txt"));
+    EXPECT_TRUE(QFileInfo(removingFolder() + "/emuso.dat").isFile());
+    EXPECT_FALSE(QFileInfo::exists(removingFolder() + "/Textos/texto.txt"));
 
     EXPECT_EQ(books::RemovalLeftovers::finish(unixOf("C:\\ZEKO_Download\\Download"), *state.dbLivros), 1);
-    EXPECT_EQ(removal(), "");
+    EXPECT_EQ(removingFolder(), "");
 }
 
 // Every file deleted but a subfolder stays: message 21, then 31 (folder left).
-TEST_F(RemoverLivroTest, FolderThatStaysGivesMessage21Then31)
+TEST_F(RemovalFlowTest, FolderThatStaysGivesMessage21Then31)
 {
     failOn("Unidade 1");
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
-                           texto(code::RemovalFilesNotDeleted, {removalWindows()}),
+                           texto(code::RemovalFilesNotDeleted, {removingFolderWindows()}),
                            texto(code::RemovedFolderKept, {"X", caminho})}));
-    EXPECT_TRUE(QFileInfo(removal() + "/Sons/Unidade 1").isDir());
-    EXPECT_FALSE(QFileInfo::exists(removal() + "/Sons/Unidade 1/som.wav"));
+    EXPECT_TRUE(QFileInfo(removingFolder() + "/Sons/Unidade 1").isDir());
+    EXPECT_FALSE(QFileInfo::exists(removingFolder() + "/Sons/Unidade 1/som.wav"));
 }
 
 // The emptied folder itself cannot be removed: message 1, then 31.
-TEST_F(RemoverLivroTest, BookFolderThatStaysGivesMessage1Then31)
+TEST_F(RemovalFlowTest, BookFolderThatStaysGivesMessage1Then31)
 {
     failOn(".zeko-removing-*");
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::BookFolderOrDriveFailed,
-                                 {removalWindows() + "\\", state.strLetrasLivres.value(1)}),
+                                 {removingFolderWindows() + "\\", state.strLetrasLivres.value(1)}),
                            texto(code::RemovedFolderKept, {"X", caminho})}));
-    EXPECT_TRUE(QFileInfo(removal()).isDir());
+    EXPECT_TRUE(QFileInfo(removingFolder()).isDir());
 }
 
 // Links inside the book are removed as links: what they lead to, outside the
 // book, is never touched.
-TEST_F(RemoverLivroTest, LinksOutOfTheBookAreNeverFollowed)
+TEST_F(RemovalFlowTest, LinksOutOfTheBookAreNeverFollowed)
 {
     const QString outside = prefix.root() + "/outside";
     prefix.writeFile(outside + "/keep.txt", "keep");
@@ -225,7 +228,7 @@ TEST_F(RemoverLivroTest, LinksOutOfTheBookAreNeverFollowed)
     QFile::link(outside + "/keep.txt", folder + "/arquivo");
     ::chmod(QFile::encodeName(outside + "/keep.txt").constData(), 0444);
     box.answer({kYes});
-    remover->remove("Basico [ X: ]");
+    flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts().last(), texto(code::RemovedAndDeleted, {"X", caminho}));
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(prefix.readFile(outside + "/keep.txt"), "keep");
@@ -290,7 +293,7 @@ TEST(BookFiles, ReadOnlyFilesAndFoldersAreDeleted)
 // Rows an older version or a hand wrote: whatever folder a row names, only a
 // folder of its own directly in the download folder, holding no other book of
 // the user's, is ever deleted. Anything else is refused before the question.
-TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
+TEST_F(RemovalFlowTest, OnlyTheBooksOwnFolderIsEverDeleted)
 {
     const QString documents = prefix.driveC() + "/users/maria/Documents";
     prefix.writeFile(documents + "/keep.txt", "mine");
@@ -314,12 +317,12 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
         registerBook("MARIA", "Intruso", "W:", c.caminho);
         link('W', unixOf(c.caminho));
         box.answer({kYes});
-        EXPECT_FALSE(remover->remove("Intruso [ W: ]"));
-        const QString nome = RemoverLivro::NomeDaPasta(c.caminho);
+        EXPECT_FALSE(flow->remove("Intruso [ W: ]"));
+        const QString nameCheck = RemovalFlow::NomeDaPasta(c.caminho);
         EXPECT_EQ(box.texts(), QStringList{c.message == code::RemovalOutsideDownload
                                                ? texto(code::RemovalOutsideDownload,
-                                                       {nome, c.caminho, state.strPastaDownload})
-                                               : texto(code::RemovalSharedFolder, {nome, c.caminho})});
+                                                       {nameCheck, c.caminho, state.strPastaDownload})
+                                               : texto(code::RemovalSharedFolder, {nameCheck, c.caminho})});
         EXPECT_FALSE(mapped('W').isEmpty());
         ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Intruso"));
         ASSERT_TRUE(state.rsMapeamento->deleteCurrent());
@@ -328,7 +331,7 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
     // A folder holding another of the user's books.
     box.shown.clear();
     box.answer({kYes});
-    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_FALSE(flow->remove("Basico [ X: ]"));
     EXPECT_EQ(box.texts(), QStringList{texto(code::RemovalSharedFolder, {"Basico", caminho})});
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(prefix.readFile(documents + "/keep.txt"), "mine");
@@ -339,7 +342,7 @@ TEST_F(RemoverLivroTest, OnlyTheBooksOwnFolderIsEverDeleted)
 // The registry refuses to delete the row (another program holds a write lock):
 // nothing claims the book went. Before the question, the row simply stays; after
 // it, folder, letter and row are put back as they were.
-TEST_F(RemoverLivroTest, RowTheRegistryWillNotDeleteKeepsTheBook)
+TEST_F(RemovalFlowTest, RowTheRegistryWillNotDeleteKeepsTheBook)
 {
     sqlite3 *other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &other), SQLITE_OK);
@@ -347,15 +350,15 @@ TEST_F(RemoverLivroTest, RowTheRegistryWillNotDeleteKeepsTheBook)
     const QString refused = texto(code::RegistryRefused, {"Basico"}) + "\n" +
                             texto(code::ReasonLine, {descricao(code::ReasonInUse) + " (SQLite 5)"});
     box.answer({kYes});
-    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_FALSE(flow->remove("Basico [ X: ]"));
     EXPECT_EQ(box.texts(), QStringList({texto(code::ConfirmRemoval, {"Basico"}), refused}));
     EXPECT_EQ(mapped('X'), folder);
     EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
-    EXPECT_EQ(removal(), "");
+    EXPECT_EQ(removingFolder(), "");
 
     box.shown.clear();
     QFile::remove(prefix.root() + "/dosdevices/x:");
-    EXPECT_FALSE(remover->remove("Basico [ X: ]"));
+    EXPECT_FALSE(flow->remove("Basico [ X: ]"));
     EXPECT_EQ(box.texts(), QStringList{refused});
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
@@ -365,12 +368,12 @@ TEST_F(RemoverLivroTest, RowTheRegistryWillNotDeleteKeepsTheBook)
 
 // A book whose files sit one folder down still has its folder on its letter:
 // it is asked about and removed like any other, every letter of it released.
-TEST_F(RemoverLivroTest, FolderWithoutTheCourseFilesIsRemovedToo)
+TEST_F(RemovalFlowTest, FolderWithoutTheCourseFilesIsRemovedToo)
 {
     QFile::remove(folder + "/Autorun.exe");
     link('V', folder);
     box.answer({kYes});
-    EXPECT_TRUE(remover->remove("Basico [ X: ]"));
+    EXPECT_TRUE(flow->remove("Basico [ X: ]"));
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::RemovedAndDeleted, {"X", caminho})}));

@@ -7,11 +7,11 @@
 namespace install {
 
 // Chooses a book's ZIP file; the window's file dialog, or a test's script.
-class EscolhaArquivo {
+class FileChoice {
   public:
-    virtual ~EscolhaArquivo() = default;
+    virtual ~FileChoice() = default;
     // The chosen file's unix path; nothing when the choice was cancelled.
-    virtual std::optional<QString> escolheZip() = 0;
+    virtual std::optional<QString> chooseZip() = 0;
 };
 
 } // namespace install

@@ -24,16 +24,16 @@ namespace books {
 // Opening a book from the book list: make its folder show as a drive, record the
 // drive in zeko.ini as the course's CD drive, and start the launcher with it (or
 // the book's own Autorun.exe when the course was never installed here).
-class AbrirLivro {
+class OpeningFlow {
   public:
-    // pastaPrograma: the unix folder of the manager, where LoadZEKOV.EXE lies.
-    // montaCombo rebuilds the book list (the window's MontaCombo).
-    AbrirLivro(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
-               drive::MountDrive &drives, QString pastaPrograma, std::function<void()> montaCombo);
+    // programFolder: the unix folder of the manager, where LoadZEKOV.EXE lies.
+    // refillCombo rebuilds the book list (the window's MontaCombo).
+    OpeningFlow(platform::Platform &platform, shell::SharedState &state, messages::MessageBox &box,
+                drive::MountDrive &drives, QString programFolder, std::function<void()> refillCombo);
 
     // The open sequence for a list entry such as "Livro A [ X: ]". Every outcome
     // that is not a started program is shown to the user. True when a program started.
-    bool abre(const QString &entrada);
+    bool open(const QString &entry);
 
     // What became of the course's drive setting.
     enum class DriveSetting {
@@ -63,18 +63,18 @@ class AbrirLivro {
     bool MontaLivro(const QString &strCaminho, QString &strLetra);
 
     // The catalogue code that tells why a program could not start.
-    static int mensagemDeFalha(platform::StartFailure falha);
+    static int failureMessage(platform::StartFailure failure);
 
   private:
-    void mostra(int codigo, const QStringList &params = {});
-    bool inicia(const QString &programa, const QStringList &argumentos, const QString &pastaInicial);
+    void tell(int code, const QStringList &params = {});
+    bool start(const QString &program, const QStringList &arguments, const QString &startFolder);
 
     platform::Platform &m_platform;
     shell::SharedState &m_state;
     messages::MessageBox &m_box;
     drive::MountDrive &m_drives;
-    QString m_pastaPrograma;
-    std::function<void()> m_montaCombo;
+    QString m_programFolder;
+    std::function<void()> m_refillCombo;
 };
 
 } // namespace books

@@ -18,7 +18,9 @@ class MountDrive;
 namespace shell {
 
 struct SharedState;
+namespace skin {
 class SkinnedWindow;
+}
 class frmPrincipal;
 
 // Who shows which window: the main window leads to the book list and the install
@@ -26,32 +28,32 @@ class frmPrincipal;
 // hides the main window and unloads the other (one window in front at a time).
 // Nothing opens while a flow of any window is under way: the window it runs in
 // would be unloaded under it.
-class Navegacao : public QObject {
+class Navigation : public QObject {
     Q_OBJECT
   public:
-    // pastaPrograma: the manager's unix folder; ajuda shows help over a window;
-    // encerrar ends the program at once.
-    Navegacao(platform::Platform &platform, SharedState &state, drive::MountDrive &drives,
-              messages::MessageBox &box, frmPrincipal &principal, QString pastaPrograma,
-              std::function<void(QWidget *)> ajuda, std::function<void()> encerrar);
+    // programFolder: the manager's unix folder; help shows help over a window;
+    // exitProgram ends the program at once.
+    Navigation(platform::Platform &platform, SharedState &state, drive::MountDrive &drives,
+               messages::MessageBox &box, frmPrincipal &mainWindow, QString programFolder,
+               std::function<void(QWidget *)> help, std::function<void()> exitProgram);
 
-    void abreLivros();
-    void abreInstalacao();
+    void openBookList();
+    void openInstallWindow();
 
   private:
     // The load step of a window just made, with the main window disabled meanwhile.
-    void runLoadStep(SkinnedWindow *janela, const std::function<bool(QString *)> &loadStep);
+    void runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep);
     // A window whose skin could not be loaded goes, and the main window says why.
-    void falhou(QWidget *janela, const QString &falta);
+    void falhou(QWidget *window, const QString &falta);
 
     platform::Platform &m_platform;
     SharedState &m_state;
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;
-    frmPrincipal &m_principal;
-    QString m_pastaPrograma;
-    std::function<void(QWidget *)> m_ajuda;
-    std::function<void()> m_encerrar;
+    frmPrincipal &m_mainWindow;
+    QString m_programFolder;
+    std::function<void(QWidget *)> m_help;
+    std::function<void()> m_exitProgram;
 };
 
 } // namespace shell

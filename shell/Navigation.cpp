@@ -1,0 +1,77 @@
+#include "Navigation.h"
+
+#include "SharedState.h"
+#include "Sistema.h"
+#include "Startup.h"
+#include "books/frmAbrirLivro.h"
+#include "frmPrincipal.h"
+#include "install/frmInstalarLivro.h"
+#include "messages/MessageBox.h"
+
+namespace shell {
+
+Navigation::Navigation(platform::Platform &platform, SharedState &state, drive::MountDrive &drives,
+                       messages::MessageBox &box, frmPrincipal &mainWindow, QString programFolder,
+                       std::function<void(QWidget *)> help, std::function<void()> exitProgram)
+    : m_platform(platform)
+    , m_state(state)
+    , m_drives(drives)
+    , m_box(box)
+    , m_mainWindow(mainWindow)
+    , m_programFolder(std::move(programFolder))
+    , m_help(std::move(help))
+    , m_exitProgram(std::move(exitProgram))
+{
+    connect(&mainWindow, &frmPrincipal::booksRequested, this, &Navigation::openBookList);
+    connect(&mainWindow, &frmPrincipal::installRequested, this, &Navigation::openInstallWindow);
+    connect(&mainWindow, &frmPrincipal::helpRequested, this, [this, &mainWindow] { m_help(&mainWindow); });
+}
+
+void Navigation::openBookList()
+{
+    if (skin::SkinnedWindow::anyBusy())
+        return;
+    auto *bookList =
+        new books::frmAbrirLivro(m_platform, m_state, m_drives, m_box, m_programFolder, m_exitProgram);
+    bookList->setAttribute(Qt::WA_DeleteOnClose);
+    connect(bookList, &books::frmAbrirLivro::helpRequested, this, [this, bookList] { m_help(bookList); });
+    connect(bookList, &books::frmAbrirLivro::installRequested, this, &Navigation::openInstallWindow);
+    runLoadStep(bookList, [bookList](QString *falta) { return bookList->load(falta); });
+}
+
+void Navigation::openInstallWindow()
+{
+    if (skin::SkinnedWindow::anyBusy())
+        return;
+    auto *installFlow =
+        new install::frmInstalarLivro(m_platform, m_state, m_drives, m_box, nullptr, m_exitProgram);
+    installFlow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(installFlow, &install::frmInstalarLivro::helpRequested, this,
+            [this, installFlow] { m_help(installFlow); });
+    connect(installFlow, &install::frmInstalarLivro::booksRequested, this, &Navigation::openBookList);
+    runLoadStep(installFlow, [installFlow](QString *falta) { return installFlow->load(falta); });
+}
+
+void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep)
+{
+    // The main window stays on screen until the load step ends, and the step may
+    // wait on a message box: its buttons would unload the window that is loading.
+    m_mainWindow.setEnabled(false);
+    QString falta;
+    const bool loaded = loadStep(&falta);
+    m_mainWindow.setEnabled(true);
+    if (!loaded)
+        falhou(window, falta);
+}
+
+void Navigation::falhou(QWidget *window, const QString &falta)
+{
+    delete window;
+    m_state.strNomeForm = QStringLiteral("frmPrincipal");
+    if (QWidget *mainWindow = skin::SkinnedWindow::byName(QStringLiteral("frmPrincipal")))
+        mainWindow->show();
+    m_state.strMensagem = Startup::missingFileText(Sistema(m_platform).LeIdiomaInst(), falta);
+    m_box.showNotice(m_state.strMensagem);
+}
+
+} // namespace shell
