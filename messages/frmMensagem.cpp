@@ -127,9 +127,9 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
     m_textoDrive = label("textoDrive");
     m_textoDrive->setFont(captionFont(true));
     m_textoDrive->setStyleSheet(QStringLiteral("color: #000000; background: transparent;"));
-    auto option = [this](const QString &nameCheck, const QString &caption, QButtonGroup *group, int id) {
+    auto option = [this](const QString &name, const QString &caption, QButtonGroup *group, int id) {
         auto *b = new QRadioButton(caption, this);
-        b->setObjectName(nameCheck);
+        b->setObjectName(name);
         b->setFont(captionFont(false));
         b->setFocusPolicy(Qt::NoFocus); // keys stay with the folder entry; none answers the box
         paintCaption(b, Qt::black);

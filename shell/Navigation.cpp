@@ -36,20 +36,20 @@ void Navigation::openBookList()
     bookList->setAttribute(Qt::WA_DeleteOnClose);
     connect(bookList, &books::frmAbrirLivro::helpRequested, this, [this, bookList] { m_help(bookList); });
     connect(bookList, &books::frmAbrirLivro::installRequested, this, &Navigation::openInstallWindow);
-    runLoadStep(bookList, [bookList](QString *falta) { return bookList->load(falta); });
+    runLoadStep(bookList, [bookList](QString *missing) { return bookList->load(missing); });
 }
 
 void Navigation::openInstallWindow()
 {
     if (skin::SkinnedWindow::anyBusy())
         return;
-    auto *installFlow =
+    auto *installWindow =
         new install::frmInstalarLivro(m_platform, m_state, m_drives, m_box, nullptr, m_exitProgram);
-    installFlow->setAttribute(Qt::WA_DeleteOnClose);
-    connect(installFlow, &install::frmInstalarLivro::helpRequested, this,
-            [this, installFlow] { m_help(installFlow); });
-    connect(installFlow, &install::frmInstalarLivro::booksRequested, this, &Navigation::openBookList);
-    runLoadStep(installFlow, [installFlow](QString *falta) { return installFlow->load(falta); });
+    installWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(installWindow, &install::frmInstalarLivro::helpRequested, this,
+            [this, installWindow] { m_help(installWindow); });
+    connect(installWindow, &install::frmInstalarLivro::booksRequested, this, &Navigation::openBookList);
+    runLoadStep(installWindow, [installWindow](QString *missing) { return installWindow->load(missing); });
 }
 
 void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep)
@@ -57,20 +57,20 @@ void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bo
     // The main window stays on screen until the load step ends, and the step may
     // wait on a message box: its buttons would unload the window that is loading.
     m_mainWindow.setEnabled(false);
-    QString falta;
-    const bool loaded = loadStep(&falta);
+    QString missing;
+    const bool loaded = loadStep(&missing);
     m_mainWindow.setEnabled(true);
     if (!loaded)
-        falhou(window, falta);
+        falhou(window, missing);
 }
 
-void Navigation::falhou(QWidget *window, const QString &falta)
+void Navigation::falhou(QWidget *window, const QString &missing)
 {
     delete window;
     m_state.strNomeForm = QStringLiteral("frmPrincipal");
     if (QWidget *mainWindow = skin::SkinnedWindow::byName(QStringLiteral("frmPrincipal")))
         mainWindow->show();
-    m_state.strMensagem = Startup::missingFileText(Sistema(m_platform).LeIdiomaInst(), falta);
+    m_state.strMensagem = Startup::missingFileText(Sistema(m_platform).LeIdiomaInst(), missing);
     m_box.showNotice(m_state.strMensagem);
 }
 

@@ -47,17 +47,17 @@ bool Sistema::GaranteDriveDownload(QString *error)
 
 QString Sistema::LeUsuario() const
 {
-    const std::optional<QString> nameCheck = m_platform.userName(kUserBuffer);
-    if (!nameCheck)
+    const std::optional<QString> name = m_platform.userName(kUserBuffer);
+    if (!name)
         return QStringLiteral(" ");
-    const qsizetype nul = nameCheck->indexOf(QChar(u'\0'));
-    return nul < 0 ? *nameCheck : nameCheck->left(nul);
+    const qsizetype nul = name->indexOf(QChar(u'\0'));
+    return nul < 0 ? *name : name->left(nul);
 }
 
-QString Sistema::TiraExtensao(const QString &nameCheck)
+QString Sistema::TiraExtensao(const QString &name)
 {
-    const qsizetype dot = nameCheck.lastIndexOf(u'.');
-    return dot < 0 ? nameCheck : nameCheck.left(dot);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
 }
 
 QString Sistema::TiraColchetes(const QString &texto)

@@ -36,7 +36,7 @@ class Sistema {
     QString LeUsuario() const;
 
     // The name without its last extension.
-    static QString TiraExtensao(const QString &nameCheck);
+    static QString TiraExtensao(const QString &name);
     // The text without any "[" or "]".
     static QString TiraColchetes(const QString &texto);
 

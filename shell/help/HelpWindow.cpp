@@ -217,8 +217,8 @@ bool HelpWindow::open(const QString &chmPath, int context)
     ChmFile::Failure failure = ChmFile::Failure::None;
     m_chm = ChmFile::open(chmPath, &failure);
     if (!m_chm) {
-        const QString nameCheck = QDir::toNativeSeparators(chmPath);
-        showError(texto(failure == ChmFile::Failure::Missing ? t.notFound : t.unreadable).arg(nameCheck));
+        const QString name = QDir::toNativeSeparators(chmPath);
+        showError(texto(failure == ChmFile::Failure::Missing ? t.notFound : t.unreadable).arg(name));
         return false;
     }
 
@@ -226,9 +226,9 @@ bool HelpWindow::open(const QString &chmPath, int context)
     if (topico.isEmpty())
         topico = m_chm->resolveTopic(m_chm->defaultTopic());
     if (topico.isEmpty()) {
-        const QString nameCheck = QDir::toNativeSeparators(m_chm->path());
+        const QString name = QDir::toNativeSeparators(m_chm->path());
         m_chm.reset();
-        showError(texto(t.noTopic).arg(nameCheck));
+        showError(texto(t.noTopic).arg(name));
         return false;
     }
 

@@ -69,7 +69,7 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
     , m_skin(std::move(skin))
 {
     allWindows().append(this);
-    setObjectName(m_skin.nameCheck);
+    setObjectName(m_skin.name);
     setMouseTracking(true);
     m_fundo = new SkinImage(this);
     m_fundo->setObjectName(QStringLiteral("FXImgFundo"));
@@ -111,10 +111,10 @@ SkinnedWindow::~SkinnedWindow()
     allWindows().removeAll(this);
 }
 
-SkinnedWindow *SkinnedWindow::byName(const QString &nameCheck)
+SkinnedWindow *SkinnedWindow::byName(const QString &name)
 {
     for (SkinnedWindow *w : allWindows())
-        if (sameName(w->nameCheck(), nameCheck))
+        if (sameName(w->name(), name))
             return w;
     return nullptr;
 }
@@ -137,9 +137,9 @@ bool SkinnedWindow::anyBusy()
                        [](const SkinnedWindow *w) { return w->isBusy(); });
 }
 
-QSize SkinnedWindow::fixedSize(const QString &nameCheck)
+QSize SkinnedWindow::fixedSize(const QString &name)
 {
-    const QString n = nameCheck.toUpper();
+    const QString n = name.toUpper();
     if (n == QStringLiteral("FRMPRINCIPAL"))
         return {6555, 5160};
     if (n == QStringLiteral("FRMABRIRLIVRO"))
@@ -151,20 +151,20 @@ QSize SkinnedWindow::fixedSize(const QString &nameCheck)
 
 bool SkinnedWindow::loadSkin(QString *error)
 {
-    auto falta = [error](const QString &file) {
+    auto missing = [error](const QString &file) {
         if (error)
             *error = file;
         return false;
     };
     const QPixmap fundo(m_skin.folder + m_skin.fundo);
     if (fundo.isNull())
-        return falta(m_skin.folder + m_skin.fundo);
+        return missing(m_skin.folder + m_skin.fundo);
     QString mapError;
     if (!m_mapa.load(m_skin.folder + m_skin.hotSpotMap, &mapError))
-        return falta(mapError);
+        return missing(mapError);
     const QPixmap barra(m_skin.folder + m_skin.barra);
     if (barra.isNull())
-        return falta(m_skin.folder + m_skin.barra);
+        return missing(m_skin.folder + m_skin.barra);
 
     m_fundo->setPixmap(fundo);
     m_fundo->setGeometry(0, 0, fundo.width(), fundo.height());
@@ -214,16 +214,16 @@ bool SkinnedWindow::loadSkin(QString *error)
     for (int l = NM; l <= DS; ++l)
         for (int i = 1; i <= n; ++i)
             if (l != DS && m_imageLists[l].value(i).isNull())
-                return falta(m_files[l].value(i));
+                return missing(m_files[l].value(i));
     MostraBotoesNormais();
     return true;
 }
 
 void SkinnedWindow::CarregaImagensBotoes()
 {
-    if (!sameName(m_state.strNomeForm, nameCheck()))
+    if (!sameName(m_state.strNomeForm, name()))
         return;
-    const QString n = nameCheck().toUpper();
+    const QString n = name().toUpper();
     const int total = int(m_skin.stems.size()) - 1;
     const char *states[4] = {"NM", "MM", "MC", "DS"};
     for (int l = NM; l <= DS; ++l) {
@@ -267,7 +267,7 @@ void SkinnedWindow::showImage(int i, ImageList list)
 
 void SkinnedWindow::MostraBotoesNormais()
 {
-    if (!sameName(m_state.strNomeForm, nameCheck()))
+    if (!sameName(m_state.strNomeForm, name()))
         return;
     for (int i = 1; i < m_buttons.size(); ++i)
         showImage(i, NM);
@@ -294,7 +294,7 @@ void SkinnedWindow::RestauraBotoes()
 void SkinnedWindow::PosicionaForm(bool bRedimensiona)
 {
     if (bRedimensiona) {
-        const QSize t = fixedSize(nameCheck());
+        const QSize t = fixedSize(name());
         if (t.isValid())
             setFixedSize(t / kTwipsPorPixel);
     }
@@ -372,7 +372,7 @@ void SkinnedWindow::bringToFront(const QString &anterior)
     if (sameName(m_state.strNomeForm, anterior))
         if (SkinnedWindow *other = byName(anterior))
             other->close();
-    m_state.strNomeForm = nameCheck();
+    m_state.strNomeForm = name();
     m_state.blnVoltaPrincipal = false;
 }
 

@@ -20,7 +20,7 @@ namespace shell::skin {
 
 // What tells one skinned window from another: its name, pictures and sizes.
 struct Skin {
-    QString nameCheck;       // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
+    QString name;            // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
     QString folder;          // the window's picture folder, with a trailing slash
     QString prefix;          // "T01_"
     QString fundo;           // background picture
@@ -57,7 +57,7 @@ class SkinnedWindow : public QWidget {
     ~SkinnedWindow() override;
 
     // The skinned window of that name (letter case ignored), if one exists.
-    static SkinnedWindow *byName(const QString &nameCheck);
+    static SkinnedWindow *byName(const QString &name);
 
     // Held for as long as a flow of the window can wait (on a message box, a
     // dialog or a worker thread), so that the window outlives the flow: while
@@ -79,7 +79,7 @@ class SkinnedWindow : public QWidget {
     // True while a flow of any skinned window is under way.
     static bool anyBusy();
 
-    const QString &nameCheck() const { return m_skin.nameCheck; }
+    const QString &name() const { return m_skin.name; }
 
     // Loads background, hot-spot map, drag bar and button pictures and paints
     // the buttons normal. False, with the missing file named, when a picture or
@@ -87,7 +87,7 @@ class SkinnedWindow : public QWidget {
     bool loadSkin(QString *error);
 
     // The window's fixed size in twips, by name; other windows have none.
-    static QSize fixedSize(const QString &nameCheck);
+    static QSize fixedSize(const QString &name);
 
     void CarregaImagensBotoes();
     void MostraBotoesNormais();

@@ -318,11 +318,11 @@ TEST_F(RemovalFlowTest, OnlyTheBooksOwnFolderIsEverDeleted)
         link('W', unixOf(c.caminho));
         box.answer({kYes});
         EXPECT_FALSE(flow->remove("Intruso [ W: ]"));
-        const QString nameCheck = RemovalFlow::NomeDaPasta(c.caminho);
+        const QString name = RemovalFlow::NomeDaPasta(c.caminho);
         EXPECT_EQ(box.texts(), QStringList{c.message == code::RemovalOutsideDownload
                                                ? texto(code::RemovalOutsideDownload,
-                                                       {nameCheck, c.caminho, state.strPastaDownload})
-                                               : texto(code::RemovalSharedFolder, {nameCheck, c.caminho})});
+                                                       {name, c.caminho, state.strPastaDownload})
+                                               : texto(code::RemovalSharedFolder, {name, c.caminho})});
         EXPECT_FALSE(mapped('W').isEmpty());
         ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Intruso"));
         ASSERT_TRUE(state.rsMapeamento->deleteCurrent());

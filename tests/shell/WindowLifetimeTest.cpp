@@ -221,7 +221,7 @@ class WindowLifetimeTest : public ManagerFixture {
     // while the main window still shows: the main window's button for the other
     // window opens nothing, the loading window refuses the window manager's
     // close, and the load then ends with the window in front.
-    void loadStepWaitsOnAMessage(int opener, const char *nameCheck, int other, const char *otherName)
+    void loadStepWaitsOnAMessage(int opener, const char *name, int other, const char *otherName)
     {
         const QString lost = "C:\\ZEKO_Download\\Download\\Perdido";
         registerBook("MARIA", "Perdido", "W:", lost);
@@ -234,7 +234,7 @@ class WindowLifetimeTest : public ManagerFixture {
                 return boxShows(code::RegisteredFolderMissing, {lost, "W:"});
             },
             [&] {
-                loading = shell::skin::SkinnedWindow::byName(nameCheck);
+                loading = shell::skin::SkinnedWindow::byName(name);
                 mainUsable = mainWindow->isEnabled();
                 mouse::click(mainWindow->Botao(other));
                 if (loading)
@@ -258,10 +258,10 @@ class WindowLifetimeTest : public ManagerFixture {
         EXPECT_EQ(script->leftOver, QStringList());
         EXPECT_FALSE(mainUsable) << "the main window answered during the load step";
         EXPECT_TRUE(aliveMidway);
-        ASSERT_TRUE(loading) << nameCheck << " was deleted under its load step";
-        EXPECT_EQ(shell::skin::SkinnedWindow::byName(nameCheck), loading.data());
+        ASSERT_TRUE(loading) << name << " was deleted under its load step";
+        EXPECT_EQ(shell::skin::SkinnedWindow::byName(name), loading.data());
         EXPECT_EQ(shell::skin::SkinnedWindow::byName(otherName), nullptr);
-        EXPECT_EQ(state.strNomeForm, nameCheck);
+        EXPECT_EQ(state.strNomeForm, name);
         EXPECT_TRUE(loading->isVisible());
         EXPECT_TRUE(loading->isEnabled());
         EXPECT_FALSE(mainWindow->isVisible());
@@ -379,11 +379,11 @@ TEST_F(WindowLifetimeTest, InstallWindowLoadStepWaitingOnAMessage)
 TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
 {
     choice.next = bookZip("Basico.zip");
-    QPointer<install::frmInstalarLivro> installFlow =
+    QPointer<install::frmInstalarLivro> installWindow =
         new install::frmInstalarLivro(wine, state, *drives, *box, &choice, [] {});
-    installFlow->setAttribute(Qt::WA_DeleteOnClose);
+    installWindow->setAttribute(Qt::WA_DeleteOnClose);
     QString error;
-    ASSERT_TRUE(installFlow->load(&error)) << error.toStdString();
+    ASSERT_TRUE(installWindow->load(&error)) << error.toStdString();
     const QString letter = state.strLetrasLivres.value(1);
     const QString second = bookZip("Segundo.zip");
     const QString download = prefix.driveC() + "/ZEKO_Download/Download/";
@@ -395,27 +395,27 @@ TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
             return boxShows(code::BookInstalled, {"Basico", letter});
         },
         [&] {
-            browseOffered = installFlow && installFlow->buttonEnabled(Procurar);
-            if (installFlow)
-                drop(installFlow, second);
-            if (installFlow)
-                mouse::click(installFlow->Botao(Procurar));
-            if (installFlow)
-                installFlow->close();
+            browseOffered = installWindow && installWindow->buttonEnabled(Procurar);
+            if (installWindow)
+                drop(installWindow, second);
+            if (installWindow)
+                mouse::click(installWindow->Botao(Procurar));
+            if (installWindow)
+                installWindow->close();
         });
     script->then(
         "a moment later", [] { return true; },
         [&] {
-            aliveMidway = !installFlow.isNull();
+            aliveMidway = !installWindow.isNull();
             answer(1);
         });
 
-    mouse::click(installFlow->Botao(Procurar));
+    mouse::click(installWindow->Botao(Procurar));
     deferredDeletes();
 
     EXPECT_TRUE(script->done());
     EXPECT_TRUE(aliveMidway);
-    ASSERT_TRUE(installFlow) << "the install window was deleted under its install";
+    ASSERT_TRUE(installWindow) << "the install window was deleted under its install";
     EXPECT_FALSE(browseOffered) << "\"Procurar\" was offered before the install had ended";
     EXPECT_EQ(script->shown, QStringList{texto(code::BookInstalled, {"Basico", letter})});
     EXPECT_EQ(script->leftOver, QStringList());
@@ -426,11 +426,11 @@ TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
     EXPECT_TRUE(QFileInfo::exists(second));
     EXPECT_FALSE(state.rsMapeamento->findFirst("Curso", "Segundo"));
     EXPECT_EQ(state.strNomeForm, "frmInstalarLivro");
-    EXPECT_TRUE(installFlow->isVisible());
-    EXPECT_TRUE(installFlow->isEnabled());
-    EXPECT_TRUE(installFlow->buttonEnabled(Procurar));
+    EXPECT_TRUE(installWindow->isVisible());
+    EXPECT_TRUE(installWindow->isEnabled());
+    EXPECT_TRUE(installWindow->buttonEnabled(Procurar));
 
     choice.next.reset();
-    mouse::click(installFlow->Botao(Procurar));
+    mouse::click(installWindow->Botao(Procurar));
     EXPECT_EQ(choice.asked, 2);
 }
