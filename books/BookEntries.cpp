@@ -13,7 +13,9 @@ QStringList BookEntries::entries(shell::SharedState &state)
     QStringList list;
     list.append(u'[' + state.catalogue->descricao(messages::code::BookListFirstEntry) + u']');
     shell::registry::Recordset &rs = *state.rsMapeamento;
-    rs.requery();
+    // A registry that cannot be read again leaves the rows last read: every step
+    // taken on an entry looks its row up again and reports a row that went.
+    (void)rs.requery();
     if (rs.isEmpty())
         return list;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())

@@ -20,18 +20,18 @@ class BookFiles {
 
     // Deletes every file (and link) in the folder's tree. False when any stayed;
     // what could be deleted is deleted.
-    bool ApagaArquivos(const QString &folder, QString *error = nullptr) const;
+    [[nodiscard]] bool ApagaArquivos(const QString &folder, QString *error = nullptr) const;
     // Deletes every subfolder of the folder, deepest first. False when any stayed.
-    bool ApagaPastas(const QString &folder, QString *error = nullptr) const;
+    [[nodiscard]] bool ApagaPastas(const QString &folder, QString *error = nullptr) const;
     // True when the folder holds no file at its top level (subfolders aside).
-    static bool hasNoFiles(const QString &folder);
+    [[nodiscard]] static bool hasNoFiles(const QString &folder);
     // True when the folder has a subfolder.
-    static bool hasSubfolders(const QString &folder);
+    [[nodiscard]] static bool hasSubfolders(const QString &folder);
     // Removes the folder itself once it is empty.
-    bool removeFolder(const QString &folder, QString *error = nullptr) const;
+    [[nodiscard]] bool removeFolder(const QString &folder, QString *error = nullptr) const;
 
   private:
-    bool walk(int dirFd, bool files, QString *error) const;
+    [[nodiscard]] bool walk(int dirFd, bool files, QString *error) const;
 
     Unlink m_unlink;
 };

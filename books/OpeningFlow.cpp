@@ -87,32 +87,33 @@ bool OpeningFlow::open(const QString &entry)
     return MontaLivro(strCaminho, strLetraDrive) && AbreLivro(kPathIni, strLetraDrive);
 }
 
-OpeningFlow::DriveSetting OpeningFlow::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)
+OpeningFlow::DriveUpdate OpeningFlow::AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive)
 {
     if (strLetraDrive.isEmpty())
-        return DriveSetting::Absent;
+        return {DriveSetting::Absent};
     const QString file = shell::Sistema(m_platform).PastaSistema() + strPathIni;
     // A two-character buffer: only whether DriveCD holds anything matters.
     const platform::ProfileRead setting = m_platform.getProfileString(
         QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"), QString(), 2, file);
     if (setting.count == 0)
-        return DriveSetting::Absent;
-    return m_platform.writeProfileString(QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"),
-                                         strLetraDrive, file, nullptr)
-               ? DriveSetting::Written
-               : DriveSetting::NotWritten;
+        return {DriveSetting::Absent};
+    const platform::Status written = m_platform.writeProfileString(
+        QStringLiteral("InstalacaoVersao5"), QStringLiteral("DriveCD"), strLetraDrive, file);
+    if (!written)
+        return {DriveSetting::NotWritten, written.systemError()};
+    return {DriveSetting::Written};
 }
 
 bool OpeningFlow::AbreLivro(const QString &strPathIni, const QString &strLetraDrive)
 {
-    switch (AtualizaDrive(strPathIni, strLetraDrive)) {
+    const DriveUpdate update = AtualizaDrive(strPathIni, strLetraDrive);
+    switch (update.setting) {
     case DriveSetting::Written:
         return start(m_programFolder + QStringLiteral("/LoadZEKOV.EXE"), {strLetraDrive}, QString());
     case DriveSetting::NotWritten:
         messages::notifyWithSystemReason(
             m_state, m_box, messages::code::DriveCDNotWritten,
-            {strLetraDrive, shell::Sistema(m_platform).PastaSistema() + strPathIni},
-            platform::lastSystemError());
+            {strLetraDrive, shell::Sistema(m_platform).PastaSistema() + strPathIni}, update.systemError);
         return false;
     case DriveSetting::Absent:
         break;
@@ -123,19 +124,18 @@ bool OpeningFlow::AbreLivro(const QString &strPathIni, const QString &strLetraDr
 
 bool OpeningFlow::start(const QString &program, const QStringList &arguments, const QString &startFolder)
 {
-    QString error;
-    platform::StartFailure failure = platform::StartFailure::None;
-    if (m_platform.startProgram(program, arguments, startFolder, &error, &failure))
+    const platform::StartOutcome started = m_platform.startProgram(program, arguments, startFolder);
+    if (started)
         return true;
-    const int code = failureMessage(failure);
+    const int code = failureMessage(started.failure());
     messages::Catalogue &catalogue = *m_state.catalogue;
     if (code == messages::code::StartProgramMissing || code == messages::code::StartProgramFailed) {
         // The system's own text would be English; its reason is told in the user's language.
         m_state.strMensagem = catalogue.mensagem(code, {program});
-        if (failure == platform::StartFailure::Other && platform::lastSystemError() != 0)
+        if (started.failure() == platform::StartFailure::Other && started.systemError() != 0)
             m_state.strMensagem +=
-                u'\n' + messages::reasonLine(catalogue,
-                                             messages::systemReason(catalogue, platform::lastSystemError()));
+                u'\n' +
+                messages::reasonLine(catalogue, messages::systemReason(catalogue, started.systemError()));
     } else {
         m_state.strMensagem = catalogue.descricao(code);
     }
@@ -181,8 +181,9 @@ bool OpeningFlow::MontaLivro(const QString &strCaminho, QString &strLetra)
     if (!row || !rs.edit({{QStringLiteral("LetraDrive"), livre + u':'}})) {
         const int code = row ? rs.lastErrorCode() : 0;
         const QString course = row ? rs.field(QStringLiteral("Curso")).toString() : QString();
-        // The mapping is of no use without the row that names it.
-        m_drives.MapeiaDrive(livre, strCaminho, true);
+        // The mapping is of no use without the row that names it; a failed
+        // release reports itself, and the letter is released again at exit.
+        (void)m_drives.MapeiaDrive(livre, strCaminho, true);
         if (row)
             messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused, {course},
                                                code);

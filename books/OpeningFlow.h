@@ -33,41 +33,46 @@ class OpeningFlow {
 
     // The open sequence for a list entry such as "Livro A [ X: ]". Every outcome
     // that is not a started program is shown to the user. True when a program started.
-    bool open(const QString &entry);
+    [[nodiscard]] bool open(const QString &entry);
 
     // What became of the course's drive setting.
     enum class DriveSetting {
         Absent,     // no letter given, or zeko.ini has no DriveCD: the course was never installed here
         Written,    // DriveCD now names the book's drive
-        NotWritten, // DriveCD is there but refused the write (errno in platform::lastSystemError())
+        NotWritten, // DriveCD is there but refused the write
+    };
+    struct DriveUpdate {
+        DriveSetting setting = DriveSetting::Absent;
+        int systemError = 0; // errno of a refused write
     };
 
     // Writes strLetraDrive into DriveCD when zeko.ini (PastaSistema & strPathIni)
     // already has a DriveCD.
-    [[nodiscard]] DriveSetting AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive);
+    [[nodiscard]] DriveUpdate AtualizaDrive(const QString &strPathIni, const QString &strLetraDrive);
 
     // Starts the launcher with the drive when AtualizaDrive wrote it, else the
     // book's Autorun.exe from the drive's root; waits for neither. A setting that
     // could not be written starts nothing: the course would look for its book on
     // another drive. Every failure is reported in the user's language. True when
     // a program started.
-    bool AbreLivro(const QString &strPathIni, const QString &strLetraDrive);
+    [[nodiscard]] bool AbreLivro(const QString &strPathIni, const QString &strLetraDrive);
 
     // True when the last scan found a free letter.
-    bool ExisteLetraLivre() const;
+    [[nodiscard]] bool ExisteLetraLivre() const;
 
     // Maps the book's folder to the highest free letter and records it in the
     // book's row. strLetra holds the book's registered drive on entry and the new
     // one on success. False, after telling the user, when the mapping failed or
     // the row is no longer there.
-    bool MontaLivro(const QString &strCaminho, QString &strLetra);
+    [[nodiscard]] bool MontaLivro(const QString &strCaminho, QString &strLetra);
 
     // The catalogue code that tells why a program could not start.
     static int failureMessage(platform::StartFailure failure);
 
   private:
     void tell(int code, const QStringList &params = {});
-    bool start(const QString &program, const QStringList &arguments, const QString &startFolder);
+    [[nodiscard]] bool start(const QString &program, const QStringList &arguments,
+                             const QString &startFolder);
 
     platform::Platform &m_platform;
     shell::SharedState &m_state;

@@ -78,8 +78,9 @@ int RemovalFlow::removalRefusal(const QString &strCaminho)
         if (!other.isEmpty() && (other == own || other.startsWith(own + u'/')))
             refusal = messages::code::RemovalSharedFolder;
     }
-    // Back on the book's own row, where the caller stood.
-    rs.findFirst(QStringLiteral("LetraDrive"), ownLetter);
+    // Back on the book's own row, where the caller stood (found above, and the
+    // rows were not read again since).
+    (void)rs.findFirst(QStringLiteral("LetraDrive"), ownLetter);
     return refusal;
 }
 
@@ -142,8 +143,10 @@ bool RemovalFlow::remove(const QString &entry)
         return false;
     }
     // No other letter may be left leading into a folder about to go.
+    // A letter that refuses says so itself; once the folder is moved aside it
+    // leads nowhere, and a dangling letter counts as free.
     for (const QString &other : m_drives.lettersMapping(strCaminho))
-        m_drives.MapeiaDrive(other, strCaminho, true);
+        (void)m_drives.MapeiaDrive(other, strCaminho, true);
 
     // One rename takes the whole book out of the way: from here a crash leaves
     // a leftover the next start finishes, never half a book nobody can reach.
@@ -157,7 +160,8 @@ bool RemovalFlow::remove(const QString &entry)
     }
     if (!removing.isValid()) {
         RemovalLeftovers::forgetOrigin(folder);
-        m_drives.MapeiaDrive(strLetra, strCaminho, false);
+        // A mapping that cannot be made again reports itself; the scan at the next start maps the book.
+        (void)m_drives.MapeiaDrive(strLetra, strCaminho, false);
         messages::notifyWithSystemReason(m_state, m_box, messages::code::BookFolderNotMovedAside,
                                          {strCaminho}, error);
         return false;
@@ -167,7 +171,7 @@ bool RemovalFlow::remove(const QString &entry)
         // The book goes back as it was: folder, letter and row.
         if (removing.moveTo(folder)) {
             RemovalLeftovers::forgetOrigin(folder);
-            m_drives.MapeiaDrive(strLetra, strCaminho, false);
+            (void)m_drives.MapeiaDrive(strLetra, strCaminho, false); // reports itself, as above
         }
         messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused, {strCurso}, code);
         m_refillCombo();

@@ -36,10 +36,10 @@ class RemovalFlow {
 
     // The removal sequence for a list entry such as "Livro A [ X: ]". True when
     // the book left the user's list (its files may have stayed, as said).
-    bool remove(const QString &entry);
+    [[nodiscard]] bool remove(const QString &entry);
 
     // Stands rsMapeamento on the row of the letter (no colon); true when one was found.
-    bool hasRow(const QString &strLetra);
+    [[nodiscard]] bool hasRow(const QString &strLetra);
     // The part of a path after its last "\".
     static QString NomeDaPasta(const QString &strCaminho);
 
@@ -49,10 +49,10 @@ class RemovalFlow {
   private:
     void tell(int code, const QStringList &params = {});
     // 0 when the folder may be deleted as the book's, else the catalogue code that says why not.
-    int removalRefusal(const QString &strCaminho);
+    [[nodiscard]] int removalRefusal(const QString &strCaminho);
     // Waits, letting events run, until no message box is open.
     void waitForBoxToClose();
-    bool RemovePasta(const QString &strPasta);
+    [[nodiscard]] bool RemovePasta(const QString &strPasta);
 
     platform::Platform &m_platform;
     shell::SharedState &m_state;

@@ -121,11 +121,12 @@ void frmAbrirLivro::RestauraBotoes()
 void frmAbrirLivro::buttonAction(int index)
 {
     // Remove, open and exit wait on the message box or a worker thread, and come
-    // back into this window: it stays until they end.
+    // back into this window: it stays until they end. The flows tell the user
+    // their own outcome, so the window has nothing to add.
     switch (index) {
     case Remover: {
         const BusyGuard guard = busy();
-        m_removal.remove(m_list->currentText());
+        (void)m_removal.remove(m_list->currentText());
         break;
     }
     case Configurar:
@@ -139,7 +140,7 @@ void frmAbrirLivro::buttonAction(int index)
         break;
     case OK: {
         const BusyGuard guard = busy();
-        m_opening.open(m_list->currentText());
+        (void)m_opening.open(m_list->currentText());
         break;
     }
     case Minimizar:

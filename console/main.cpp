@@ -203,7 +203,8 @@ int main(int argc, char *argv[])
 
     if (comando == QStringLiteral("list")) {
         shell::registry::Recordset &rs = *state.rsMapeamento;
-        rs.requery();
+        // Read moments ago at start-up; a failed second read lists those rows.
+        (void)rs.requery();
         QJsonArray list;
         if (!rs.isEmpty())
             for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {

@@ -58,16 +58,16 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
     letter += u':';
     const int type = m_platform.driveType(l);
 
-    QString reason;
-    platform::DeviceFailure failure = platform::DeviceFailure::None;
+    platform::DeviceOutcome outcome;
     if (!bRemover) {
         // A disk letter is never taken; neither is a CD or network letter, which a
         // mapping in a Wine prefix would replace instead of covering.
         if (type != 1)
             return error(letter, messages::code::MapErrorLetterIsDisk);
-        if (m_platform.defineDosDevice(letter, strCaminho, &reason, &failure))
+        outcome = m_platform.defineDosDevice(letter, strCaminho);
+        if (outcome)
             return true;
-        if (failure == platform::DeviceFailure::InUse)
+        if (outcome.failure() == platform::DeviceFailure::InUse)
             return error(letter, messages::code::MapErrorLetterIsDisk);
     } else {
         // Wine calls a link into a network or CD file system type 4 or 5: the
@@ -75,14 +75,15 @@ bool MountDrive::MapeiaDrive(const QString &strLetra, const QString &strCaminho,
         // released when it is a plain local folder.
         if (type != 3 && !m_platform.isMapping(l))
             return false;
-        if (m_platform.removeDosDevice(letter, strCaminho, &reason, &failure))
+        outcome = m_platform.removeDosDevice(letter, strCaminho);
+        if (outcome)
             return true;
-        if (failure == platform::DeviceFailure::NotThisFolder)
+        if (outcome.failure() == platform::DeviceFailure::NotThisFolder)
             return error(letter, messages::code::MapErrorOtherFolder);
     }
     // A failure that does not come from the catalogue shows as number 0000, with
     // the system's reason in the user's language.
-    mappingErrorReport(strCaminho, letter, 0, messages::systemReason(catalogue, platform::lastSystemError()));
+    mappingErrorReport(strCaminho, letter, 0, messages::systemReason(catalogue, outcome.systemError()));
     return false;
 }
 
@@ -128,7 +129,7 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
             }
             // Only the platform can fail here (the folder was just seen, the letter
             // is free): the mapping report says so, and the book stays registered.
-            MapeiaDrive(letter, bookPath, false);
+            (void)MapeiaDrive(letter, bookPath, false);
         }
     }
 }
@@ -140,8 +141,9 @@ void MountDrive::DesmontaLivros()
         return;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         const QString bookPath = rs.field(3).toString();
+        // At exit a letter that refuses has reported itself; the others are still released.
         for (const QString &letter : lettersMapping(bookPath))
-            MapeiaDrive(letter, bookPath, true);
+            (void)MapeiaDrive(letter, bookPath, true);
     }
 }
 

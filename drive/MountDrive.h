@@ -26,7 +26,7 @@ class MountDrive {
     // True when the mapping was made or removed. A failure is shown to the user
     // (the mapping error report) and gives false; unmapping a letter that is not
     // mounted gives false without a word.
-    bool MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover);
+    [[nodiscard]] bool MapeiaDrive(const QString &strLetra, const QString &strCaminho, bool bRemover);
 
     // Rebuilds strLetrasLivres with the free letters from Z down to D. A letter
     // registered to a book whose folder is gone is freed and its row deleted; with
@@ -43,10 +43,10 @@ class MountDrive {
     QStringList lettersMapping(const QString &strCaminho) const;
 
     // True when the folder or drive ("X:") holds Autorun.exe and Idioma.kvt.
-    bool PastaDeLivro(const QString &strCaminho) const;
+    [[nodiscard]] bool PastaDeLivro(const QString &strCaminho) const;
 
     // True while the course player runs.
-    bool CursoEmExecucao() const;
+    [[nodiscard]] bool CursoEmExecucao() const;
 
     // Process id of the first running program with that file name, 0 when none.
     qint64 ProcuraProcesso(const QString &strExe) const;

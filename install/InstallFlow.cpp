@@ -161,7 +161,7 @@ bool InstallFlow::installChosen(const QString &zip)
         const int code = rs.lastErrorCode();
         // Without its row the mapping would be nobody's: release it, keep the archive.
         // A failed release says so itself; the letter then stays taken until the next exit.
-        m_drives.MapeiaDrive(letter, bookFolder, true);
+        (void)m_drives.MapeiaDrive(letter, bookFolder, true);
         messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused, {m_course}, code);
         return false;
     }

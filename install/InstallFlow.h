@@ -33,20 +33,20 @@ class InstallFlow {
 
     // Button 1: asks for the file, then installs it. True when the book was
     // installed, mapped and registered.
-    bool InstalaLivro();
+    [[nodiscard]] bool InstalaLivro();
     // Installs a file already chosen (dropped on the window, say); the same
     // checks and outcome as a file chosen in the dialog.
-    bool install(const QString &zip);
+    [[nodiscard]] bool install(const QString &zip);
 
     // Extracts the archive into the book's folder under the download folder,
     // through a staging folder. zip gets ".ZIP" appended when it lacks it, as the
     // caller's own variable. The window's events keep running meanwhile.
-    ExtractionResult DescompactaLivro(QString &zip, const QString &course);
+    [[nodiscard]] ExtractionResult DescompactaLivro(QString &zip, const QString &course);
     // "UNZIP" of source into target: nothing at all when either is empty.
-    ExtractionResult ExecutaZip(const QString &action, QString &zipPath, const QString &target);
+    [[nodiscard]] ExtractionResult ExecutaZip(const QString &action, QString &zipPath, const QString &target);
 
     // Clears the file's read-only state and deletes it; false when it stays.
-    static bool ExcluiArquivo(const QString &file);
+    [[nodiscard]] static bool ExcluiArquivo(const QString &file);
 
     // tmrMsg's tick: one more dot while the text has at most 95 characters, else
     // the progress message again.
@@ -59,9 +59,9 @@ class InstallFlow {
   private:
     void tell(int code, const QStringList &params = {});
     void showFailure(const ExtractionResult &r, const QString &zip);
-    bool installChosen(const QString &zip);
+    [[nodiscard]] bool installChosen(const QString &zip);
     // Takes the book name from the file's name; true, after saying why, when it can be no book's.
-    bool refuseBadName(const QString &zip);
+    [[nodiscard]] bool refuseBadName(const QString &zip);
     QString downloadFolderUnix() const;
 
     platform::Platform &m_platform;

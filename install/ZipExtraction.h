@@ -73,17 +73,17 @@ class ZipExtraction {
     // written may stay there; the caller extracts into a staging folder.
     // cancel, when set, stops the work at the next entry or block.
     // progress, when set, is kept up to date as blocks are written.
-    static ExtractionResult extract(const QString &zipPath, const QString &targetDir,
-                                    const ExtractionLimits &limits = {},
-                                    const std::atomic<bool> *cancel = nullptr,
-                                    ExtractionProgress *progress = nullptr);
+    [[nodiscard]] static ExtractionResult extract(const QString &zipPath, const QString &targetDir,
+                                                  const ExtractionLimits &limits = {},
+                                                  const std::atomic<bool> *cancel = nullptr,
+                                                  ExtractionProgress *progress = nullptr);
 
     // Code page 850 to Unicode.
     static QString decodeCp850(const QByteArray &bytes);
     // The relative path an entry name stands for, with "\" read as "/", "." and
     // empty parts dropped (empty for "./"); nothing when the name is unsafe
     // (absolute, a drive, a UNC name, "..", a ":" anywhere).
-    static std::optional<QString> safeRelativePath(const QString &name);
+    [[nodiscard]] static std::optional<QString> safeRelativePath(const QString &name);
 };
 
 } // namespace install

@@ -161,9 +161,10 @@ void frmInstalarLivro::RestauraBotoes()
 
 void frmInstalarLivro::buttonAction(int index)
 {
+    // The install flow tells the user its own outcome.
     switch (index) {
     case Procurar:
-        runInstall([this] { m_install.InstalaLivro(); });
+        runInstall([this] { (void)m_install.InstalaLivro(); });
         break;
     case Livro:
         emit booksRequested();
@@ -226,7 +227,7 @@ void frmInstalarLivro::dropEvent(QDropEvent *e)
     if (file.isEmpty() || isBusy())
         return;
     e->acceptProposedAction();
-    runInstall([this, &file] { m_install.install(file); });
+    runInstall([this, &file] { (void)m_install.install(file); });
 }
 
 } // namespace install

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Outcome.h"
 #include "ProfileFile.h"
 
 #include <QChar>
@@ -30,11 +31,8 @@ enum class StartFailure {
     Other,        // a 64-bit program in a 32-bit prefix, or the start itself failed
 };
 
-// The errno of this thread's last failed platform call, as GetLastError gives
-// Windows' own (0 when the failure came from no system call), so the caller can
-// say why in the user's language.
-int lastSystemError();
-void setLastSystemError(int error);
+using DeviceOutcome = Outcome<DeviceFailure>;
+using StartOutcome = Outcome<StartFailure>;
 
 // One running process as a process snapshot lists it.
 struct ProcessEntry {
@@ -49,49 +47,46 @@ class Platform {
     virtual ~Platform() = default;
 
     // GetSystemDirectoryA as the 32-bit course software sees it.
-    virtual QString systemDirectory() const = 0;
+    [[nodiscard]] virtual QString systemDirectory() const = 0;
 
     // GetUserNameA with a buffer of bufferSize characters, the NUL included;
     // nothing when the name does not fit or cannot be had.
-    virtual std::optional<QString> userName(int bufferSize) const = 0;
+    [[nodiscard]] virtual std::optional<QString> userName(int bufferSize) const = 0;
 
     // GetDriveTypeA of letter & ":\": 1 no such root, 3 fixed disk, and so on.
-    virtual int driveType(QChar letter) const = 0;
+    [[nodiscard]] virtual int driveType(QChar letter) const = 0;
 
     // DefineDosDeviceA: makes device ("X:") show the folder target. Fails when
     // the letter is taken by anything but a dangling entry.
-    virtual bool defineDosDevice(const QString &device, const QString &target, QString *error,
-                                 DeviceFailure *failure = nullptr) = 0;
+    virtual DeviceOutcome defineDosDevice(const QString &device, const QString &target) = 0;
 
     // DefineDosDeviceA with the remove flag and an exact target: removes the
     // mapping only when it leads to target; never a disk or another mapping.
-    virtual bool removeDosDevice(const QString &device, const QString &target, QString *error,
-                                 DeviceFailure *failure = nullptr) = 0;
+    virtual DeviceOutcome removeDosDevice(const QString &device, const QString &target) = 0;
 
     // True when the letter is a mapping made by DefineDosDevice (whatever the
     // drive type of what it leads to), not a disk or a device.
-    virtual bool isMapping(QChar letter) const = 0;
+    [[nodiscard]] virtual bool isMapping(QChar letter) const = 0;
 
-    virtual QString toUnixPath(const QString &windowsPath) const = 0;
-    virtual bool fileExists(const QString &windowsPath) const = 0; // ordinary file
-    virtual bool directoryExists(const QString &windowsPath) const = 0;
+    [[nodiscard]] virtual QString toUnixPath(const QString &windowsPath) const = 0;
+    [[nodiscard]] virtual bool fileExists(const QString &windowsPath) const = 0; // ordinary file
+    [[nodiscard]] virtual bool directoryExists(const QString &windowsPath) const = 0;
 
     // The running processes in snapshot order.
-    virtual QList<ProcessEntry> processes() const = 0;
+    [[nodiscard]] virtual QList<ProcessEntry> processes() const = 0;
 
     // Starts a Windows program detached, without a shell; arguments go as a list.
-    // True only once the program's loader is running; false, with a readable
+    // Succeeds only once the program's loader is running; fails, with a readable
     // reason and its kind, when it cannot run here or its start failed.
-    virtual bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                              const QString &workingDirectory, QString *error,
-                              StartFailure *failure = nullptr) = 0;
+    virtual StartOutcome startProgram(const QString &windowsExe, const QStringList &arguments,
+                                      const QString &workingDirectory) = 0;
 
     // GetPrivateProfileStringA and WritePrivateProfileStringA on a Windows path.
-    virtual ProfileRead getProfileString(const QString &section, const QString &key,
-                                         const QString &defaultValue, int bufferSize,
-                                         const QString &file) const = 0;
-    virtual bool writeProfileString(const QString &section, const QString &key, const QString &value,
-                                    const QString &file, QString *error) = 0;
+    [[nodiscard]] virtual ProfileRead getProfileString(const QString &section, const QString &key,
+                                                       const QString &defaultValue, int bufferSize,
+                                                       const QString &file) const = 0;
+    virtual Status writeProfileString(const QString &section, const QString &key, const QString &value,
+                                      const QString &file) = 0;
 };
 
 } // namespace platform

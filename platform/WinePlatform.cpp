@@ -13,20 +13,6 @@
 namespace platform {
 
 namespace {
-thread_local int t_lastSystemError = 0;
-} // namespace
-
-int lastSystemError()
-{
-    return t_lastSystemError;
-}
-
-void setLastSystemError(int error)
-{
-    t_lastSystemError = error;
-}
-
-namespace {
 
 QString cleanDevice(const QString &device)
 {
@@ -36,19 +22,9 @@ QString cleanDevice(const QString &device)
     return device.toLower();
 }
 
-void setError(QString *error, const QString &text)
+DeviceOutcome failWith(DeviceFailure kind, const QString &text, int err = 0)
 {
-    if (error)
-        *error = text;
-}
-
-bool failWith(QString *error, DeviceFailure *failure, DeviceFailure kind, const QString &text, int err = 0)
-{
-    setLastSystemError(err);
-    setError(error, text);
-    if (failure)
-        *failure = kind;
-    return false;
+    return DeviceOutcome::failed(kind, text, err);
 }
 
 // Where a dosdevices entry leads, as an absolute unix path (not resolved further).
@@ -106,68 +82,59 @@ int WinePlatform::driveType(QChar letter) const
     return m_prefix.driveType(letter);
 }
 
-bool WinePlatform::defineDosDevice(const QString &device, const QString &target, QString *error,
-                                   DeviceFailure *failure)
+DeviceOutcome WinePlatform::defineDosDevice(const QString &device, const QString &target)
 {
-    if (failure)
-        *failure = DeviceFailure::None;
     const QString dev = cleanDevice(device);
     if (dev.isEmpty())
-        return failWith(error, failure, DeviceFailure::Other,
-                        QStringLiteral("%1 is not a drive letter").arg(device));
+        return failWith(DeviceFailure::Other, QStringLiteral("%1 is not a drive letter").arg(device));
     const QString folder = canonicalOrClean(toUnixPath(target));
     if (!QFileInfo(folder).isDir())
-        return failWith(error, failure, DeviceFailure::Other,
-                        QStringLiteral("%1 is not a folder").arg(target));
+        return failWith(DeviceFailure::Other, QStringLiteral("%1 is not a folder").arg(target));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
     if (entry.isSymLink() && !entry.exists()) {
         // A mapping whose folder vanished: the letter is free, the entry is litter.
         if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
-            return failWith(error, failure, DeviceFailure::Other,
+            return failWith(DeviceFailure::Other,
                             QStringLiteral("cannot remove the stale entry %1").arg(entryPath), errno);
     } else if (entry.exists() || entry.isSymLink()) {
-        return failWith(error, failure, DeviceFailure::InUse,
+        return failWith(DeviceFailure::InUse,
                         QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
     }
     if (!QDir().mkpath(m_prefix.dosdevicesDir()))
-        return failWith(error, failure, DeviceFailure::Other,
+        return failWith(DeviceFailure::Other,
                         QStringLiteral("cannot create %1").arg(m_prefix.dosdevicesDir()),
                         errno ? errno : EACCES);
     if (::symlink(QFile::encodeName(folder).constData(), QFile::encodeName(entryPath).constData()) != 0)
-        return failWith(error, failure, errno == EEXIST ? DeviceFailure::InUse : DeviceFailure::Other,
+        return failWith(errno == EEXIST ? DeviceFailure::InUse : DeviceFailure::Other,
                         QStringLiteral("cannot create %1").arg(entryPath), errno);
-    return true;
+    return {};
 }
 
-bool WinePlatform::removeDosDevice(const QString &device, const QString &target, QString *error,
-                                   DeviceFailure *failure)
+DeviceOutcome WinePlatform::removeDosDevice(const QString &device, const QString &target)
 {
-    if (failure)
-        *failure = DeviceFailure::None;
     const QString dev = cleanDevice(device);
     if (dev.isEmpty() || dev == QStringLiteral("c:"))
-        return failWith(error, failure, DeviceFailure::Other,
+        return failWith(DeviceFailure::Other,
                         QStringLiteral("%1 is not a drive that can be removed").arg(device));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
     if (!entry.isSymLink())
-        return failWith(error, failure, DeviceFailure::NotThisFolder,
+        return failWith(DeviceFailure::NotThisFolder,
                         QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
     // A path on the very drive being removed cannot be what it maps.
     const QString t = QString(target).replace(u'/', u'\\');
     if (t.size() >= 2 && t[1] == u':' && t[0].toLower() == dev[0])
-        return failWith(error, failure, DeviceFailure::NotThisFolder,
+        return failWith(DeviceFailure::NotThisFolder,
                         QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
     const QString leadsTo = canonicalOrClean(linkTarget(entry));
     const QString wanted = canonicalOrClean(toUnixPath(target));
     if (leadsTo != wanted || leadsTo == QStringLiteral("/"))
-        return failWith(error, failure, DeviceFailure::NotThisFolder,
+        return failWith(DeviceFailure::NotThisFolder,
                         QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
     if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
-        return failWith(error, failure, DeviceFailure::Other,
-                        QStringLiteral("cannot remove %1").arg(entryPath), errno);
-    return true;
+        return failWith(DeviceFailure::Other, QStringLiteral("cannot remove %1").arg(entryPath), errno);
+    return {};
 }
 
 bool WinePlatform::isMapping(QChar letter) const
@@ -234,18 +201,12 @@ QList<ProcessEntry> WinePlatform::processes() const
     return list;
 }
 
-bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
-                                const QString &workingDirectory, QString *error, StartFailure *failure)
+StartOutcome WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
+                                        const QString &workingDirectory)
 {
-    auto fail = [&](StartFailure kind, const QString &text, int err = 0) {
-        setLastSystemError(err);
-        setError(error, text);
-        if (failure)
-            *failure = kind;
-        return false;
+    auto fail = [](StartFailure kind, const QString &text, int err = 0) {
+        return StartOutcome::failed(kind, text, err);
     };
-    if (failure)
-        *failure = StartFailure::None;
 
     const QString exe = toUnixPath(windowsExe);
     const WindowsExecutable::Kind kind = WindowsExecutable::kindOf(exe);
@@ -297,7 +258,7 @@ bool WinePlatform::startProgram(const QString &windowsExe, const QStringList &ar
         return fail(StartFailure::Other,
                     QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()), err);
     }
-    return true;
+    return {};
 }
 
 const WineHost &WinePlatform::host() const
@@ -312,21 +273,23 @@ ProfileRead WinePlatform::getProfileString(const QString &section, const QString
     return ProfileFile::readFile(toUnixPath(file), section, key, defaultValue, bufferSize);
 }
 
-bool WinePlatform::writeProfileString(const QString &section, const QString &key, const QString &value,
-                                      const QString &file, QString *error)
+Status WinePlatform::writeProfileString(const QString &section, const QString &key, const QString &value,
+                                        const QString &file)
 {
     const QString unix = toUnixPath(file);
-    if (unix.isEmpty()) {
-        setError(error, QStringLiteral("%1 is not a path in the Wine prefix").arg(file));
-        return false;
-    }
+    if (unix.isEmpty())
+        return Status::failed(Failure::Failed,
+                              QStringLiteral("%1 is not a path in the Wine prefix").arg(file));
     errno = 0;
-    if (ProfileFile::writeFile(unix, section, key, value, error))
-        return true;
+    QString error;
+    if (ProfileFile::writeFile(unix, section, key, value, &error))
+        return {};
     // A file that refuses writes is found before any system call fails.
     const QFileInfo info(unix);
-    setLastSystemError(errno ? errno : info.exists() && !info.isWritable() ? EACCES : 0);
-    return false;
+    return Status::failed(Failure::Failed, error,
+                          errno                                 ? errno
+                          : info.exists() && !info.isWritable() ? EACCES
+                                                                : 0);
 }
 
 } // namespace platform

@@ -15,25 +15,23 @@ class WinePlatform : public Platform {
 
     const WinePrefix &prefix() const { return m_prefix; }
 
-    QString systemDirectory() const override;
-    std::optional<QString> userName(int bufferSize) const override;
-    int driveType(QChar letter) const override;
-    bool defineDosDevice(const QString &device, const QString &target, QString *error,
-                         DeviceFailure *failure = nullptr) override;
-    bool removeDosDevice(const QString &device, const QString &target, QString *error,
-                         DeviceFailure *failure = nullptr) override;
-    bool isMapping(QChar letter) const override;
-    QString toUnixPath(const QString &windowsPath) const override;
-    bool fileExists(const QString &windowsPath) const override;
-    bool directoryExists(const QString &windowsPath) const override;
-    QList<ProcessEntry> processes() const override;
-    bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                      const QString &workingDirectory, QString *error,
-                      StartFailure *failure = nullptr) override;
-    ProfileRead getProfileString(const QString &section, const QString &key, const QString &defaultValue,
-                                 int bufferSize, const QString &file) const override;
-    bool writeProfileString(const QString &section, const QString &key, const QString &value,
-                            const QString &file, QString *error) override;
+    [[nodiscard]] QString systemDirectory() const override;
+    [[nodiscard]] std::optional<QString> userName(int bufferSize) const override;
+    [[nodiscard]] int driveType(QChar letter) const override;
+    DeviceOutcome defineDosDevice(const QString &device, const QString &target) override;
+    DeviceOutcome removeDosDevice(const QString &device, const QString &target) override;
+    [[nodiscard]] bool isMapping(QChar letter) const override;
+    [[nodiscard]] QString toUnixPath(const QString &windowsPath) const override;
+    [[nodiscard]] bool fileExists(const QString &windowsPath) const override;
+    [[nodiscard]] bool directoryExists(const QString &windowsPath) const override;
+    [[nodiscard]] QList<ProcessEntry> processes() const override;
+    StartOutcome startProgram(const QString &windowsExe, const QStringList &arguments,
+                              const QString &workingDirectory) override;
+    [[nodiscard]] ProfileRead getProfileString(const QString &section, const QString &key,
+                                               const QString &defaultValue, int bufferSize,
+                                               const QString &file) const override;
+    Status writeProfileString(const QString &section, const QString &key, const QString &value,
+                              const QString &file) override;
 
     // The unix login name, which Wine reports as the Windows user name.
     static QString loginName();

@@ -35,14 +35,14 @@ class WinePrefix {
     // GetDriveTypeA of "X:\": 1 when the letter has no entry or the entry leads
     // nowhere, 3 for a folder on a local disk, 4 for a network file system and
     // 5 for a CD file system.
-    int driveType(QChar letter) const;
+    [[nodiscard]] int driveType(QChar letter) const;
 
     // The dosdevices/ entry of a letter ("x:"), whether or not it exists.
     QString deviceEntry(QChar letter) const;
 
     // Creates the prefix folders a fresh prefix would have and the manager needs
     // (dosdevices/c: and z:, drive_c/windows/system32), without running Wine.
-    bool ensureSkeleton(QString *error = nullptr) const;
+    [[nodiscard]] bool ensureSkeleton(QString *error = nullptr) const;
 
   private:
     QString m_root;

@@ -10,6 +10,6 @@ struct SharedState;
 
 // Asks the exit question (message 32) in a yes/no box; true when the user
 // answered with the first button.
-bool ConfirmaSaida(SharedState &state, messages::MessageBox &box);
+[[nodiscard]] bool ConfirmaSaida(SharedState &state, messages::MessageBox &box);
 
 } // namespace shell

@@ -36,13 +36,13 @@ QString Sistema::LeDriveDownload() const
     return leIni(QStringLiteral("ZEKODownload"), QStringLiteral("Drive"));
 }
 
-bool Sistema::GaranteDriveDownload(QString *error)
+platform::Status Sistema::GaranteDriveDownload()
 {
     const QString file = iniFile();
     if (!m_platform.fileExists(file) || !LeDriveDownload().isEmpty())
-        return true;
+        return {};
     return m_platform.writeProfileString(QStringLiteral("ZEKODownload"), QStringLiteral("Drive"),
-                                         file.left(2), file, error);
+                                         file.left(2), file);
 }
 
 QString Sistema::LeUsuario() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 namespace platform {
@@ -29,9 +31,9 @@ class Sistema {
     QString LeDriveDownload() const;
     // When zeko.ini exists and has no Drive, writes the system drive (the first
     // two characters of the file's own path, "C:"). A missing file is left
-    // missing. Returns false only when a needed write failed; the file then stays
-    // as it was.
-    bool GaranteDriveDownload(QString *error = nullptr);
+    // missing. Fails only when a needed write failed; the file then stays as it
+    // was.
+    platform::Status GaranteDriveDownload();
     // The user's name, or a single blank when it does not fit in kUserBuffer characters.
     QString LeUsuario() const;
 

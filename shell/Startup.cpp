@@ -162,7 +162,7 @@ StartupResult Startup::run(SharedState &state)
     state.versionCaption = MostraVersao(ZEKO_VERSION_MAJOR, ZEKO_VERSION_MINOR, ZEKO_VERSION_PATCH);
     // A zeko.ini that cannot take the drive is not fatal: the download folder then
     // lies on the current drive's root, as with no zeko.ini at all.
-    sys.GaranteDriveDownload();
+    (void)sys.GaranteDriveDownload();
     state.strNomeForm = QStringLiteral("frmPrincipal");
 
     const QString folder = m_installFolder;
@@ -237,8 +237,11 @@ StartupResult Startup::run(SharedState &state)
     const QString download = m_platform.toUnixPath(state.strPastaDownload);
     if (!download.isEmpty()) {
         install::BookStaging::cleanUp(download);
-        if (books::RemovalLeftovers::finish(download, *state.dbLivros) > 0)
-            state.rsMapeamento->requery();
+        // The user's rows must not go on naming books whose rows were just deleted.
+        if (books::RemovalLeftovers::finish(download, *state.dbLivros) > 0 &&
+            !state.rsMapeamento->requery(&error))
+            return {Status::Failed, databaseFailure(StartText::Registry, strIdioma, registryFile,
+                                                    registry::Database::Failure::Other, error)};
     }
     return {Status::Ok, {}};
 }

@@ -30,7 +30,7 @@ class Startup {
     // installFolder: the folder of the running program (unix path).
     Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder);
 
-    StartupResult run(SharedState &state);
+    [[nodiscard]] StartupResult run(SharedState &state);
 
     // "1.00.0000" for version 1.0.0.
     static QString MostraVersao(int major, int minor, int revision);

@@ -38,7 +38,7 @@ class ChmFile {
     // Opens the help file. When no file has exactly that name, the one in the same
     // folder whose name differs only in letter case is opened instead (the folders
     // themselves must match). Returns null on failure, with the reason in *failure.
-    static std::unique_ptr<ChmFile> open(const QString &path, Failure *failure = nullptr);
+    [[nodiscard]] static std::unique_ptr<ChmFile> open(const QString &path, Failure *failure = nullptr);
 
     // The existing file the path names, its file name compared without regard to
     // letter case when there is no exact match; empty when there is none.
@@ -49,9 +49,9 @@ class ChmFile {
 
     // Every ordinary file inside (topics, pictures, style sheets, the contents).
     QStringList files() const;
-    bool contains(const QString &internalPath) const;
+    [[nodiscard]] bool contains(const QString &internalPath) const;
     // The file's bytes; nothing when there is no such file or it cannot be read.
-    std::optional<QByteArray> read(const QString &internalPath) const;
+    [[nodiscard]] std::optional<QByteArray> read(const QString &internalPath) const;
 
     // Settings of the help project, from the internal #SYSTEM file; empty when unset.
     const QString &title() const { return m_title; }

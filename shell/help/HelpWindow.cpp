@@ -185,7 +185,7 @@ HelpWindow *HelpWindow::MostraAjuda(QWidget *owner, const QString &chmPath, cons
         window = new HelpWindow(language);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
-    window->open(chmPath, context);
+    (void)window->open(chmPath, context); // a file it cannot show, it says so in its own page
 
     if (isNew && owner) {
         QRect area = window->frameGeometry();

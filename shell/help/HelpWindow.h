@@ -38,7 +38,7 @@ class HelpWindow : public QWidget {
     // Loads the file and shows the topic of the context number; a number the
     // file does not know shows its default topic. Returns false when the file is
     // missing or unreadable, which the window then says in place of a topic.
-    bool open(const QString &chmPath, int context = 1000);
+    [[nodiscard]] bool open(const QString &chmPath, int context = 1000);
 
     const QString &language() const { return m_language; }
     // The file opened (its name as on disk), empty after a failure.

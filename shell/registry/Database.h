@@ -26,8 +26,8 @@ class Database {
 
     // The reason for a failure names the file and says what is wrong with it:
     // missing, not a database, locked, read-only or in use.
-    static std::unique_ptr<Database> open(const QString &path, Mode mode, QString *error,
-                                          Failure *failure = nullptr);
+    [[nodiscard]] static std::unique_ptr<Database> open(const QString &path, Mode mode, QString *error,
+                                                        Failure *failure = nullptr);
 
     // How long a statement of a database opened from now on waits for another
     // program's lock (2 s unless set); test programs shorten it, since their

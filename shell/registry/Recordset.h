@@ -25,10 +25,10 @@ class Recordset {
     using Fields = std::vector<std::pair<QString, QVariant>>;
 
     // query: "SELECT * FROM <table> ..." with `?` for each value in params.
-    static std::unique_ptr<Recordset> open(Database &db, const QString &query, const QVariantList &params,
-                                           QString *error);
+    [[nodiscard]] static std::unique_ptr<Recordset> open(Database &db, const QString &query,
+                                                         const QVariantList &params, QString *error);
 
-    bool requery(QString *error = nullptr);
+    [[nodiscard]] bool requery(QString *error = nullptr);
 
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
@@ -43,7 +43,7 @@ class Recordset {
     // Positions on the first row whose field equals value (text ignoring letter
     // case). Without a match the current row stays where it was and noMatch()
     // turns true.
-    bool findFirst(const QString &field, const QVariant &value);
+    [[nodiscard]] bool findFirst(const QString &field, const QVariant &value);
     bool noMatch() const { return m_noMatch; }
 
     const QStringList &fieldNames() const { return m_fields; }
@@ -52,11 +52,11 @@ class Recordset {
     QVariant field(int position) const;
 
     // Changes fields of the current row.
-    bool edit(const Fields &values, QString *error = nullptr);
+    [[nodiscard]] bool edit(const Fields &values, QString *error = nullptr);
     // Adds a row; fields not given stay null. The current row does not move.
-    bool addNew(const Fields &values, QString *error = nullptr);
+    [[nodiscard]] bool addNew(const Fields &values, QString *error = nullptr);
     // Deletes the current row; the next move goes to the row after it.
-    bool deleteCurrent(QString *error = nullptr);
+    [[nodiscard]] bool deleteCurrent(QString *error = nullptr);
     // SQLite's result code of the last failed call, for saying why in the user's language.
     int lastErrorCode() const { return m_lastCode; }
 

@@ -74,7 +74,7 @@ class OpeningFlowTest : public ManagerFixture {
 TEST_F(OpeningFlowTest, MappedBookStartsTheLauncherWithItsDrive)
 {
     installBook("Basico", 'X');
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].program, programFolder + "/LoadZEKOV.EXE");
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
@@ -94,7 +94,7 @@ TEST_F(OpeningFlowTest, WithoutDriveCDTheBooksOwnProgramRuns)
           QByteArray("; no course here\n[ZEKODownload]\nDrive=C:\n")}) {
         recording.starts.clear();
         prefix.writeZekoIni(ini);
-        opening->open("Basico [ X: ]");
+        (void)opening->open("Basico [ X: ]");
         ASSERT_EQ(recording.starts.size(), 1) << ini.toStdString();
         EXPECT_EQ(recording.starts[0].program, "X:\\Autorun.exe");
         EXPECT_TRUE(recording.starts[0].arguments.isEmpty());
@@ -107,11 +107,11 @@ TEST_F(OpeningFlowTest, WithoutDriveCDTheBooksOwnProgramRuns)
 TEST_F(OpeningFlowTest, AtualizaDriveReadsTwoCharacters)
 {
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=E\r\n");
-    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:"), OpeningFlow::DriveSetting::Written);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:").setting, OpeningFlow::DriveSetting::Written);
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()), "[InstalacaoVersao5]\r\nDriveCD=Y:\r\n");
-    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", ""), OpeningFlow::DriveSetting::Absent);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "").setting, OpeningFlow::DriveSetting::Absent);
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nDriveCD=  \r\n");
-    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:"), OpeningFlow::DriveSetting::Absent);
+    EXPECT_EQ(opening->AtualizaDrive("\\zeko.ini", "Y:").setting, OpeningFlow::DriveSetting::Absent);
 }
 
 // X: now shows another folder without the book, Z: is free: the book moves to Z:,
@@ -122,7 +122,7 @@ TEST_F(OpeningFlowTest, BookWhoseLetterIsTakenMovesToTheHighestFreeLetter)
     installBook("Avancado", 'Y');
     takeLetter('X');
     QFile::remove(prefix.root() + "/dosdevices/z:");
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"Z:"});
     EXPECT_EQ(mapped('Z'), unixOf(basico));
@@ -142,7 +142,7 @@ TEST_F(OpeningFlowTest, DriveThatHoldsTheCourseStartsAsItIs)
     prefix.writeFile(cd + "/AUTORUN.EXE", "MZ");
     prefix.writeFile(cd + "/IDIOMA.KVT", "POR");
     link('X', cd);
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_EQ(recording.starts.size(), 1);
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"X:"});
     EXPECT_EQ(QFileInfo(prefix.root() + "/dosdevices/x:").symLinkTarget(), QFileInfo(cd).absoluteFilePath());
@@ -156,7 +156,7 @@ TEST_F(OpeningFlowTest, NoFreeLetterSaysSoAndStartsNothing)
     installBook("Basico", 'X', /*mapIt=*/false);
     for (char16_t c = u'D'; c <= u'Z'; ++c)
         takeLetter(QChar(c));
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(row("Basico"), "X:");
@@ -167,7 +167,7 @@ TEST_F(OpeningFlowTest, CourseRunningRefusesToOpen)
 {
     installBook("Basico", 'X');
     recording.courseRunning = true;
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
     EXPECT_EQ(prefix.readFile(prefix.zekoIni()),
@@ -182,7 +182,7 @@ TEST_F(OpeningFlowTest, DeletedFolderOnlyRefreshesTheList)
     const QString folder = installBook("Basico", 'X');
     installBook("Avancado", 'Y');
     QDir(unixOf(folder)).removeRecursively();
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(rebuilt, 1);
     EXPECT_EQ(box.texts(), QStringList({texto(code::RegisteredFolderMissing, {folder, "X:"}),
@@ -194,7 +194,7 @@ TEST_F(OpeningFlowTest, DeletedFolderOnlyRefreshesTheList)
 TEST_F(OpeningFlowTest, NameWithABracketStillOpens)
 {
     installBook("Livro [Beta]", 'W');
-    opening->open("Livro [Beta] [ W: ]");
+    (void)opening->open("Livro [Beta] [ W: ]");
     ASSERT_EQ(recording.starts.size(), 1) << box.texts().join('\n').toStdString();
     EXPECT_EQ(recording.starts[0].arguments, QStringList{"W:"});
     EXPECT_EQ(BookEntries::nameOfEntry("Livro [ A [ X: ]"), "Livro [ A");
@@ -211,7 +211,7 @@ TEST_F(OpeningFlowTest, EntryWithoutARowChangesNoOtherRow)
     takeLetter('X');
     takeLetter('Y');
     // The entry names V:, which no row holds, for Basico's folder.
-    opening->open("Basico [ V: ]");
+    (void)opening->open("Basico [ V: ]");
     EXPECT_TRUE(recording.starts.isEmpty());
     EXPECT_EQ(row("Basico"), "X:");
     EXPECT_EQ(row("Avancado"), "Y:");
@@ -255,7 +255,7 @@ TEST_F(OpeningFlowTest, StartFailuresAreExplained)
     }
     box.shown.clear();
     recording.failNext = StartFailure::Other;
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_EQ(box.shown.size(), 1);
     // The reason in the user's words, never the system's English.
     EXPECT_EQ(box.texts()[0],

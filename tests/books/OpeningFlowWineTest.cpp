@@ -156,7 +156,7 @@ TEST_P(OpeningFlowWineTest, MappedBookOpensThroughTheLauncher)
 {
     installBook("Basico", "X:");
     drives->MontaListaDrives(true);
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
@@ -171,7 +171,7 @@ TEST_P(OpeningFlowWineTest, WithoutDriveCDTheBookRunsItself)
     write(zekoIni, ini);
     installBook("Basico", "X:");
     drives->MontaListaDrives(true);
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\nargs=\r\n")) << log.toStdString();
@@ -186,7 +186,7 @@ TEST_P(OpeningFlowWineTest, TakenLetterMovesTheBookToZ)
     const QString folder = installBook("Basico", "X:");
     takeLetter('x', work + "/other");
     QFile::remove(prefix->dosDevicesPath() + "/z:");
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     EXPECT_EQ(mapped('z'), QFileInfo(folder).canonicalFilePath());
     ASSERT_TRUE(state.rsMapeamento->findFirst("Curso", "Basico"));
@@ -205,7 +205,7 @@ TEST_P(OpeningFlowWineTest, DriveHoldingTheCourseStartsWithoutMapping)
     takeLetter('x', cd);
     ASSERT_TRUE(QFile::copy(GetParam().program("AUTORUN.EXE"), cd + "/Autorun.exe"));
     write(cd + "/IDIOMA.KVT", "POR");
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     ASSERT_TRUE(box.shown.isEmpty()) << box.texts().join('\n').toStdString();
     const QByteArray log = autorunLog();
     EXPECT_TRUE(log.startsWith("cwd=X:\\\r\n")) << log.toStdString();
@@ -219,7 +219,7 @@ TEST_P(OpeningFlowWineTest, NoFreeLetterStartsNothing)
     installBook("Basico", "X:");
     for (char c = 'd'; c <= 'y'; ++c)
         takeLetter(c, work + "/taken");
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
     EXPECT_EQ(autorunLog(3000), QByteArray());
     EXPECT_EQ(readAll(zekoIni), kZekoIni);
@@ -263,7 +263,7 @@ TEST_P(OpeningFlowWineTest, DeletedFolderRefreshesTheList)
     const QString folder = installBook("Basico", "X:");
     drives->MontaListaDrives(true);
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    opening->open("Basico [ X: ]");
+    (void)opening->open("Basico [ X: ]");
     EXPECT_EQ(
         box.texts(),
         QStringList({texto(code::RegisteredFolderMissing, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),

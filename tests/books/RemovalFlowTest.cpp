@@ -53,7 +53,7 @@ class RemovalFlowTest : public ManagerFixture {
     }
     QString row()
     {
-        state.rsMapeamento->requery();
+        EXPECT_TRUE(state.rsMapeamento->requery());
         return state.rsMapeamento->findFirst("Curso", "Basico")
                    ? state.rsMapeamento->field("LetraDrive").toString()
                    : QString();
@@ -99,7 +99,7 @@ class RemovalFlowTest : public ManagerFixture {
 TEST_F(RemovalFlowTest, YesRemovesEverything)
 {
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::RemovedAndDeleted, {"X", caminho})}));
@@ -117,7 +117,7 @@ TEST_F(RemovalFlowTest, YesRemovesEverything)
 TEST_F(RemovalFlowTest, NoChangesNothing)
 {
     box.answer({kNo});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::ConfirmRemoval, {"Basico"})});
     EXPECT_EQ(mapped('X'), folder);
     EXPECT_EQ(row(), "X:");
@@ -128,7 +128,7 @@ TEST_F(RemovalFlowTest, NoChangesNothing)
 TEST_F(RemovalFlowTest, CourseRunning)
 {
     recording.courseRunning = true;
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningRemove)});
     EXPECT_EQ(row(), "X:");
     EXPECT_EQ(mapped('X'), folder);
@@ -141,7 +141,7 @@ TEST_F(RemovalFlowTest, OccupiedLetterTakesOnlyTheRow)
     QFile::remove(prefix.root() + "/dosdevices/x:");
     QDir().mkpath(prefix.root() + "/pendrive");
     link('X', prefix.root() + "/pendrive");
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::DriveLacksBookUnlisted, {"X"})});
     EXPECT_EQ(row(), "");
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
@@ -156,7 +156,7 @@ TEST_F(RemovalFlowTest, DriveThatCannotBeReleasedKeepsEverything)
     const QString cd = unixOf(makeBook("OutroCD"));
     link('X', cd);
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     ASSERT_GE(box.shown.size(), 2);
     EXPECT_EQ(box.texts().last(), texto(code::DriveNotReleased, {caminho, state.strLetrasLivres.value(1)}));
     EXPECT_EQ(row(), "X:");
@@ -173,7 +173,7 @@ TEST_F(RemovalFlowTest, FileThatStaysGivesMessage21Then10)
     prefix.writeFile(folder + "/emuso.dat", "locked");
     failOn("emuso.dat");
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     ASSERT_FALSE(removingFolder().isEmpty());
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
@@ -194,7 +194,7 @@ TEST_F(RemovalFlowTest, FolderThatStaysGivesMessage21Then31)
 {
     failOn("Unidade 1");
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::RemovalFilesNotDeleted, {removingFolderWindows()}),
@@ -208,7 +208,7 @@ TEST_F(RemovalFlowTest, BookFolderThatStaysGivesMessage1Then31)
 {
     failOn(".zeko-removing-*");
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts(),
               QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
                            texto(code::BookFolderOrDriveFailed,
@@ -228,7 +228,7 @@ TEST_F(RemovalFlowTest, LinksOutOfTheBookAreNeverFollowed)
     QFile::link(outside + "/keep.txt", folder + "/arquivo");
     ::chmod(QFile::encodeName(outside + "/keep.txt").constData(), 0444);
     box.answer({kYes});
-    flow->remove("Basico [ X: ]");
+    (void)flow->remove("Basico [ X: ]");
     EXPECT_EQ(box.texts().last(), texto(code::RemovedAndDeleted, {"X", caminho}));
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(prefix.readFile(outside + "/keep.txt"), "keep");

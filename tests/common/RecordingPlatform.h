@@ -19,29 +19,23 @@ class RecordingPlatform : public NamedUserPlatform {
     };
     using NamedUserPlatform::NamedUserPlatform;
 
-    bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                      const QString &workingDirectory, QString *error,
-                      platform::StartFailure *failure = nullptr) override
+    platform::StartOutcome startProgram(const QString &windowsExe, const QStringList &arguments,
+                                        const QString &workingDirectory) override
     {
-        if (failNext != platform::StartFailure::None) {
-            if (failure)
-                *failure = failNext;
-            if (error)
-                *error = QStringLiteral("cannot start %1 (as the test asked)").arg(windowsExe);
-            platform::setLastSystemError(failNext == platform::StartFailure::Other ? ENOEXEC : 0);
-            return false;
-        }
+        if (failNext != platform::StartFailure::None)
+            return platform::StartOutcome::failed(
+                failNext, QStringLiteral("cannot start %1 (as the test asked)").arg(windowsExe),
+                failNext == platform::StartFailure::Other ? ENOEXEC : 0);
         starts.append({windowsExe, arguments, workingDirectory});
-        return true;
+        return {};
     }
     // zeko.ini refusing writes as a read-only file or disk does (root writes any file).
-    bool writeProfileString(const QString &section, const QString &key, const QString &value,
-                            const QString &file, QString *error) override
+    platform::Status writeProfileString(const QString &section, const QString &key, const QString &value,
+                                        const QString &file) override
     {
         if (!profileReadOnly)
-            return NamedUserPlatform::writeProfileString(section, key, value, file, error);
-        platform::setLastSystemError(EROFS);
-        return false;
+            return NamedUserPlatform::writeProfileString(section, key, value, file);
+        return platform::Status::failed(platform::Failure::Failed, QStringLiteral("read-only"), EROFS);
     }
     // Only the pretended course player: the machine's own processes would let
     // another test's course player, running meanwhile, into this one.

@@ -27,7 +27,8 @@ struct Setup {
 
     explicit Setup(bool mounted)
     {
-        platform::WinePrefix(prefixDir).ensureSkeleton();
+        if (!platform::WinePrefix(prefixDir).ensureSkeleton())
+            std::abort();
         QFile::remove(prefixDir + "/dosdevices/z:");
         QDir().mkpath(installDir);
         QFile::copy(ZEKO_CATALOGUE_DB, installDir + "/BancoMsgVD.db");
@@ -39,12 +40,14 @@ struct Setup {
             const QString name = QStringLiteral("LIVRO_%1").arg(QChar(l));
             QDir().mkpath(prefixDir + "/drive_c/ZEKO_Download/Download/" + name);
             const QString bookPath = "C:\\ZEKO_Download\\Download\\" + name;
-            state.rsMapeamento->addNew({{"Usuario", state.strUsuario},
-                                        {"Curso", name},
-                                        {"LetraDrive", QString(QChar(l)) + ":"},
-                                        {"Caminho", bookPath}});
+            if (!state.rsMapeamento->addNew({{"Usuario", state.strUsuario},
+                                             {"Curso", name},
+                                             {"LetraDrive", QString(QChar(l)) + ":"},
+                                             {"Caminho", bookPath}}))
+                std::abort();
             if (mounted)
-                wine.defineDosDevice(QString(QChar(l)) + ":", bookPath, nullptr);
+                (void)wine.defineDosDevice(QString(QChar(l)) + ":",
+                                           bookPath); // a taken letter stays unmounted
         }
     }
 };

@@ -21,23 +21,15 @@ namespace {
 class RefusingPlatform : public NamedUserPlatform {
   public:
     using NamedUserPlatform::NamedUserPlatform;
-    bool defineDosDevice(const QString &, const QString &, QString *error,
-                         platform::DeviceFailure *failure = nullptr) override
+    platform::DeviceOutcome defineDosDevice(const QString &, const QString &) override
     {
-        *error = "cannot create the link";
-        platform::setLastSystemError(EROFS);
-        if (failure)
-            *failure = platform::DeviceFailure::Other;
-        return false;
+        return platform::DeviceOutcome::failed(platform::DeviceFailure::Other, "cannot create the link",
+                                               EROFS);
     }
-    bool removeDosDevice(const QString &, const QString &, QString *error,
-                         platform::DeviceFailure *failure = nullptr) override
+    platform::DeviceOutcome removeDosDevice(const QString &, const QString &) override
     {
-        *error = "cannot remove the link";
-        platform::setLastSystemError(EACCES);
-        if (failure)
-            *failure = platform::DeviceFailure::Other;
-        return false;
+        return platform::DeviceOutcome::failed(platform::DeviceFailure::Other, "cannot remove the link",
+                                               EACCES);
     }
 };
 
@@ -312,7 +304,7 @@ TEST_F(MountDriveTest, RowThatCannotBeDeletedKeepsItsLetter)
     EXPECT_EQ(box.shown[1].texto, texto(code::MissingBookNotUnregistered,
                                         {bookPath, descricao(code::ReasonInUse) + " (SQLite 5)"}));
     EXPECT_FALSE(state.strLetrasLivres.contains("X"));
-    state.rsMapeamento->requery();
+    ASSERT_TRUE(state.rsMapeamento->requery());
     EXPECT_TRUE(state.rsMapeamento->findFirst("Curso", "APAGADO"));
 }
 

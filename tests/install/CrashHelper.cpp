@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     ScriptedChoice chosen(args[3]);
     SilentPanel panel;
     install::InstallFlow flow(wine, state, box, drives, chosen, panel);
-    flow.InstalaLivro();
+    (void)flow.InstalaLivro();
     for (const QString &text : box.texts())
         std::printf("%s\n", qPrintable(text));
     return 0;

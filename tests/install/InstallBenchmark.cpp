@@ -223,7 +223,7 @@ int removeBook(const QString &work)
     box.answer({1});
     EventGap gap;
     gap.start();
-    removal.remove(entry);
+    (void)removal.remove(entry);
     const qint64 removeNs = gap.stop();
 
     std::printf("entry=%s\n", qPrintable(entry));
@@ -299,7 +299,7 @@ int main(int argc, char **argv)
     const long rssBeforeKb = peakRssKb();
     EventGap gap;
     gap.start();
-    flow.InstalaLivro();
+    (void)flow.InstalaLivro();
     const qint64 installNs = gap.stop();
     const long rssKb = peakRssKb();
 

@@ -59,7 +59,7 @@ class InstallFlowTest : public ManagerFixture {
     void install(const QString &zip)
     {
         choice.next = zip;
-        flow->InstalaLivro();
+        (void)flow->InstalaLivro();
     }
     QString row(const QString &course)
     {
@@ -134,7 +134,7 @@ TEST_F(InstallFlowTest, NoFreeLetterBeforeTheDialog)
 TEST_F(InstallFlowTest, CancelDoesNothing)
 {
     choice.next = std::nullopt;
-    flow->InstalaLivro();
+    (void)flow->InstalaLivro();
     EXPECT_EQ(choice.asked, 1);
     EXPECT_TRUE(box.shown.isEmpty());
     EXPECT_TRUE(panel.events.isEmpty());
@@ -154,7 +154,7 @@ TEST_F(InstallFlowTest, SameNameIsRefusedForTheSameUserOnly)
     box.shown.clear();
     registerBook("JOAO", "Livro2", "V:", makeBook("Livro2"));
     // MARIA's recordset, read again, holds only her rows.
-    state.rsMapeamento->requery();
+    ASSERT_TRUE(state.rsMapeamento->requery());
     install(bookZip("Livro2.zip"));
     EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro2", "Y"})});
 

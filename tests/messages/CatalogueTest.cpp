@@ -149,9 +149,9 @@ TEST_F(CatalogueTest, LanguagesAreTranslated)
     for (int code : kMessages) {
         if (code == code::ReasonLine)
             continue; // "Motivo: @" is the Portuguese and the Spanish alike
-        por->findFirst("Codigo", code);
-        ing->findFirst("Codigo", code);
-        esp->findFirst("Codigo", code);
+        ASSERT_TRUE(por->findFirst("Codigo", code)) << code;
+        ASSERT_TRUE(ing->findFirst("Codigo", code)) << code;
+        ASSERT_TRUE(esp->findFirst("Codigo", code)) << code;
         const QString p = por->field("Descricao").toString();
         same += (p == ing->field("Descricao").toString()) + (p == esp->field("Descricao").toString());
     }

@@ -100,8 +100,8 @@ TEST_P(WineComparisonTest, FileVisibility)
     put(work + "/Livro1/Autorun.exe", "MZ");
     put(work + "/Livro1/Idioma.kvt", "POR");
     QDir().mkpath(work + "/Livro1/Sons");
-    QString error;
-    ASSERT_TRUE(wine->defineDosDevice("X:", win(work + "/Livro1"), &error)) << error.toStdString();
+    const platform::DeviceOutcome mapped = wine->defineDosDevice("X:", win(work + "/Livro1"));
+    ASSERT_TRUE(mapped) << mapped.reason().toStdString();
 
     const QStringList paths = {"X:\\AUTORUN.EXE", "x:\\autorun.exe", "X:\\Idioma.KVT", "X:\\missing.exe",
                                "X:\\SONS"};
@@ -118,7 +118,8 @@ TEST_P(WineComparisonTest, FileVisibility)
         EXPECT_EQ(wine->directoryExists(paths[i]), isDir) << paths[i].toStdString();
     }
 
-    ASSERT_TRUE(wine->removeDosDevice("X:", win(work + "/Livro1"), &error)) << error.toStdString();
+    const platform::DeviceOutcome removed = wine->removeDosDevice("X:", win(work + "/Livro1"));
+    ASSERT_TRUE(removed) << removed.reason().toStdString();
     WineProbe after = probe();
     const int gone = after.attrs("X:\\Autorun.exe");
     const int type = after.drivetype("X:\\");
@@ -159,10 +160,9 @@ TEST_P(WineComparisonTest, StartsAWindowsProgram)
     const QString folder = work + "/a folder with blanks";
     put(folder + "/commands.txt", "curdir\n");
     const QString output = folder + "/answer file.txt";
-    QString error;
-    ASSERT_TRUE(wine->startProgram(GetParam().probe(), {win(folder + "/commands.txt"), win(output)},
-                                   win(folder), &error))
-        << error.toStdString();
+    const platform::StartOutcome started =
+        wine->startProgram(GetParam().probe(), {win(folder + "/commands.txt"), win(output)}, win(folder));
+    ASSERT_TRUE(started) << started.reason().toStdString();
     QFile answer(output);
     for (int i = 0; i < 300 && !(answer.exists() && answer.size() > 0); ++i)
         QThread::msleep(100);
@@ -393,12 +393,13 @@ TEST(WineStart, A32BitProgramStartsOnlyWhereItCanRun)
     put(folder + "/commands.txt", "curdir\n");
     const QString output = folder + "/answer.txt";
 
-    QString error;
-    StartFailure failure = StartFailure::Other;
-    const bool started = wine.startProgram(
+    const platform::StartOutcome outcome = wine.startProgram(
         WineVariant::kPrefix64Programs32.probe(),
         {WineTestPrefix::toWindowsPath(folder + "/commands.txt"), WineTestPrefix::toWindowsPath(output)},
-        WineTestPrefix::toWindowsPath(folder), &error, &failure);
+        WineTestPrefix::toWindowsPath(folder));
+    const bool started = outcome.ok();
+    const StartFailure failure = outcome.failure();
+    const QString error = outcome.reason();
     const WineHost &host = WineHost::current();
     EXPECT_EQ(started, host.runs32()) << error.toStdString();
     QElapsedTimer clock;

@@ -88,9 +88,8 @@ TEST_F(WinePlatformTest, DriveTypes)
 
 TEST_F(WinePlatformTest, DefineMapsAFolderToALetter)
 {
-    QString error;
-    ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\LIVRO1", &error))
-        << error.toStdString();
+    const platform::DeviceOutcome mapped = wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\LIVRO1");
+    ASSERT_TRUE(mapped) << mapped.reason().toStdString();
     const QFileInfo entry(dir.root() + "/dosdevices/x:");
     EXPECT_TRUE(entry.isSymLink());
     EXPECT_EQ(canonical(entry.absoluteFilePath()), canonical(book("Livro1")));
@@ -98,44 +97,42 @@ TEST_F(WinePlatformTest, DefineMapsAFolderToALetter)
     EXPECT_EQ(wine.driveType(u'X'), 3);
 
     // The letter is taken now; a disk letter is never overwritten.
-    EXPECT_FALSE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro2", &error));
-    EXPECT_FALSE(wine.defineDosDevice("C:", "C:\\ZEKO_Download\\Download\\Livro2", &error));
+    EXPECT_FALSE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro2"));
+    EXPECT_FALSE(wine.defineDosDevice("C:", "C:\\ZEKO_Download\\Download\\Livro2"));
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/c:").isSymLink());
-    EXPECT_FALSE(wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Nothing", &error));
-    EXPECT_FALSE(wine.defineDosDevice("YY", "C:\\ZEKO_Download\\Download\\Livro2", &error));
+    EXPECT_FALSE(wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Nothing"));
+    EXPECT_FALSE(wine.defineDosDevice("YY", "C:\\ZEKO_Download\\Download\\Livro2"));
 }
 
 // A mapping left behind by a folder that vanished counts as free and is replaced.
 TEST_F(WinePlatformTest, DefineReplacesADanglingMapping)
 {
     QFile::link(dir.root() + "/vanished", dir.root() + "/dosdevices/y:");
-    QString error;
-    ASSERT_TRUE(wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Livro2", &error))
-        << error.toStdString();
+    const platform::DeviceOutcome mapped = wine.defineDosDevice("Y:", "C:\\ZEKO_Download\\Download\\Livro2");
+    ASSERT_TRUE(mapped) << mapped.reason().toStdString();
     EXPECT_EQ(canonical(dir.root() + "/dosdevices/y:"), canonical(book("Livro2")));
 }
 
 // Removal takes away only the mapping that leads to the given folder.
 TEST_F(WinePlatformTest, RemoveOnlyTheBooksOwnMapping)
 {
-    QString error;
-    ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1", &error));
-    EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro2", &error));
+    ASSERT_TRUE(wine.defineDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1"));
+    EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro2"));
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/x:").isSymLink());
-    EXPECT_TRUE(wine.removeDosDevice("x:", "c:\\zeko_download\\download\\LIVRO1", &error))
-        << error.toStdString();
+    const platform::DeviceOutcome removed = wine.removeDosDevice("x:", "c:\\zeko_download\\download\\LIVRO1");
+    EXPECT_TRUE(removed) << removed.reason().toStdString();
     EXPECT_FALSE(QFileInfo(dir.root() + "/dosdevices/x:").isSymLink());
-    EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1", &error));
+    EXPECT_FALSE(wine.removeDosDevice("X:", "C:\\ZEKO_Download\\Download\\Livro1"));
 
     // Never the system drive, the root drive, or something that is not a link.
-    EXPECT_FALSE(wine.removeDosDevice("C:", "C:\\", &error));
-    EXPECT_FALSE(wine.removeDosDevice("C:", dir.driveC(), &error));
-    EXPECT_FALSE(wine.removeDosDevice("Z:", "Z:\\", &error));
-    EXPECT_FALSE(wine.removeDosDevice("Z:", "/", &error));
+    EXPECT_FALSE(wine.removeDosDevice("C:", "C:\\"));
+    EXPECT_FALSE(wine.removeDosDevice("C:", dir.driveC()));
+    EXPECT_FALSE(wine.removeDosDevice("Z:", "Z:\\"));
+    EXPECT_FALSE(wine.removeDosDevice("Z:", "/"));
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/c:").isSymLink());
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/z:").isSymLink());
     QDir().mkpath(dir.root() + "/dosdevices/w:");
-    EXPECT_FALSE(wine.removeDosDevice("W:", dir.root() + "/dosdevices/w:", &error));
+    EXPECT_FALSE(wine.removeDosDevice("W:", dir.root() + "/dosdevices/w:"));
     EXPECT_TRUE(QFileInfo(dir.root() + "/dosdevices/w:").isDir());
 }
 
@@ -203,7 +200,10 @@ struct StartAttempt {
 StartAttempt attemptStart(WinePlatform &wine, const QString &exe)
 {
     StartAttempt a{false, StartFailure::None, {}};
-    a.started = wine.startProgram(exe, {"X:"}, {}, &a.error, &a.failure);
+    const platform::StartOutcome o = wine.startProgram(exe, {"X:"}, {});
+    a.started = o.ok();
+    a.failure = o.failure();
+    a.error = o.reason();
     return a;
 }
 

@@ -76,9 +76,9 @@ TEST_P(SistemaTest, ReadOnlySettingsFileStaysIntact)
     const QByteArray course = "[InstalacaoVersao5]\r\nIdiomaInst=POR\r\n";
     dir.writeZekoIni(course);
     ::chmod(QFile::encodeName(dir.zekoIni()).constData(), 0444);
-    QString error;
-    EXPECT_FALSE(sys.GaranteDriveDownload(&error));
-    EXPECT_FALSE(error.isEmpty());
+    const platform::Status written = sys.GaranteDriveDownload();
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.reason().isEmpty());
     EXPECT_EQ(dir.readFile(dir.zekoIni()), course);
     EXPECT_EQ(sys.LeDriveDownload(), "");
 }

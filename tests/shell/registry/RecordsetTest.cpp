@@ -48,7 +48,7 @@ TEST_F(RecordsetTest, FieldOrderAndPositions)
 {
     auto rs = books("ANA");
     add(*rs, "ANA", "LIVRO1", "X:");
-    rs->requery();
+    ASSERT_TRUE(rs->requery());
     EXPECT_EQ(rs->fieldNames(), QStringList({"Usuario", "Curso", "LetraDrive", "Caminho"}));
     EXPECT_EQ(rs->field(1).toString(), "LIVRO1");
     EXPECT_EQ(rs->field(2).toString(), "X:");
@@ -115,7 +115,7 @@ TEST_F(RecordsetTest, ChangesReachTheDatabaseAtOnce)
     ASSERT_TRUE(rs->findFirst("Curso", "B"));
     ASSERT_TRUE(rs->deleteCurrent());
     EXPECT_FALSE(rs->hasCurrent());
-    seen->requery();
+    ASSERT_TRUE(seen->requery());
     EXPECT_EQ(seen->recordCount(), 1);
 }
 
@@ -128,7 +128,7 @@ TEST_F(RecordsetTest, AddedRowsJoinTheSet)
     EXPECT_EQ(rs->recordCount(), 2);
     rs->moveFirst();
     EXPECT_EQ(rs->field("Curso").toString(), "ZZZ");
-    rs->requery();
+    ASSERT_TRUE(rs->requery());
     EXPECT_EQ(rs->field("Curso").toString(), "AAA");
 }
 
@@ -138,7 +138,7 @@ TEST_F(RecordsetTest, MoveNextAfterDeleteGoesToTheFollowingRow)
     auto rs = books("ANA");
     for (const char *c : {"A", "B", "C"})
         add(*rs, "ANA", c, QString(c) + ":");
-    rs->requery();
+    ASSERT_TRUE(rs->requery());
     rs->moveFirst();
     rs->moveNext();
     ASSERT_EQ(rs->field("Curso").toString(), "B");
