@@ -90,7 +90,7 @@ course_window() { xdotool search --onlyvisible --name "Livro de Exemplo" 2>/dev/
 # box saying why the course cannot start.
 opened() {
   course=$(course_window)
-  [ -n "$course" ] || xs_find_window "$app" "" "" "$main $install $list"
+  [ -n "$course" ] || xs_has_window --pid "$app" --except "$main $install $list"
 }
 
 # 1. Start: the main window.

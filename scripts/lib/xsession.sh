@@ -15,10 +15,14 @@
 #   xs_end PID                 ends a program started with xs_launch
 #   xs_until DESCRIPTION COMMAND...
 #                              waits until COMMAND succeeds
-#   xs_wait_window [--pid PID] [--name REGEX] [--size WxH] [--except "WxH ..."]
-#                  DESCRIPTION waits for a visible window (the topmost that
-#                              matches, at least 100 pixels wide) and sets
-#                              WINDOW X Y WIDTH HEIGHT to it
+#   xs_has_window [--pid PID] [--name REGEX] [--size WxH] [--except "WxH ..."]
+#                 [--min-width N]
+#                              finds a visible window (the topmost that matches,
+#                              at least N pixels wide, default 100, so a hint is
+#                              not taken for a window) and sets WINDOW X Y WIDTH
+#                              HEIGHT to it
+#   xs_wait_window [the same options] DESCRIPTION
+#                              waits until xs_has_window finds it
 #   xs_wait_gone WINDOW DESCRIPTION
 #                              waits until WINDOW is no longer visible
 #   xs_wait_exit PID DESCRIPTION
@@ -105,10 +109,20 @@ xs_until() {
   done
 }
 
-# Finds the window xs_wait_window asks for; sets its variables when found.
-xs_find_window() {
-  local pid=$1 name=$2 size=$3 except=$4 found="" w geometry
+xs_has_window() {
+  local pid="" name="" size="" except="" min_width=100 found="" w geometry
   local -a ids
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --pid) pid=$2 ;;
+      --name) name=$2 ;;
+      --size) size=$2 ;;
+      --except) except=$2 ;;
+      --min-width) min_width=$2 ;;
+      *) xs_fail "xs_has_window: unknown option $1"; exit 2 ;;
+    esac
+    shift 2
+  done
   if [ -n "$pid" ]; then
     mapfile -t ids < <(xdotool search --onlyvisible --pid "$pid" 2>/dev/null)
   else
@@ -117,7 +131,7 @@ xs_find_window() {
   for w in "${ids[@]}"; do
     geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
     eval "$geometry"
-    [ "$WIDTH" -ge 100 ] || continue
+    [ "$WIDTH" -ge "$min_width" ] || continue
     [ -z "$size" ] || [ "${WIDTH}x${HEIGHT}" = "$size" ] || continue
     [[ " $except " != *" ${WIDTH}x${HEIGHT} "* ]] || continue
     if [ -n "$name" ] && [ -n "$pid" ]; then
@@ -131,18 +145,7 @@ xs_find_window() {
 }
 
 xs_wait_window() {
-  local pid="" name="" size="" except=""
-  while [ $# -gt 1 ]; do
-    case $1 in
-      --pid) pid=$2 ;;
-      --name) name=$2 ;;
-      --size) size=$2 ;;
-      --except) except=$2 ;;
-      *) break ;;
-    esac
-    shift 2
-  done
-  xs_until "$1" xs_find_window "$pid" "$name" "$size" "$except"
+  xs_until "${*: -1}" xs_has_window "${@:1:$#-1}"
 }
 
 # A window that was destroyed is gone as well as one that was unmapped.
