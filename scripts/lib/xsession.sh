@@ -22,7 +22,8 @@
 #                              not taken for a window) and sets WINDOW X Y WIDTH
 #                              HEIGHT to it
 #   xs_wait_window [the same options] DESCRIPTION
-#                              waits until xs_has_window finds it
+#                              waits until xs_has_window finds it; gives up at
+#                              once when the program of --pid has ended
 #   xs_wait_gone WINDOW DESCRIPTION
 #                              waits until WINDOW is no longer visible
 #   xs_wait_exit PID DESCRIPTION
@@ -68,7 +69,10 @@ xs_start() {
   mkfifo "$xs_dir/displayfd"
   # Xvfb writes the number of the display it took to the descriptor once clients
   # can connect; reading it is both the choice of display and the ready signal.
-  Xvfb -displayfd 3 -screen 0 "${XS_SCREEN:-1024x768x24}" -nolisten tcp 3>"$xs_dir/displayfd" >"$xs_dir/xvfb.log" 2>&1 &
+  # Without -noreset the server resets whenever its last client leaves, and a
+  # program started in that moment finds no display.
+  Xvfb -displayfd 3 -screen 0 "${XS_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
+    3>"$xs_dir/displayfd" >"$xs_dir/xvfb.log" 2>&1 &
   xs_xvfb=$!
   read -r -t "$XS_TIMEOUT" display <"$xs_dir/displayfd" || true
   if [ -z "$display" ]; then
@@ -144,8 +148,23 @@ xs_has_window() {
   read -r WINDOW X Y WIDTH HEIGHT <<<"$found"
 }
 
+# A window of a program that has ended will not come: stop waiting for it then.
+xs_window_or_end() {
+  xs_has_window "$@" && return 0
+  [ -n "$xs_owner" ] && xs_ended "$xs_owner" && xs_owner_ended=1
+}
 xs_wait_window() {
-  xs_until "${*: -1}" xs_has_window "${@:1:$#-1}"
+  local what=${*: -1} i
+  local -a options=("${@:1:$#-1}")
+  xs_owner="" xs_owner_ended=""
+  for (( i = 0; i + 1 < ${#options[@]}; i++ )); do
+    [ "${options[i]}" != --pid ] || xs_owner=${options[i + 1]}
+  done
+  xs_until "$what" xs_window_or_end "${options[@]}" || return 1
+  if [ -n "$xs_owner_ended" ]; then
+    xs_fail "program $xs_owner ended while waiting for $what"
+    return 1
+  fi
 }
 
 # A window that was destroyed is gone as well as one that was unmapped.
