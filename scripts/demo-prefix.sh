@@ -3,8 +3,11 @@
 # course's keys in the 32-bit system folder and C:\ZEKO_Download\Download\.
 # Usage: demo-prefix.sh <prefix folder> [<Wine loader>]. The loader (Wine's 64-bit
 # one, which also runs where Linux runs no 32-bit programs) makes the prefix;
-# without it `wine` does. An existing prefix is left as it is.
+# without it `wine` does. An existing prefix is left as it is. Needs the built
+# zeko-wine-check in build/ (or $ZEKO_BUILD_DIR).
 set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZEKO_BUILD_DIR:-$here/build}
 prefix=$1
 loader=${2:-}
 if [ -f "$prefix/.zeko-demo" ]; then exit 0; fi
@@ -21,14 +24,9 @@ fi
 mkdir -p "$prefix/dosdevices" "$prefix/drive_c/windows/system32"
 [ -e "$prefix/dosdevices/c:" ] || ln -s ../drive_c "$prefix/dosdevices/c:"
 [ -e "$prefix/dosdevices/z:" ] || ln -s / "$prefix/dosdevices/z:"
-# A 32-bit program's system32 is syswow64 in a 64-bit prefix.
-sysdir="$prefix/drive_c/windows/system32"
-# A prefix Wine has not set up yet will be 64-bit unless WINEARCH says win32.
-if grep -q '^#arch=win64' "$prefix/system.reg" 2>/dev/null || [ -d "$prefix/drive_c/windows/syswow64" ] \
-   || { [ ! -f "$prefix/system.reg" ] && [ "${WINEARCH:-}" != win32 ]; }; then
-  sysdir="$prefix/drive_c/windows/syswow64"
-  mkdir -p "$sysdir"
-fi
+# Where the manager will look for zeko.ini, as the manager decides it.
+sysdir=$("$build/zeko-wine-check" --system-folder "$prefix")
+mkdir -p "$sysdir"
 [ -f "$sysdir/zeko.ini" ] || printf '[InstalacaoVersao5]\r\nIdiomaInst=POR\r\nDriveCD=D:\r\n' > "$sysdir/zeko.ini"
 mkdir -p "$prefix/drive_c/ZEKO_Download/Download"
 touch "$prefix/.zeko-demo"

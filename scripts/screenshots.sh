@@ -8,52 +8,60 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
 out=${1:-$here/docs/screenshots}
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
+for tool in Xvfb xdotool xwininfo import convert sqlite3; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool x11-utils imagemagick sqlite3)" >&2; exit 1; }
 done
+# shellcheck source=scripts/lib/xsession.sh
+source "$here/scripts/lib/xsession.sh"
 mkdir -p "$out"
 work=$(mktemp -d)
-trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-
-export DISPLAY=:97
-Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-sleep 1
+cleanup() { rm -rf "$work"; }
+xs_at_exit cleanup
+xs_start
 export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
 bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 cp -r "$build/app" "$work/app"
 cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"
-start() { "$work/app/ZEKODownload" & app=$!; sleep 3; }
-# Crops the screen to a window of the manager: the one of the given size, or else
-# the newest one that is not the main window.
-shot() {
-  local name=$1 want=${2:-} geom=""
-  for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    if [ -n "$want" ] && [ "${WIDTH}x${HEIGHT}" = "$want" ]; then geom="${WIDTH}x${HEIGHT}+$X+$Y"; fi
-    if [ -z "$want" ] && [ "${WIDTH}x${HEIGHT}" != "437x344" ] && [ "$WIDTH" -gt 100 ]; then geom="${WIDTH}x${HEIGHT}+$X+$Y"; fi
-  done
-  [ -n "$geom" ] || { echo "no window for $name" >&2; return 1; }
-  import -window root -crop "$geom" +repage "$out/$name.png"
-  echo "$out/$name.png"
+fail() { echo "screenshots: $*" >&2; exit 1; }
+app=
+# The main window and the book list, by size; any other window of the program is
+# a message box, the help window or a drop-down list.
+main=437x344 list=682x344
+# Waits for the program's window of that size, or else for its topmost other
+# window: sets WINDOW X Y WIDTH HEIGHT.
+window() {
+  if [ -n "${1:-}" ]; then
+    xs_wait_window --pid "$app" --size "$1" "the window of $1" || fail "no window of $1"
+  else
+    xs_wait_window --pid "$app" --except "$main $list ${except:-}" "a window other than the main ones" ||
+      fail "no other window"
+  fi
 }
+shot() {
+  window "${2:-}"
+  xs_shot "$out/$1.png" "${WIDTH}x${HEIGHT}+$X+$Y" || fail "no picture for $1"
+}
+# Moves the pointer to a point of the window found last, given relative to its
+# top left corner.
+point() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )); }
+start() { xs_launch app "$work/app/ZEKODownload"; window $main; }
 
-# The main window is 437 x 344 pixels, centred on the 1024 x 768 screen.
-x0=$(( (1024 - 437) / 2 )); y0=$(( (768 - 344) / 2 ))
 start
-xdotool mousemove 5 5; sleep 0.5
-shot main-window 437x344
-xdotool mousemove $(( x0 + 80 )) $(( y0 + 187 )); sleep 1
-shot main-window-hover 437x344
+xdotool mousemove --sync 5 5
+shot main-window $main
+# Over the first button: its face lit and, a moment later, its hint.
+point 80 187
+xs_wait_window --pid "$app" --except "$main" --min-width 1 "the hint" || fail "no hint"
+shot main-window-hover $main
 # The exit button asks first.
-xdotool mousemove $(( x0 + 419 )) $(( y0 + 15 )) click 1; sleep 1
+point 419 15; xdotool click 1
 shot exit-question
-kill $app; wait $app 2>/dev/null || true
+xs_end "$app"
 
 start
-xdotool mousemove $(( x0 + 357 )) $(( y0 + 187 )) click 1; sleep 2
+point 357 187; xdotool click 1
 shot help-window
-kill $app; wait $app 2>/dev/null || true
+xs_end "$app"
 
 # Two books of this user, Basico on X: and Avancado on Y:.
 user=$(id -un | tr '[:lower:]' '[:upper:]')
@@ -66,31 +74,33 @@ sqlite3 "$work/app/ZEKOVD.db" \
   "INSERT INTO Mapeamento VALUES ('$user', 'Basico', 'X:', 'C:\\ZEKO_Download\\Download\\Basico');
    INSERT INTO Mapeamento VALUES ('$user', 'Avancado', 'Y:', 'C:\\ZEKO_Download\\Download\\Avancado');"
 start
-xdotool mousemove $(( x0 + 80 )) $(( y0 + 187 )) click 1; sleep 2
-# The book list is 682 x 344 pixels, centred; its list of books opened.
-lx=$(( (1024 - 682) / 2 )); ly=$(( (768 - 344) / 2 ))
-xdotool mousemove $(( lx + 300 )) $(( ly + 136 )) click 1; sleep 1
-xdotool mousemove $(( lx + 200 )) $(( ly + 183 )); sleep 0.5
-shot book-list-open 682x344
+point 80 187; xdotool click 1
+# The book list's list of books opened, the pointer on Basico.
+window $list; point 300 136; xdotool click 1
+window; dropdown=$WINDOW
+window $list; point 200 183
+shot book-list-open $list
 # Basico chosen: OK and Remove are enabled.
-xdotool click 1; sleep 0.5
-xdotool mousemove 5 5; sleep 0.5
-shot book-list 682x344
-kill $app; wait $app 2>/dev/null || true
+xdotool click 1
+xs_wait_gone "$dropdown" "the list of books to close" || fail "the list of books stays open"
+xdotool mousemove --sync 5 5
+shot book-list $list
+xs_end "$app"
 
 # A course dialogue of the message box (type 25): the folder entry, the section
 # list with "em" before it and the course's FIND face, found on its A: drive.
 mkdir -p "$work/disquete/Imagem/Sistema"
 cp "$build/app/Imagens/Cai_Msg/FIND_NM.JPG" "$work/disquete/Imagem/Sistema/"
 ln -sfn "$work/disquete" "$WINEPREFIX/dosdevices/a:"
-"$build/zeko-message-box" --type 25 --text "Escolha a seção a instalar e a pasta de destino." \
-  --sections "1/1;1/2;2/1" --folder 'C:\ZEKO_Download\Download' >/dev/null & app=$!
-sleep 2
+xs_launch app "$build/zeko-message-box" --type 25 --text "Escolha a seção a instalar e a pasta de destino." \
+  --sections "1/1;1/2;2/1" --folder 'C:\ZEKO_Download\Download' >/dev/null
+window; box=${WIDTH}x${HEIGHT}
 # The section list open, its second entry chosen.
-eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --pid "$app" | tail -1)")"
-xdotool mousemove $(( X + 200 )) $(( Y + 110 )) click 1; sleep 0.5
-xdotool key Down Return; sleep 0.3
-xdotool mousemove 5 5; sleep 0.3
-shot message-box-course-folder
-kill $app; wait $app 2>/dev/null || true
+point 200 110; xdotool click 1
+except=$box window; dropdown=$WINDOW
+xdotool key Down Return
+xs_wait_gone "$dropdown" "the section list to close" || fail "the section list stays open"
+xdotool mousemove --sync 5 5
+shot message-box-course-folder "$box"
+xs_end "$app"
 rm -f "$WINEPREFIX/dosdevices/a:"

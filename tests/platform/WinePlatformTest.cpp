@@ -72,6 +72,29 @@ TEST_F(WinePlatformTest, System32IsRedirectedInA64BitPrefix)
               canonical(win32.driveC() + "/windows/system32/zeko.ini"));
 }
 
+// A prefix Wine has not set up yet has no system.reg to say its kind: Wine will
+// make it 64-bit unless WINEARCH asks for win32, and the system folder follows.
+TEST_F(WinePlatformTest, SystemFolderOfAPrefixWineHasNotSetUpFollowsWinearch)
+{
+    const QTemporaryDir bare;
+    const auto systemFolder = [&bare] {
+        const WinePlatform fresh{platform::WinePrefix(bare.path())};
+        return fresh.toUnixPath(fresh.systemDirectory());
+    };
+    const bool hadArch = qEnvironmentVariableIsSet("WINEARCH");
+    const QByteArray oldArch = qgetenv("WINEARCH");
+    qunsetenv("WINEARCH");
+    const QString byDefault = systemFolder();
+    qputenv("WINEARCH", "win32");
+    const QString asked32 = systemFolder();
+    if (hadArch)
+        qputenv("WINEARCH", oldArch);
+    else
+        qunsetenv("WINEARCH");
+    EXPECT_EQ(byDefault, bare.path() + "/dosdevices/c:/windows/syswow64");
+    EXPECT_EQ(asked32, bare.path() + "/dosdevices/c:/windows/system32");
+}
+
 TEST_F(WinePlatformTest, DriveTypes)
 {
     EXPECT_EQ(wine.driveType(u'C'), 3);
