@@ -208,10 +208,11 @@ TEST_F(CatalogueTest, MissingCodeNamesItself)
     auto rsMensagens = open("Mensagens", "POR");
     auto rsBotoes = open("Botoes", "POR");
     messages::Catalogue catalogue(*rsMensagens, *rsBotoes);
-    const QString titulo = catalogue.descricao(code::MainTitle);
-    const QString missing = catalogue.descricao(999);
-    EXPECT_NE(missing, titulo);
+    constexpr int kNoSuchMessage = 999, kNoSuchHint = 6; // codes the catalogue does not have
+    const QString title = catalogue.descricao(code::MainTitle);
+    const QString missing = catalogue.descricao(kNoSuchMessage);
+    EXPECT_NE(missing, title);
     EXPECT_TRUE(missing.contains("999"));
-    EXPECT_TRUE(catalogue.hint(6).contains("6"));
-    EXPECT_EQ(catalogue.qtdParam(999), 0);
+    EXPECT_TRUE(catalogue.hint(kNoSuchHint).contains("6"));
+    EXPECT_EQ(catalogue.qtdParam(kNoSuchMessage), 0);
 }
