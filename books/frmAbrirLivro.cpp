@@ -25,17 +25,7 @@ enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
 frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &state,
                              drive::MountDrive &drives, messages::MessageBox &box, QString programFolder,
                              std::function<void()> exitProgram, QWidget *parent)
-    : SkinnedWindow(state,
-                    shell::skin::Skin{
-                        QStringLiteral("frmAbrirLivro"),
-                        state.strPastaTlaLiv,
-                        QStringLiteral("T02_"),
-                        QStringLiteral("T02_BG.jpg"),
-                        QStringLiteral("TLA_LIV.HSP"),
-                        QStringLiteral("T02_BARRA.jpg"),
-                        {QString(), "BT01", "BT02", "BT03", "BT04", "BT05", "MNZ", "SAI"},
-                        {QString(), "Remover", "Configurar", "Principal", "Help", "OK", "Minimizar", "Sair"}},
-                    parent)
+    : SkinnedWindow(state, shell::skin::kBookListSkin, state.strPastaTlaLiv, parent)
     , m_drives(drives)
     , m_box(box)
     , m_exitProgram(std::move(exitProgram))
@@ -46,14 +36,13 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_message(new QLabel(this))
     , m_list(new shell::skin::DropDownList(13, this))
 {
-    namespace skin = shell::skin;
     m_title->setObjectName(QStringLiteral("fxlblTitulo"));
-    styleLabel(m_title, *skin::kBookListSkin.label("fxlblTitulo"));
+    styleLabel(m_title, *windowSkin().label("fxlblTitulo"));
     m_message->setObjectName(QStringLiteral("fxlblMensagem"));
-    styleLabel(m_message, *skin::kBookListSkin.label("fxlblMensagem"));
+    styleLabel(m_message, *windowSkin().label("fxlblMensagem"));
 
     m_list->setObjectName(QStringLiteral("cbZEKO"));
-    m_list->setGeometry(toRect(skin::kBookListSkin.listRect));
+    m_list->setGeometry(toRect(windowSkin().listRect));
     m_list->setMaxVisibleItems(12);
     connect(m_list, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::selecionou);
 

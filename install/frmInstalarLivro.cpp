@@ -47,17 +47,7 @@ std::optional<QString> ZipDialog::chooseZip()
 frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedState &state,
                                    drive::MountDrive &drives, messages::MessageBox &box, FileChoice *choice,
                                    std::function<void()> exitProgram, QWidget *parent)
-    : SkinnedWindow(
-          state,
-          shell::skin::Skin{QStringLiteral("frmInstalarLivro"),
-                            state.strPastaTlaIns,
-                            QStringLiteral("T03_"),
-                            QStringLiteral("T03_BG.jpg"),
-                            QStringLiteral("TLA_INS.HSP"),
-                            QStringLiteral("T03_BARRA.jpg"),
-                            {QString(), "BT01", "BT02", "BT03", "BT04", "MNZ", "SAI"},
-                            {QString(), "Procurar", "Livro", "Principal", "Help", "Minimizar", "Sair"}},
-          parent)
+    : SkinnedWindow(state, shell::skin::kInstallSkin, state.strPastaTlaIns, parent)
     , m_drives(drives)
     , m_box(box)
     , m_exitProgram(std::move(exitProgram))
@@ -66,12 +56,11 @@ frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedSt
     , m_available(new QLabel(this))
     , m_message(new QLabel(this))
 {
-    namespace skin = shell::skin;
     m_available->setObjectName(QStringLiteral("FXLblDisponivel"));
-    styleLabel(m_available, *skin::kInstallSkin.label("FXLblDisponivel"));
+    styleLabel(m_available, *windowSkin().label("FXLblDisponivel"));
     m_available->setWordWrap(true);
     m_message->setObjectName(QStringLiteral("FXLblMensagem"));
-    styleLabel(m_message, *skin::kInstallSkin.label("FXLblMensagem"));
+    styleLabel(m_message, *windowSkin().label("FXLblMensagem"));
     setAcceptDrops(true);
 
     m_tmrMsg.setInterval(1000);
