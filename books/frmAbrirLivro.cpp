@@ -59,7 +59,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
 bool frmAbrirLivro::load(QString *error)
 {
     const BusyGuard guard = busy();
-    bringToFront(QStringLiteral("frmInstalarLivro"));
+    bringToFront(shell::skin::kInstallSkin);
 
     if (!loadSkin(error))
         return false;

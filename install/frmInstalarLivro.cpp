@@ -97,7 +97,7 @@ QString frmInstalarLivro::userDownloadsFolder(platform::Platform &platform)
 bool frmInstalarLivro::load(QString *error)
 {
     const BusyGuard guard = busy();
-    bringToFront(QStringLiteral("frmAbrirLivro"));
+    bringToFront(shell::skin::kBookListSkin);
 
     if (!loadSkin(error))
         return false;

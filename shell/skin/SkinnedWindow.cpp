@@ -215,7 +215,6 @@ void SkinnedWindow::CarregaImagensBotoes()
 {
     if (!sameName(m_state.strNomeForm, name()))
         return;
-    const QString n = name().toUpper();
     const int total = int(m_skin.buttons.size());
     for (int l = NM; l <= DS; ++l) {
         m_imageLists[l] = {QPixmap()};
@@ -223,14 +222,13 @@ void SkinnedWindow::CarregaImagensBotoes()
         for (int i = 1; i <= total; ++i) {
             const char *state = kButtonStates[std::size_t(l)];
             if (l == DS) {
-                // The main window never disables a button; the book list has
-                // disabled pictures only for the buttons it disables.
-                if (n == QStringLiteral("FRMPRINCIPAL")) {
+                const DisabledLook look = m_skin.buttons[std::size_t(i - 1)].disabled;
+                if (look == DisabledLook::Never) {
                     m_imageLists[l].append(QPixmap());
                     m_files[l].append(QString());
                     continue;
                 }
-                if (n == QStringLiteral("FRMABRIRLIVRO") && i != 1 && i != 5)
+                if (look == DisabledLook::Normal)
                     state = kButtonStates[NM];
             }
             const QString file = m_folder + QString::fromStdString(m_skin.buttonFile(i, state));
@@ -265,11 +263,9 @@ void SkinnedWindow::MostraBotoesNormais()
 
 void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
 {
-    const QString n = m_state.strNomeForm.toUpper();
-    if (n != QStringLiteral("FRMABRIRLIVRO") && n != QStringLiteral("FRMINSTALARLIVRO"))
-        return;
     SkinnedWindow *w = byName(m_state.strNomeForm);
-    if (!w || intIndice < 1 || intIndice >= w->m_buttons.size())
+    if (!w || intIndice < 1 || intIndice >= w->m_buttons.size() ||
+        w->m_skin.buttons[std::size_t(intIndice - 1)].disabled == DisabledLook::Never)
         return;
     w->m_enabled[intIndice] = bHabilitado;
     w->showImage(intIndice, bHabilitado ? NM : DS);
@@ -355,10 +351,11 @@ void SkinnedWindow::styleLabel(QLabel *label, const skin::LabelLayout &labelLayo
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void SkinnedWindow::bringToFront(const QString &anterior)
+void SkinnedWindow::bringToFront(const WindowSkin &previous)
 {
-    if (sameName(m_state.strNomeForm, anterior))
-        if (SkinnedWindow *other = byName(anterior))
+    const QString previousName = QString::fromLatin1(previous.formName);
+    if (sameName(m_state.strNomeForm, previousName))
+        if (SkinnedWindow *other = byName(previousName))
             other->close();
     m_state.strNomeForm = name();
     m_state.blnVoltaPrincipal = false;
@@ -377,14 +374,14 @@ void SkinnedWindow::showInPlaceOfMain()
 {
     PosicionaForm(false);
     DefineJanelaNoTopo(false);
-    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal")))
+    if (SkinnedWindow *mainWindow = this->mainWindow())
         mainWindow->hide();
 }
 
 void SkinnedWindow::backToMain()
 {
     m_state.blnVoltaPrincipal = true;
-    m_state.strNomeForm = QStringLiteral("frmPrincipal");
+    m_state.strNomeForm = QString::fromLatin1((m_skin.mainSkin ? m_skin.mainSkin : &m_skin)->formName);
     close();
 }
 
@@ -392,10 +389,15 @@ void SkinnedWindow::backToMainIfAsked()
 {
     if (!m_state.blnVoltaPrincipal)
         return;
-    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal"))) {
+    if (SkinnedWindow *mainWindow = this->mainWindow()) {
         mainWindow->show();
         mainWindow->MostraBotoesNormais();
     }
+}
+
+SkinnedWindow *SkinnedWindow::mainWindow() const
+{
+    return m_skin.mainSkin ? byName(QString::fromLatin1(m_skin.mainSkin->formName)) : nullptr;
 }
 
 QLatin1String SkinnedWindow::buttonName(int i) const

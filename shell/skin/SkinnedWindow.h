@@ -82,14 +82,15 @@ class SkinnedWindow : public QWidget {
     void MostraBotoesNormais();
     // Gives one button its normal picture.
     void showNormalButton(int i);
-    // Enables or disables a button; only while a book-list or install window is in front.
+    // Enables or disables a button of the window in front, unless that window
+    // never disables it (the main window disables none).
     void HabilitaBotao(int intIndice, bool bHabilitado);
-    // The working windows' shared steps. At load: unload the window named
-    // `anterior` when it is the one in front, and take the front.
-    void bringToFront(const QString &anterior);
+    // The working windows' shared steps. At load: unload the window of skin
+    // `previous` when it is the one in front, and take the front.
+    void bringToFront(const WindowSkin &previous);
     // The window's hints: the Botoes rows of these codes, by button index (0 unused).
     void loadHints(std::initializer_list<int> codes);
-    // At the end of the load: fixed size, centred, not on top, the main window hidden.
+    // At the end of the load: fixed size, centred, not on top, the skin's main window hidden.
     void showInPlaceOfMain();
     // "Principal": unloads this window so that the main window shows again.
     void backToMain();
@@ -136,6 +137,8 @@ class SkinnedWindow : public QWidget {
     void showImage(int i, ImageList list);
     void backgroundMoved(QPoint pos);
     void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
+    // The skin's main window, if this is not it and it exists.
+    SkinnedWindow *mainWindow() const;
     // The hot-spot name of button i, and the button of a hot spot (0 for none).
     QLatin1String buttonName(int i) const;
     int buttonIndex(const QString &hotSpot) const;
