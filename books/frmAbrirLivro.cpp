@@ -44,7 +44,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     m_list->setObjectName(QStringLiteral("cbZEKO"));
     m_list->setGeometry(toRect(windowSkin().listRect));
     m_list->setMaxVisibleItems(12);
-    connect(m_list, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::selecionou);
+    connect(m_list, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::entryChosen);
 
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
@@ -84,15 +84,15 @@ bool frmAbrirLivro::load(QString *error)
 
 void frmAbrirLivro::MontaCombo()
 {
-    const QSignalBlocker quieto(m_list);
+    const QSignalBlocker blocker(m_list);
     m_list->clear();
     m_list->addItems(BookEntries::entries(m_state));
     m_list->setCurrentIndex(0);
     // Selecting entry 0 is a selection like any other: it disables Remove and OK.
-    selecionou(0);
+    entryChosen(0);
 }
 
-void frmAbrirLivro::selecionou(int index)
+void frmAbrirLivro::entryChosen(int index)
 {
     const bool isBook = BookEntries::isBookEntry(index);
     HabilitaBotao(Remover, isBook);

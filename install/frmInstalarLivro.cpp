@@ -65,9 +65,9 @@ frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedSt
 
     m_tmrMsg.setInterval(1000);
     connect(&m_tmrMsg, &QTimer::timeout, this, [this] {
-        const QString mensagem =
+        const QString unpacking =
             m_state.catalogue->mensagem(messages::code::InstallUnpacking, {m_install.strCurso()});
-        m_message->setText(InstallFlow::nextProgress(m_message->text(), mensagem));
+        m_message->setText(InstallFlow::nextProgress(m_message->text(), unpacking));
     });
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
@@ -118,9 +118,9 @@ bool frmInstalarLivro::load(QString *error)
     return true;
 }
 
-void frmInstalarLivro::showProgress(const QString &texto)
+void frmInstalarLivro::showProgress(const QString &text)
 {
-    m_message->setText(texto);
+    m_message->setText(text);
 }
 
 void frmInstalarLivro::animateProgress(bool on)

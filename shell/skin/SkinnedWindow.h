@@ -108,8 +108,8 @@ class SkinnedWindow : public QWidget {
     bool buttonEnabled(int i) const { return m_enabled.value(i); }
     // The picture file a button shows now (for tests and diagnostics).
     QString buttonImage(int i) const { return m_currentImage.value(i); }
-    SkinImage *fundo() const { return m_background; }
-    SkinImage *barra() const { return m_dragBar; }
+    SkinImage *background() const { return m_background; }
+    SkinImage *dragBar() const { return m_dragBar; }
     QLabel *hint() const { return m_hint; }
 
     void setHints(const QStringList &hints) { m_hints = hints; }
