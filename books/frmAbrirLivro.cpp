@@ -25,17 +25,7 @@ enum Botao { Remover = 1, Configurar, Principal, Help, OK, Minimizar, Sair };
 frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &state,
                              drive::MountDrive &drives, messages::MessageBox &box, QString programFolder,
                              std::function<void()> exitProgram, QWidget *parent)
-    : SkinnedWindow(state,
-                    shell::skin::Skin{
-                        QStringLiteral("frmAbrirLivro"),
-                        state.strPastaTlaLiv,
-                        QStringLiteral("T02_"),
-                        QStringLiteral("T02_BG.jpg"),
-                        QStringLiteral("TLA_LIV.HSP"),
-                        QStringLiteral("T02_BARRA.jpg"),
-                        {QString(), "BT01", "BT02", "BT03", "BT04", "BT05", "MNZ", "SAI"},
-                        {QString(), "Remover", "Configurar", "Principal", "Help", "OK", "Minimizar", "Sair"}},
-                    parent)
+    : SkinnedWindow(state, shell::skin::kBookListSkin, state.strPastaTlaLiv, parent)
     , m_drives(drives)
     , m_box(box)
     , m_exitProgram(std::move(exitProgram))
@@ -46,16 +36,15 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
     , m_message(new QLabel(this))
     , m_list(new shell::skin::DropDownList(13, this))
 {
-    namespace skin = shell::skin;
     m_title->setObjectName(QStringLiteral("fxlblTitulo"));
-    styleLabel(m_title, *skin::kBookListSkin.label("fxlblTitulo"));
+    styleLabel(m_title, *windowSkin().label("fxlblTitulo"));
     m_message->setObjectName(QStringLiteral("fxlblMensagem"));
-    styleLabel(m_message, *skin::kBookListSkin.label("fxlblMensagem"));
+    styleLabel(m_message, *windowSkin().label("fxlblMensagem"));
 
     m_list->setObjectName(QStringLiteral("cbZEKO"));
-    m_list->setGeometry(toRect(skin::kBookListSkin.listRect));
+    m_list->setGeometry(toRect(windowSkin().listRect));
     m_list->setMaxVisibleItems(12);
-    connect(m_list, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::selecionou);
+    connect(m_list, &QComboBox::currentIndexChanged, this, &frmAbrirLivro::entryChosen);
 
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
@@ -70,7 +59,7 @@ frmAbrirLivro::frmAbrirLivro(platform::Platform &platform, shell::SharedState &s
 bool frmAbrirLivro::load(QString *error)
 {
     const BusyGuard guard = busy();
-    bringToFront(QStringLiteral("frmInstalarLivro"));
+    bringToFront(shell::skin::kInstallSkin);
 
     if (!loadSkin(error))
         return false;
@@ -95,15 +84,15 @@ bool frmAbrirLivro::load(QString *error)
 
 void frmAbrirLivro::MontaCombo()
 {
-    const QSignalBlocker quieto(m_list);
+    const QSignalBlocker blocker(m_list);
     m_list->clear();
     m_list->addItems(BookEntries::entries(m_state));
     m_list->setCurrentIndex(0);
     // Selecting entry 0 is a selection like any other: it disables Remove and OK.
-    selecionou(0);
+    entryChosen(0);
 }
 
-void frmAbrirLivro::selecionou(int index)
+void frmAbrirLivro::entryChosen(int index)
 {
     const bool isBook = BookEntries::isBookEntry(index);
     HabilitaBotao(Remover, isBook);

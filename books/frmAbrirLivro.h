@@ -54,7 +54,7 @@ class frmAbrirLivro : public shell::skin::SkinnedWindow {
     void closeEvent(QCloseEvent *e) override;
 
   private:
-    void selecionou(int index);
+    void entryChosen(int index);
 
     drive::MountDrive &m_drives;
     messages::MessageBox &m_box;

@@ -47,17 +47,7 @@ std::optional<QString> ZipDialog::chooseZip()
 frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedState &state,
                                    drive::MountDrive &drives, messages::MessageBox &box, FileChoice *choice,
                                    std::function<void()> exitProgram, QWidget *parent)
-    : SkinnedWindow(
-          state,
-          shell::skin::Skin{QStringLiteral("frmInstalarLivro"),
-                            state.strPastaTlaIns,
-                            QStringLiteral("T03_"),
-                            QStringLiteral("T03_BG.jpg"),
-                            QStringLiteral("TLA_INS.HSP"),
-                            QStringLiteral("T03_BARRA.jpg"),
-                            {QString(), "BT01", "BT02", "BT03", "BT04", "MNZ", "SAI"},
-                            {QString(), "Procurar", "Livro", "Principal", "Help", "Minimizar", "Sair"}},
-          parent)
+    : SkinnedWindow(state, shell::skin::kInstallSkin, state.strPastaTlaIns, parent)
     , m_drives(drives)
     , m_box(box)
     , m_exitProgram(std::move(exitProgram))
@@ -66,19 +56,18 @@ frmInstalarLivro::frmInstalarLivro(platform::Platform &platform, shell::SharedSt
     , m_available(new QLabel(this))
     , m_message(new QLabel(this))
 {
-    namespace skin = shell::skin;
     m_available->setObjectName(QStringLiteral("FXLblDisponivel"));
-    styleLabel(m_available, *skin::kInstallSkin.label("FXLblDisponivel"));
+    styleLabel(m_available, *windowSkin().label("FXLblDisponivel"));
     m_available->setWordWrap(true);
     m_message->setObjectName(QStringLiteral("FXLblMensagem"));
-    styleLabel(m_message, *skin::kInstallSkin.label("FXLblMensagem"));
+    styleLabel(m_message, *windowSkin().label("FXLblMensagem"));
     setAcceptDrops(true);
 
     m_tmrMsg.setInterval(1000);
     connect(&m_tmrMsg, &QTimer::timeout, this, [this] {
-        const QString mensagem =
+        const QString unpacking =
             m_state.catalogue->mensagem(messages::code::InstallUnpacking, {m_install.strCurso()});
-        m_message->setText(InstallFlow::nextProgress(m_message->text(), mensagem));
+        m_message->setText(InstallFlow::nextProgress(m_message->text(), unpacking));
     });
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);
@@ -108,7 +97,7 @@ QString frmInstalarLivro::userDownloadsFolder(platform::Platform &platform)
 bool frmInstalarLivro::load(QString *error)
 {
     const BusyGuard guard = busy();
-    bringToFront(QStringLiteral("frmAbrirLivro"));
+    bringToFront(shell::skin::kBookListSkin);
 
     if (!loadSkin(error))
         return false;
@@ -129,9 +118,9 @@ bool frmInstalarLivro::load(QString *error)
     return true;
 }
 
-void frmInstalarLivro::showProgress(const QString &texto)
+void frmInstalarLivro::showProgress(const QString &text)
 {
-    m_message->setText(texto);
+    m_message->setText(text);
 }
 
 void frmInstalarLivro::animateProgress(bool on)

@@ -70,7 +70,7 @@ class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel
     void dropEvent(QDropEvent *e) override;
 
   private:
-    void showProgress(const QString &texto) override;
+    void showProgress(const QString &text) override;
     void animateProgress(bool on) override;
     void enableButtons(bool enabled) override;
     static QString droppedZip(const QMimeData *mime);

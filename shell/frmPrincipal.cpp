@@ -9,16 +9,7 @@ namespace shell {
 
 frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messages::MessageBox &box,
                            std::function<void()> exitProgram, QWidget *parent)
-    : skin::SkinnedWindow(state,
-                          skin::Skin{QStringLiteral("frmPrincipal"),
-                                     state.strPastaTlaPrc,
-                                     QStringLiteral("T01_"),
-                                     QStringLiteral("T01_BG.jpg"),
-                                     QStringLiteral("TLA_PRC.HSP"),
-                                     QStringLiteral("T01_BARRA.jpg"),
-                                     {QString(), "BT01", "BT02", "BT03", "MNZ", "SAI"},
-                                     {QString(), "Livros", "Configurar", "Help", "Minimizar", "Sair"}},
-                          parent)
+    : skin::SkinnedWindow(state, skin::kMainSkin, state.strPastaTlaPrc, parent)
     , m_drives(drives)
     , m_box(box)
     , m_exitProgram(std::move(exitProgram))
@@ -27,9 +18,9 @@ frmPrincipal::frmPrincipal(SharedState &state, drive::MountDrive &drives, messag
 {
     m_title->setObjectName(QStringLiteral("fxlblTitulo"));
     m_title->setText(QStringLiteral("Gerenciador de Livros do ZEKO"));
-    styleLabel(m_title, *skin::kMainSkin.label("fxlblTitulo"));
+    styleLabel(m_title, *windowSkin().label("fxlblTitulo"));
     m_version->setObjectName(QStringLiteral("lblVersao"));
-    styleLabel(m_version, *skin::kMainSkin.label("lblVersao"));
+    styleLabel(m_version, *windowSkin().label("lblVersao"));
 
     m_timer1.setInterval(100);
     m_timer1.setSingleShot(true);

@@ -70,6 +70,14 @@ struct LabelLayout {
     Align align;
 };
 
+// What a window shows for a button it disables. The artwork paints a "DS" picture
+// for every button all the same.
+enum class DisabledLook {
+    Own,    // the button's "DS" picture
+    Normal, // its "NM" picture
+    Never,  // never disabled: HabilitaBotao leaves it, and no picture is loaded
+};
+
 // An image button. Its pictures (prefix + stem + "_" + state + ".jpg") are exactly
 // `rect` in size and carry the background under them, and `rect` is also the
 // button's hot-spot region on the background.
@@ -77,6 +85,7 @@ struct ButtonLayout {
     const char *hotSpot; // region name in the window's .HSP map
     const char *stem;    // "BT01", "MNZ", "SAI"
     Rect rect;
+    DisabledLook disabled = DisabledLook::Own;
 };
 
 inline constexpr std::array<const char *, 4> kButtonStates{"NM", "MM", "MC", "DS"};
@@ -93,6 +102,9 @@ struct WindowSkin {
     std::span<const ButtonLayout> buttons; // index 0 is button 1
     std::span<const LabelLayout> labels;
     Rect listRect; // the drop-down list of books; empty on windows without one
+    // The main window, which this one shows in place of and goes back to; null on
+    // the main window itself.
+    const WindowSkin *mainSkin = nullptr;
 
     // Picture of button `index` (1-based) in `state` ("NM", "MM", "MC", "DS").
     std::string buttonFile(int index, const char *state) const
@@ -127,15 +139,15 @@ constexpr Rect exitFor(int windowWidth)
 }
 
 // frmPrincipal, 6555 x 5160 twips: title under the bar, three large buttons in a
-// row, the version in the footer band.
+// row, the version in the footer band. It never disables a button.
 namespace mainWindow {
 inline constexpr Size kSize{437, 344};
 inline constexpr std::array<ButtonLayout, 5> kButtons{{
-    {"Livros", "BT01", {22, 128, 115, 118}},      // book list (the main action)
-    {"Configurar", "BT02", {161, 128, 115, 118}}, // install a book
-    {"Help", "BT03", {300, 128, 115, 118}},
-    {"Minimizar", "MNZ", minimiseFor(kSize.width)},
-    {"Sair", "SAI", exitFor(kSize.width)},
+    {"Livros", "BT01", {22, 128, 115, 118}, DisabledLook::Never},      // book list (the main action)
+    {"Configurar", "BT02", {161, 128, 115, 118}, DisabledLook::Never}, // install a book
+    {"Help", "BT03", {300, 128, 115, 118}, DisabledLook::Never},
+    {"Minimizar", "MNZ", minimiseFor(kSize.width), DisabledLook::Never},
+    {"Sair", "SAI", exitFor(kSize.width), DisabledLook::Never},
 }};
 inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblTitulo", {20, 40, 397, 36}, true, 20, true, Align::Left},
@@ -145,17 +157,18 @@ inline constexpr std::array<LabelLayout, 2> kLabels{{
 
 // frmAbrirLivro, 10230 x 5160 twips: title, a white panel holding the information
 // line and the list of books, then the buttons: open and remove on the left, the
-// ways to other windows and help on the right.
+// ways to other windows and help on the right. Remove and open, the buttons it
+// disables, show their disabled pictures; the others would look normal.
 namespace bookList {
 inline constexpr Size kSize{682, 344};
 inline constexpr std::array<ButtonLayout, 7> kButtons{{
     {"Remover", "BT01", {158, 184, 96, 92}},
-    {"Configurar", "BT02", {314, 184, 96, 92}}, // install window
-    {"Principal", "BT03", {428, 184, 96, 92}},  // back to the main window
-    {"Help", "BT04", {542, 184, 96, 92}},
+    {"Configurar", "BT02", {314, 184, 96, 92}, DisabledLook::Normal}, // install window
+    {"Principal", "BT03", {428, 184, 96, 92}, DisabledLook::Normal},  // back to the main window
+    {"Help", "BT04", {542, 184, 96, 92}, DisabledLook::Normal},
     {"OK", "BT05", {44, 184, 96, 92}}, // open the chosen book (the main action)
-    {"Minimizar", "MNZ", minimiseFor(kSize.width)},
-    {"Sair", "SAI", exitFor(kSize.width)},
+    {"Minimizar", "MNZ", minimiseFor(kSize.width), DisabledLook::Normal},
+    {"Sair", "SAI", exitFor(kSize.width), DisabledLook::Normal},
 }};
 inline constexpr std::array<LabelLayout, 2> kLabels{{
     {"fxlblTitulo", {20, 40, 642, 36}, true, 20, true, Align::Left},
@@ -197,7 +210,7 @@ inline constexpr WindowSkin kMainSkin{"frmPrincipal",
 inline constexpr WindowSkin kBookListSkin{
     "frmAbrirLivro",    "TLA_LIV",         "T02_",          "T02_BG.jpg",
     "T02_BARRA.jpg",    "TLA_LIV.HSP",     bookList::kSize, dragBarFor(bookList::kSize.width),
-    bookList::kButtons, bookList::kLabels, bookList::kList};
+    bookList::kButtons, bookList::kLabels, bookList::kList, &kMainSkin};
 inline constexpr WindowSkin kInstallSkin{"frmInstalarLivro",
                                          "TLA_INS",
                                          "T03_",
@@ -208,7 +221,8 @@ inline constexpr WindowSkin kInstallSkin{"frmInstalarLivro",
                                          dragBarFor(installWindow::kSize.width),
                                          installWindow::kButtons,
                                          installWindow::kLabels,
-                                         {}};
+                                         {},
+                                         &kMainSkin};
 
 inline constexpr std::array<const WindowSkin *, 3> kWindows{&kMainSkin, &kBookListSkin, &kInstallSkin};
 

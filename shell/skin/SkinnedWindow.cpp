@@ -31,7 +31,6 @@ bool harmlessWhileBusy(const QString &buttonName)
     return buttonName == QStringLiteral("Help") || buttonName == QStringLiteral("Minimizar");
 }
 
-constexpr int kTwipsPorPixel = 15;
 constexpr int kHintMaxX = 600;
 constexpr int kHintDelay = 400; // ms before a hint shows
 
@@ -63,18 +62,21 @@ void SkinImage::mouseMoveEvent(QMouseEvent *e)
     emit moved(e->position().toPoint());
 }
 
-SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
+SkinnedWindow::SkinnedWindow(SharedState &state, const WindowSkin &skin, QString pictureFolder,
+                             QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_state(state)
-    , m_skin(std::move(skin))
+    , m_skin(skin)
+    , m_name(QString::fromLatin1(skin.formName))
+    , m_folder(std::move(pictureFolder))
 {
     allWindows().append(this);
-    setObjectName(m_skin.name);
+    setObjectName(m_name);
     setMouseTracking(true);
-    m_fundo = new SkinImage(this);
-    m_fundo->setObjectName(QStringLiteral("FXImgFundo"));
-    m_barra = new SkinImage(this);
-    m_barra->setObjectName(QStringLiteral("FXBarraSuperior"));
+    m_background = new SkinImage(this);
+    m_background->setObjectName(QStringLiteral("FXImgFundo"));
+    m_dragBar = new SkinImage(this);
+    m_dragBar->setObjectName(QStringLiteral("FXBarraSuperior"));
 
     m_hint = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
     m_hint->setObjectName(QStringLiteral("Hint"));
@@ -91,16 +93,16 @@ SkinnedWindow::SkinnedWindow(SharedState &state, Skin skin, QWidget *parent)
         }
     });
 
-    connect(m_fundo, &SkinImage::moved, this, &SkinnedWindow::backgroundMoved);
-    connect(m_barra, &SkinImage::pressed, this, [this](QPoint p) {
+    connect(m_background, &SkinImage::moved, this, &SkinnedWindow::backgroundMoved);
+    connect(m_dragBar, &SkinImage::pressed, this, [this](QPoint p) {
         m_dragging = true;
         m_grabPoint = p;
     });
-    connect(m_barra, &SkinImage::moved, this, [this](QPoint p) {
+    connect(m_dragBar, &SkinImage::moved, this, [this](QPoint p) {
         if (m_dragging)
             move(pos() + (p - m_grabPoint));
     });
-    connect(m_barra, &SkinImage::released, this, [this](QPoint) {
+    connect(m_dragBar, &SkinImage::released, this, [this](QPoint) {
         m_dragging = false;
         RestauraBotoes();
     });
@@ -137,18 +139,6 @@ bool SkinnedWindow::anyBusy()
                        [](const SkinnedWindow *w) { return w->isBusy(); });
 }
 
-QSize SkinnedWindow::fixedSize(const QString &name)
-{
-    const QString n = name.toUpper();
-    if (n == QStringLiteral("FRMPRINCIPAL"))
-        return {6555, 5160};
-    if (n == QStringLiteral("FRMABRIRLIVRO"))
-        return {10230, 5160};
-    if (n == QStringLiteral("FRMINSTALARLIVRO"))
-        return {9180, 3765};
-    return {};
-}
-
 bool SkinnedWindow::loadSkin(QString *error)
 {
     auto missing = [error](const QString &file) {
@@ -156,31 +146,33 @@ bool SkinnedWindow::loadSkin(QString *error)
             *error = file;
         return false;
     };
-    const QPixmap fundo(m_skin.folder + m_skin.fundo);
-    if (fundo.isNull())
-        return missing(m_skin.folder + m_skin.fundo);
+    const QString backgroundFile = m_folder + QLatin1String(m_skin.background);
+    const QPixmap background(backgroundFile);
+    if (background.isNull())
+        return missing(backgroundFile);
     QString mapError;
-    if (!m_mapa.load(m_skin.folder + m_skin.hotSpotMap, &mapError))
+    if (!m_map.load(m_folder + QLatin1String(m_skin.hotSpotMap), &mapError))
         return missing(mapError);
-    const QPixmap barra(m_skin.folder + m_skin.barra);
-    if (barra.isNull())
-        return missing(m_skin.folder + m_skin.barra);
+    const QString dragBarFile = m_folder + QLatin1String(m_skin.dragBar);
+    const QPixmap dragBar(dragBarFile);
+    if (dragBar.isNull())
+        return missing(dragBarFile);
 
-    m_fundo->setPixmap(fundo);
-    m_fundo->setGeometry(0, 0, fundo.width(), fundo.height());
-    m_barra->setPixmap(barra);
-    m_barra->setGeometry(0, 0, barra.width(), barra.height());
+    m_background->setPixmap(background);
+    m_background->setGeometry(0, 0, background.width(), background.height());
+    m_dragBar->setPixmap(dragBar);
+    m_dragBar->setGeometry(0, 0, dragBar.width(), dragBar.height());
 
     qDeleteAll(m_buttons.mid(1));
     m_buttons = {nullptr};
     m_enabled = {false};
     m_currentImage = {QString()};
-    const int n = int(m_skin.stems.size()) - 1;
+    const int n = int(m_skin.buttons.size());
     for (int i = 1; i <= n; ++i) {
         auto *b = new SkinImage(this);
         b->setObjectName(QStringLiteral("Botao%1").arg(i));
-        if (i - 1 < m_mapa.regions().size())
-            b->setGeometry(m_mapa.regions()[i - 1].rect);
+        if (i - 1 < m_map.regions().size())
+            b->setGeometry(m_map.regions()[i - 1].rect);
         connect(b, &SkinImage::pressed, this, [this, i](QPoint) {
             // A click starts an action, often another window: the hint has done its work.
             m_hintTimer.stop();
@@ -194,9 +186,9 @@ bool SkinnedWindow::loadSkin(QString *error)
         });
         // Moving over a button is moving over the background beneath it.
         connect(b, &SkinImage::moved, this,
-                [this, b](QPoint p) { backgroundMoved(m_fundo->mapFrom(this, b->mapTo(this, p))); });
+                [this, b](QPoint p) { backgroundMoved(m_background->mapFrom(this, b->mapTo(this, p))); });
         connect(b, &SkinImage::clicked, this, [this, i] {
-            if (!m_enabled[i] || (isBusy() && !harmlessWhileBusy(m_skin.buttonNames.value(i))))
+            if (!m_enabled[i] || (isBusy() && !harmlessWhileBusy(buttonName(i))))
                 return;
             emit buttonClicked(i);
             buttonAction(i);
@@ -206,7 +198,7 @@ bool SkinnedWindow::loadSkin(QString *error)
         m_currentImage.append(QString());
         b->show();
     }
-    m_barra->raise();
+    m_dragBar->raise();
     for (int i = 1; i <= n; ++i)
         m_buttons[i]->raise();
 
@@ -223,27 +215,23 @@ void SkinnedWindow::CarregaImagensBotoes()
 {
     if (!sameName(m_state.strNomeForm, name()))
         return;
-    const QString n = name().toUpper();
-    const int total = int(m_skin.stems.size()) - 1;
-    const char *states[4] = {"NM", "MM", "MC", "DS"};
+    const int total = int(m_skin.buttons.size());
     for (int l = NM; l <= DS; ++l) {
         m_imageLists[l] = {QPixmap()};
         m_files[l] = {QString()};
         for (int i = 1; i <= total; ++i) {
-            QString state = QString::fromLatin1(states[l]);
+            const char *state = kButtonStates[std::size_t(l)];
             if (l == DS) {
-                // The main window never disables a button; the book list has
-                // disabled pictures only for the buttons it disables.
-                if (n == QStringLiteral("FRMPRINCIPAL")) {
+                const DisabledLook look = m_skin.buttons[std::size_t(i - 1)].disabled;
+                if (look == DisabledLook::Never) {
                     m_imageLists[l].append(QPixmap());
                     m_files[l].append(QString());
                     continue;
                 }
-                if (n == QStringLiteral("FRMABRIRLIVRO") && i != 1 && i != 5)
-                    state = QStringLiteral("NM");
+                if (look == DisabledLook::Normal)
+                    state = kButtonStates[NM];
             }
-            const QString file =
-                m_skin.folder + m_skin.prefix + m_skin.stems[i] + u'_' + state + QStringLiteral(".jpg");
+            const QString file = m_folder + QString::fromStdString(m_skin.buttonFile(i, state));
             m_imageLists[l].append(QPixmap(file));
             m_files[l].append(file);
         }
@@ -275,11 +263,9 @@ void SkinnedWindow::MostraBotoesNormais()
 
 void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
 {
-    const QString n = m_state.strNomeForm.toUpper();
-    if (n != QStringLiteral("FRMABRIRLIVRO") && n != QStringLiteral("FRMINSTALARLIVRO"))
-        return;
     SkinnedWindow *w = byName(m_state.strNomeForm);
-    if (!w || intIndice < 1 || intIndice >= w->m_buttons.size())
+    if (!w || intIndice < 1 || intIndice >= w->m_buttons.size() ||
+        w->m_skin.buttons[std::size_t(intIndice - 1)].disabled == DisabledLook::Never)
         return;
     w->m_enabled[intIndice] = bHabilitado;
     w->showImage(intIndice, bHabilitado ? NM : DS);
@@ -294,9 +280,7 @@ void SkinnedWindow::RestauraBotoes()
 void SkinnedWindow::PosicionaForm(bool bRedimensiona)
 {
     if (bRedimensiona) {
-        const QSize t = fixedSize(name());
-        if (t.isValid())
-            setFixedSize(t / kTwipsPorPixel);
+        setFixedSize(m_skin.size.width, m_skin.size.height);
     }
     if (const QScreen *s = screen()) {
         const QRect g = s->geometry();
@@ -313,12 +297,12 @@ void SkinnedWindow::DefineJanelaNoTopo(bool bNoTopo)
 
 void SkinnedWindow::backgroundMoved(QPoint pos)
 {
-    const HotSpotMap::Hit hit = m_mapa.regionAt(pos);
+    const HotSpotMap::Hit hit = m_map.regionAt(pos);
     if (hit.name.isEmpty()) {
         for (int i = 1; i < m_buttons.size(); ++i)
             showImage(i, m_enabled[i] ? NM : DS);
     } else {
-        const int i = int(m_skin.buttonNames.indexOf(hit.name));
+        const int i = buttonIndex(hit.name);
         if (i > 0 && m_enabled.value(i))
             showImage(i, MM);
     }
@@ -338,10 +322,10 @@ void SkinnedWindow::updateHint(const HotSpotMap::Hit &hit, QPoint pos)
     // The tip stands at fixed offsets from the pointer that cancel its position.
     const int base = index == 5 ? 20 : index == 6 ? 30 : -12;
     const QPoint offset(32 - pos.x(), base - pos.y());
-    m_hintPos = m_fundo->mapToGlobal(pos + offset);
-    const QString texto = m_hints.value(index);
-    if (m_hint->text() != texto || !m_hint->isVisible()) {
-        m_hint->setText(texto);
+    m_hintPos = m_background->mapToGlobal(pos + offset);
+    const QString text = m_hints.value(index);
+    if (m_hint->text() != text || !m_hint->isVisible()) {
+        m_hint->setText(text);
         m_hintTimer.start();
     }
 }
@@ -367,10 +351,11 @@ void SkinnedWindow::styleLabel(QLabel *label, const skin::LabelLayout &labelLayo
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void SkinnedWindow::bringToFront(const QString &anterior)
+void SkinnedWindow::bringToFront(const WindowSkin &previous)
 {
-    if (sameName(m_state.strNomeForm, anterior))
-        if (SkinnedWindow *other = byName(anterior))
+    const QString previousName = QString::fromLatin1(previous.formName);
+    if (sameName(m_state.strNomeForm, previousName))
+        if (SkinnedWindow *other = byName(previousName))
             other->close();
     m_state.strNomeForm = name();
     m_state.blnVoltaPrincipal = false;
@@ -389,14 +374,14 @@ void SkinnedWindow::showInPlaceOfMain()
 {
     PosicionaForm(false);
     DefineJanelaNoTopo(false);
-    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal")))
+    if (SkinnedWindow *mainWindow = this->mainWindow())
         mainWindow->hide();
 }
 
 void SkinnedWindow::backToMain()
 {
     m_state.blnVoltaPrincipal = true;
-    m_state.strNomeForm = QStringLiteral("frmPrincipal");
+    m_state.strNomeForm = QString::fromLatin1((m_skin.mainSkin ? m_skin.mainSkin : &m_skin)->formName);
     close();
 }
 
@@ -404,10 +389,28 @@ void SkinnedWindow::backToMainIfAsked()
 {
     if (!m_state.blnVoltaPrincipal)
         return;
-    if (SkinnedWindow *mainWindow = byName(QStringLiteral("frmPrincipal"))) {
+    if (SkinnedWindow *mainWindow = this->mainWindow()) {
         mainWindow->show();
         mainWindow->MostraBotoesNormais();
     }
+}
+
+SkinnedWindow *SkinnedWindow::mainWindow() const
+{
+    return m_skin.mainSkin ? byName(QString::fromLatin1(m_skin.mainSkin->formName)) : nullptr;
+}
+
+QLatin1String SkinnedWindow::buttonName(int i) const
+{
+    return QLatin1String(m_skin.buttons[std::size_t(i - 1)].hotSpot);
+}
+
+int SkinnedWindow::buttonIndex(const QString &hotSpot) const
+{
+    for (int i = 1; i <= int(m_skin.buttons.size()); ++i)
+        if (hotSpot == buttonName(i))
+            return i;
+    return 0;
 }
 
 void SkinnedWindow::showNormalButton(int i)
@@ -449,7 +452,7 @@ void SkinnedWindow::showEvent(QShowEvent *e)
 
 void SkinnedWindow::mouseMoveEvent(QMouseEvent *e)
 {
-    backgroundMoved(m_fundo->mapFrom(this, e->position().toPoint()));
+    backgroundMoved(m_background->mapFrom(this, e->position().toPoint()));
 }
 
 } // namespace shell::skin

@@ -18,18 +18,6 @@ struct SharedState;
 
 namespace shell::skin {
 
-// What tells one skinned window from another: its name, pictures and sizes.
-struct Skin {
-    QString name;            // "frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"
-    QString folder;          // the window's picture folder, with a trailing slash
-    QString prefix;          // "T01_"
-    QString fundo;           // background picture
-    QString hotSpotMap;      // hot-spot map
-    QString barra;           // drag-bar picture
-    QStringList stems;       // button image stems by index; element 0 unused
-    QStringList buttonNames; // hot-spot name of each button by index; element 0 unused
-};
-
 // A picture that reports the mouse: the background, the drag bar, each button.
 class SkinImage : public QLabel {
     Q_OBJECT
@@ -49,11 +37,15 @@ class SkinImage : public QLabel {
 
 // A frameless window painted from pictures: a background with named hot spots,
 // a drag bar, image buttons with normal, hover, pressed and disabled pictures,
-// hints, a fixed size and centring. The three working windows build on it.
+// hints, a fixed size and centring. The three working windows build on it, each
+// with its own skin.
 class SkinnedWindow : public QWidget {
     Q_OBJECT
   public:
-    SkinnedWindow(SharedState &state, Skin skin, QWidget *parent = nullptr);
+    // pictureFolder: where this installation keeps the skin's pictures, with a
+    // trailing slash.
+    SkinnedWindow(SharedState &state, const WindowSkin &skin, QString pictureFolder,
+                  QWidget *parent = nullptr);
     ~SkinnedWindow() override;
 
     // The skinned window of that name (letter case ignored), if one exists.
@@ -79,35 +71,33 @@ class SkinnedWindow : public QWidget {
     // True while a flow of any skinned window is under way.
     static bool anyBusy();
 
-    const QString &name() const { return m_skin.name; }
+    const QString &name() const { return m_name; }
 
     // Loads background, hot-spot map, drag bar and button pictures and paints
     // the buttons normal. False, with the missing file named, when a picture or
     // the map cannot be read.
     bool loadSkin(QString *error);
 
-    // The window's fixed size in twips, by name; other windows have none.
-    static QSize fixedSize(const QString &name);
-
     void CarregaImagensBotoes();
     void MostraBotoesNormais();
     // Gives one button its normal picture.
     void showNormalButton(int i);
-    // Enables or disables a button; only while a book-list or install window is in front.
+    // Enables or disables a button of the window in front, unless that window
+    // never disables it (the main window disables none).
     void HabilitaBotao(int intIndice, bool bHabilitado);
-    // The working windows' shared steps. At load: unload the window named
-    // `anterior` when it is the one in front, and take the front.
-    void bringToFront(const QString &anterior);
+    // The working windows' shared steps. At load: unload the window of skin
+    // `previous` when it is the one in front, and take the front.
+    void bringToFront(const WindowSkin &previous);
     // The window's hints: the Botoes rows of these codes, by button index (0 unused).
     void loadHints(std::initializer_list<int> codes);
-    // At the end of the load: fixed size, centred, not on top, the main window hidden.
+    // At the end of the load: fixed size, centred, not on top, the skin's main window hidden.
     void showInPlaceOfMain();
     // "Principal": unloads this window so that the main window shows again.
     void backToMain();
     // At unload: the main window again when "Principal" asked for it.
     void backToMainIfAsked();
 
-    // Fixes the size (when asked) and centres the window on the screen.
+    // Gives the window its skin's size (when asked) and centres it on the screen.
     void PosicionaForm(bool bRedimensiona);
     void DefineJanelaNoTopo(bool bNoTopo);
     // After a drag: labels refreshed, buttons normal or disabled.
@@ -118,8 +108,8 @@ class SkinnedWindow : public QWidget {
     bool buttonEnabled(int i) const { return m_enabled.value(i); }
     // The picture file a button shows now (for tests and diagnostics).
     QString buttonImage(int i) const { return m_currentImage.value(i); }
-    SkinImage *fundo() const { return m_fundo; }
-    SkinImage *barra() const { return m_barra; }
+    SkinImage *background() const { return m_background; }
+    SkinImage *dragBar() const { return m_dragBar; }
     QLabel *hint() const { return m_hint; }
 
     void setHints(const QStringList &hints) { m_hints = hints; }
@@ -130,6 +120,7 @@ class SkinnedWindow : public QWidget {
   protected:
     // What each window does for a click on button i.
     virtual void buttonAction(int index) = 0;
+    const WindowSkin &windowSkin() const { return m_skin; }
     // Places and styles a text label as the skin's layout gives it.
     static void styleLabel(QLabel *label, const skin::LabelLayout &labelLayout);
     static QRect toRect(const skin::Rect &r);
@@ -146,11 +137,18 @@ class SkinnedWindow : public QWidget {
     void showImage(int i, ImageList list);
     void backgroundMoved(QPoint pos);
     void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
+    // The skin's main window, if this is not it and it exists.
+    SkinnedWindow *mainWindow() const;
+    // The hot-spot name of button i, and the button of a hot spot (0 for none).
+    QLatin1String buttonName(int i) const;
+    int buttonIndex(const QString &hotSpot) const;
 
-    Skin m_skin;
-    HotSpotMap m_mapa;
-    SkinImage *m_fundo = nullptr;
-    SkinImage *m_barra = nullptr;
+    const WindowSkin &m_skin;
+    const QString m_name;
+    const QString m_folder;
+    HotSpotMap m_map;
+    SkinImage *m_background = nullptr;
+    SkinImage *m_dragBar = nullptr;
     QLabel *m_hint = nullptr;
     QTimer m_hintTimer;
     QList<SkinImage *> m_buttons{nullptr};

@@ -121,6 +121,23 @@ TEST_F(frmInstalarLivroTest, ButtonsDuringAnInstallation)
     EXPECT_EQ(window->FXLblMensagem()->text(), texto(code::InstallUnpacked, {"Grande"}));
 }
 
+// The buttons an install disables show their own disabled pictures, and their
+// normal ones once enabled again.
+TEST_F(frmInstalarLivroTest, DisabledButtonsShowTheirDisabledPictures)
+{
+    open();
+    const std::pair<int, QString> stems[] = {
+        {Procurar, "BT01"}, {Livro, "BT02"}, {Principal, "BT03"}, {Sair, "SAI"}};
+    for (const auto &[button, stem] : stems) {
+        window->HabilitaBotao(button, false);
+        EXPECT_FALSE(window->buttonEnabled(button));
+        EXPECT_EQ(QFileInfo(window->buttonImage(button)).fileName(), "T03_" + stem + "_DS.jpg");
+        window->HabilitaBotao(button, true);
+        EXPECT_TRUE(window->buttonEnabled(button));
+        EXPECT_EQ(QFileInfo(window->buttonImage(button)).fileName(), "T03_" + stem + "_NM.jpg");
+    }
+}
+
 // A ZIP file dropped on the window installs as if chosen; anything else is not taken.
 TEST_F(frmInstalarLivroTest, DroppedZipInstalls)
 {

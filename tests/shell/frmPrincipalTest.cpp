@@ -68,12 +68,12 @@ TEST_F(frmPrincipalTest, TitleVersionAndNormalButtons)
 // region shows every button normal again.
 TEST_F(frmPrincipalTest, HoverOverTheExitRegion)
 {
-    mouse::move(window->fundo(), centreOf(5));
+    mouse::move(window->background(), centreOf(5));
     EXPECT_EQ(QFileInfo(window->buttonImage(5)).fileName(), "T01_SAI_MM.jpg");
     // Moving over the button itself reaches the background's hot spots too.
     mouse::move(window->Botao(1), QPoint(5, 5));
     EXPECT_EQ(QFileInfo(window->buttonImage(1)).fileName(), "T01_BT01_MM.jpg");
-    mouse::move(window->fundo(), QPoint(2, window->height() - 2));
+    mouse::move(window->background(), QPoint(2, window->height() - 2));
     EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
                                       "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
 }
@@ -91,9 +91,9 @@ TEST_F(frmPrincipalTest, PressAndReleaseShowPressedThenHover)
 TEST_F(frmPrincipalTest, DragBarMovesTheWindow)
 {
     const QPoint antes = window->pos();
-    mouse::press(window->barra(), QPoint(50, 10));
-    mouse::move(window->barra(), QPoint(52, 11), Qt::LeftButton);
-    mouse::release(window->barra(), QPoint(52, 11));
+    mouse::press(window->dragBar(), QPoint(50, 10));
+    mouse::move(window->dragBar(), QPoint(52, 11), Qt::LeftButton);
+    mouse::release(window->dragBar(), QPoint(52, 11));
     EXPECT_EQ(window->pos() - antes, QPoint(30, 15) / 15);
     EXPECT_EQ(imagens().first(), "T01_BT01_NM.jpg");
 }
@@ -127,11 +127,11 @@ TEST_F(frmPrincipalTest, HabilitaBotaoDoesNothingOnTheMainWindow)
 // The hint of a button shows its text at the fixed offsets from the background.
 TEST_F(frmPrincipalTest, HintOfTheHoveredButton)
 {
-    mouse::move(window->fundo(), centreOf(1));
+    mouse::move(window->background(), centreOf(1));
     QTRY_VERIFY(window->hint()->isVisible());
     EXPECT_EQ(window->hint()->text(), state.strHints[1]);
-    EXPECT_EQ(window->hint()->pos(), window->fundo()->mapToGlobal(QPoint(32, -12)));
-    mouse::move(window->fundo(), QPoint(2, window->height() - 2));
+    EXPECT_EQ(window->hint()->pos(), window->background()->mapToGlobal(QPoint(32, -12)));
+    mouse::move(window->background(), QPoint(2, window->height() - 2));
     EXPECT_FALSE(window->hint()->isVisible());
 }
 
