@@ -3,6 +3,7 @@
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
 #include "drive/MountDrive.h"
+#include "messages/SkinnedMessageBox.h"
 #include "shell/frmPrincipal.h"
 
 #include <QComboBox>

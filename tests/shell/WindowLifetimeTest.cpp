@@ -12,6 +12,7 @@
 #include "drive/MountDrive.h"
 #include "install/frmInstalarLivro.h"
 #include "messages/Codes.h"
+#include "messages/SkinnedMessageBox.h"
 #include "messages/frmMensagem.h"
 #include "shell/Navigation.h"
 #include "shell/frmPrincipal.h"
