@@ -18,12 +18,15 @@ namespace messages {
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr int kTitleArea = 500 / kTwips; // the part of the background that moves the box
+using shell::skin::pixelsToTwips;
+using shell::skin::twipsToPixels;
+
+constexpr int kTitleArea = twipsToPixels(500); // the part of the background that moves the box
 
 QRect px(const MessageBoxLayout::Control &c)
 {
-    return QRect(c.left / kTwips, c.top / kTwips, c.width / kTwips, c.height / kTwips);
+    return QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+                 twipsToPixels(c.height));
 }
 
 QString html(const QString &texto)
@@ -164,26 +167,27 @@ QFont frmMensagem::captionFont(bool bold)
 
 int frmMensagem::captionWidth(const QString &caption)
 {
-    return QFontMetrics(captionFont(true)).horizontalAdvance(caption) * kTwips;
+    return pixelsToTwips(QFontMetrics(captionFont(true)).horizontalAdvance(caption));
 }
 
 int frmMensagem::optionWidth(const QString &caption)
 {
     QRadioButton probe(caption);
     probe.setFont(captionFont(false));
-    return probe.sizeHint().width() * kTwips;
+    return pixelsToTwips(probe.sizeHint().width());
 }
 
 void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, const QString &textoRtf,
                         const CourseControls &course, const QString &startFolder, const QString &findPicture)
 {
     m_codes = r.buttonCodes;
-    setFixedSize(r.width / kTwips, r.height / kTwips);
-    m_tarja->setGeometry(0, 0, width(), MessageBoxLayout::kTitleHeight / kTwips);
-    m_logo->setGeometry(r.logo.left / kTwips, 0, m_logo->pixmap().width(), m_tarja->height());
+    setFixedSize(twipsToPixels(r.width), twipsToPixels(r.height));
+    m_tarja->setGeometry(0, 0, width(), twipsToPixels(MessageBoxLayout::kTitleHeight));
+    m_logo->setGeometry(twipsToPixels(r.logo.left), 0, m_logo->pixmap().width(), m_tarja->height());
     m_zeko->setGeometry(px(r.zeko));
-    m_fundo->setGeometry(r.fundo.left / kTwips, m_tarja->height(), width(), height());
-    m_fxBotton->setGeometry(0, r.fxBotton.top / kTwips, width(), 3);
+    m_fundo->setGeometry(twipsToPixels(r.fundo.left), m_tarja->height(), width(), height());
+    m_fxBotton->setGeometry(0, twipsToPixels(r.fxBotton.top), width(),
+                            shell::skin::msgbox::kBottomStripHeight);
 
     m_rtf->setFont(messageFont(tamanhoFonte));
     m_rtf->setText(html(textoRtf.isEmpty() ? r.texto : textoRtf));

@@ -339,7 +339,7 @@ int redPixels(QWidget *w)
 
 QPoint px(int twips)
 {
-    return {0, twips / 15};
+    return {0, shell::skin::twipsToPixels(twips)};
 }
 
 } // namespace
