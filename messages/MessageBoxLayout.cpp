@@ -157,10 +157,12 @@ QString MessageBoxLayout::wrapToWidth(const QString &texto, int width, int taman
     return lines.join(u'\n');
 }
 
-void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language)
+MessageBoxLayout::ButtonSet MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem,
+                                                          const QString &language, const ButtonSet &previous)
 {
+    ButtonSet b = previous;
     if (tipoCaixa < 0)
-        return;
+        return b;
     const bool ing = language == QStringLiteral("ING");
     const bool esp = language == QStringLiteral("ESP");
     QString yes, no, cancel, closeCode, retry;
@@ -176,11 +178,11 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
     cancel = ing ? "CAC" : "CAN";
     retry = ing ? "RET" : "REP";
 
-    auto set = [this](int layout, std::initializer_list<QString> codes) {
-        m_layout = layout;
+    auto set = [&b](int layout, std::initializer_list<QString> codes) {
+        b.layout = layout;
         int i = 0;
         for (const QString &c : codes)
-            m_buttonCodes[i++] = c;
+            b.codes[i++] = c;
     };
     switch (tipoCaixa) {
     case 0:
@@ -269,26 +271,27 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
         break;
     }
     // The layout of a single button always names its code.
-    if (m_layout == 1)
-        m_buttonCodes[0] = QStringLiteral("OK");
+    if (b.layout == 1)
+        b.codes[0] = QStringLiteral("OK");
+    return b;
 }
 
 MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tipoCaixa, int tamanhoFonte,
-                                                   int tipoMensagem, const Context &c)
+                                                   int tipoMensagem, const Context &c,
+                                                   const ButtonSet &previous)
 {
     Result r;
-    MontaBotoes(tipoCaixa, tipoMensagem, c.language);
-    r.layout = m_layout;
-    r.buttonCodes = m_buttonCodes;
-    const LayoutInfo &info = layoutInfo(m_layout);
-    const ControlPlacement &ctl = placementOf(m_layout);
+    r.buttons = MontaBotoes(tipoCaixa, tipoMensagem, c.language, previous);
+    const int layout = r.buttons.layout;
+    const LayoutInfo &info = layoutInfo(layout);
+    const ControlPlacement &ctl = placementOf(layout);
     auto measure = [](const CaptionMeasure &f, const QString &caption) { return f ? f(caption) : 0; };
 
     r.mensagem = {0, kTitleHeight + 100, 0, kOneLineHeight, false};
     for (int i = 0; i < 3; ++i)
         r.faces[i] = {info.places[i].first, info.places[i].second, kFaceWidth, kFaceHeight, info.faces[i]};
     // The folder boxes' third face is the course's own picture, shown only when it exists.
-    if (r.faces[2].visible && m_buttonCodes[2] == QStringLiteral("FIND")) {
+    if (r.faces[2].visible && r.buttons.codes[2] == QStringLiteral("FIND")) {
         r.faces[2].width = c.findWidth;
         r.faces[2].visible = c.findWidth > 0;
     }
@@ -326,7 +329,7 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
 
     // Widening: the text's width beyond the layout's base widens the box.
     int w = 0;
-    if (m_layout <= 6 && r.mensagem.width > info.textBase) {
+    if (layout <= 6 && r.mensagem.width > info.textBase) {
         w = nearest(r.mensagem.width - info.textBase);
         if (w > 6170) {
             w = 6170;
@@ -355,18 +358,18 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
     }
 
     r.mensagemRtf = {r.mensagem.left, r.mensagem.top, r.mensagem.width + 40, r.mensagem.height, true};
-    if (m_layout == 4)
+    if (layout == 4)
         r.mensagemRtf.left = r.txtProcuraDir.left;
 
     r.height = h0 + h;
     r.width = w + info.baseWidth;
-    r.timer = m_layout == 0 && tipoCaixa == 0;
+    r.timer = layout == 0 && tipoCaixa == 0;
 
     if (r.width < kMinWidth) {
         r.width = kMinWidth;
         r.mensagem.left = r.width / 2 - r.mensagem.width / 2;
         r.mensagemRtf.left = r.width / 2 - r.mensagemRtf.width / 2 - 20;
-        if (m_layout == 1)
+        if (layout == 1)
             r.faces[0].left = r.width / 2 - r.faces[0].width / 2 - 90;
     }
 
@@ -383,7 +386,7 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
             r.width = std::max(r.width, o.width + 240);
     if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
         r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + 120);
-    if (r.width != antes && m_layout != 4)
+    if (r.width != antes && layout != 4)
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
 
     r.logo = {-5, 0, 0, kTitleHeight, true};

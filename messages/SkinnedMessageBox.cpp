@@ -136,7 +136,8 @@ void SkinnedMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int t
         context.findWidth = shell::skin::pixelsToTwips(QImageReader(findPicture).size().width());
     }
     const MessageBoxLayout::Result layout =
-        m_layout.compute(texto, tipoCaixa, tamanhoFonte, tipoMensagem, context);
+        MessageBoxLayout::compute(texto, tipoCaixa, tamanhoFonte, tipoMensagem, context, m_buttons);
+    m_buttons = layout.buttons;
     form->apply(layout, tamanhoFonte, textoRtf, course, m_state.strPastaEscolhida, findPicture);
 
     if (aguardaResposta)

@@ -49,7 +49,9 @@ class SkinnedMessageBox : public MessageBox {
 
     shell::SharedState &m_state;
     platform::Platform &m_platform;
-    MessageBoxLayout m_layout;
+    // The faces of the box shown last: a type that names fewer buttons, or a
+    // negative one, takes the rest from them.
+    MessageBoxLayout::ButtonSet m_buttons;
     QPointer<frmMensagem> m_form;
     QList<OpenBox> m_open; // boxes on screen, the last on top
     int m_reservado = 0;

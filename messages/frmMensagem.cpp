@@ -180,7 +180,7 @@ int frmMensagem::optionWidth(const QString &caption)
 void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, const QString &textoRtf,
                         const CourseControls &course, const QString &startFolder, const QString &findPicture)
 {
-    m_codes = r.buttonCodes;
+    m_codes = r.buttons.codes;
     setFixedSize(twipsToPixels(r.width), twipsToPixels(r.height));
     m_tarja->setGeometry(0, 0, width(), twipsToPixels(MessageBoxLayout::kTitleHeight));
     m_logo->setGeometry(twipsToPixels(r.logo.left), 0, m_logo->pixmap().width(), m_tarja->height());

@@ -207,6 +207,21 @@ TEST_F(frmMensagemTest, QuestionAnsweredWhileALaterBoxWaits)
     EXPECT_TRUE(mainWindow->isEnabled());
 }
 
+// A negative type shows the faces of the box before it, in the same places.
+TEST_F(frmMensagemTest, NegativeTypeKeepsTheFacesOfTheBoxBefore)
+{
+    whenOpen([](frmMensagem *f) { clica(f->areaButton(1)); });
+    box->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
+    QStringList faces;
+    whenOpen([&](frmMensagem *f) {
+        faces << f->faceImage(1) << f->faceImage(2) << f->faceImage(3);
+        clica(f->areaButton(2));
+    });
+    box->ExibeMensagem("Sair mesmo?", -1, 10, 1, true, QString(), 0);
+    EXPECT_EQ(faces, QStringList({"SIM_NM.JPG", "NAO_NM.JPG", ""}));
+    EXPECT_EQ(state.intBotaoMsg, 2);
+}
+
 // Clicking the background of a box with buttons does nothing.
 TEST_F(frmMensagemTest, BackgroundClickOfAnOkBoxDoesNothing)
 {
