@@ -23,8 +23,8 @@ class MessageBoxLayout {
     static constexpr int kFaceHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.height);
     static constexpr int kTitleHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kTitleBarHeight);
     static constexpr int kOneLineHeight = 285; // height of one text line as designed
-    static constexpr int kMaxGrowth = 4260;
-    static constexpr int kMinWidth = 3500;
+    static constexpr int kMaxGrowth = 4260;    // the most a tall text grows a box without faces
+    static constexpr int kMinWidth = 3500;     // the narrowest box
     // The course dialogues' controls.
     static constexpr int kSpacing = 90;        // between controls stacked below the text
     static constexpr int kEntryHeight = 315;   // folder entry and section list
