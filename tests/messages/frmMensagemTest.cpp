@@ -2,6 +2,7 @@
 #include "common/ManagerFixture.h"
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
+#include "common/WhenOpen.h"
 #include "drive/MountDrive.h"
 #include "messages/SkinnedMessageBox.h"
 #include "shell/frmPrincipal.h"
@@ -38,14 +39,9 @@ class frmMensagemTest : public ManagerFixture {
         drives.reset();
         box.reset();
     }
-    // Does `action` on the box once it is up, while ExibeMensagem waits.
-    void whenOpen(std::function<void(frmMensagem *)> action)
-    {
-        QTimer::singleShot(50, [this, action] {
-            ASSERT_TRUE(box->form());
-            action(box->form());
-        });
-    }
+    // Does `action` on the box once it is up, while ExibeMensagem waits; a box
+    // the action fails to answer is closed, so that the test ends.
+    void whenOpen(std::function<void(frmMensagem *)> action) { zekotest::whenOpen(*box, std::move(action)); }
     static void clica(QWidget *w, QPoint p = {}) { mouse::click(w, p); }
 
     std::unique_ptr<SkinnedMessageBox> box;
