@@ -225,7 +225,7 @@ TEST_F(frmMensagemTest, BackgroundClickOfAnOkBoxDoesNothing)
     whenOpen([&](frmMensagem *f) {
         clica(f->fundo(), QPoint(40, 40));
         clica(f->tarja());
-        QTest::qWait(50);
+        QCoreApplication::processEvents(); // whatever the clicks posted
         stayed = box->form() == f && f->isVisible() && state.intBotaoMsg == 0;
         clica(f->areaButton(1));
     });
