@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-#include <climits>
 #include <cmath>
 
 namespace messages {
@@ -15,28 +14,64 @@ int nearest(double x)
     return int(std::nearbyint(x));
 }
 
+constexpr int kLastBoxType = 27;
+
+// The design numbers of the box's rules, in twips.
+constexpr int kTextBelowTitle = 100;    // the text's top under the title bar
+constexpr int kDesignBottomMargin = 50; // below the faces, as a layout places them
+constexpr int kMargin = 120;            // the box's margin: left and right of the text, below the faces
+constexpr int kFaceGap = 140;           // between two faces side by side
+constexpr int kCaptionGap = 60;         // between "em" and the section list after it
+constexpr int kEntryWidth = 3400;       // the folder entry, until the box's width is known
+constexpr int kStripHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kBottomStripHeight);
+// The rich text is wider than the label it covers, so that its last letter is never cut.
+constexpr int kRtfExtraWidth = 40;
+// A text widens the box by this much at most; a text that would widen it more
+// gets a label of kCappedTextWidth standing at kCappedTextLeft (before the move
+// by half the widening).
+constexpr int kMaxWidening = 6170;
+constexpr int kCappedTextWidth = 9000;
+constexpr int kCappedTextLeft = -3000;
+// A box of the minimum width stands its rich text and its single face this far
+// left of its centre.
+constexpr int kRtfLeftOfCentre = 20;
+constexpr int kSingleFaceLeftOfCentre = 90;
+constexpr int kFundoShift = 200;       // the background picture stands right of its layout's Left
+constexpr int kLogoLeft = -5;          // the title bar's left logo, a little past the box's edge
+constexpr int kProductLogoMargin = 90; // between the product logo and the box's right edge
+
+// Left and Top of a control as its layout places it, before the box widens and grows.
+struct Place {
+    int left = 0;
+    int top = 0;
+};
+
+// What a layout shows and where, before the text widens and grows the box.
 struct LayoutInfo {
-    std::array<bool, 3> faces;
-    std::array<std::pair<int, int>, 3> places; // Left, Top of each face
-    int fundoLeft;                             // INT_MIN: unchanged
-    int fxBottonTop;
-    int baseWidth;
-    int textBase; // 0: no widening
+    std::array<bool, 3> faces;   // which faces show
+    std::array<Place, 3> places; // each face's place
+    int fundoLeft;               // the background picture's Left
+    int fxBottonTop;             // the bottom strip's Top
+    int baseWidth;               // the box's width for a text of up to textBase
+    int textBase;                // the text's width the base width has room for
 };
 
 const LayoutInfo &layoutInfo(int layout)
 {
     static const LayoutInfo table[9] = {
+        // 0: no faces; 1: OK; 2: two faces; 3: three faces.
         {{false, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1150, 2480, 2100},
         {{true, false, false}, {{{650, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1950, 2480, 2100},
         {{true, true, false}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, -2000, 1950, 2480, 2100},
         {{true, true, true}, {{{100, 1200}, {1200, 1200}, {2300, 1200}}}, -970, 1950, 3500, 3240},
+        // 4: the folder box; 5: the folder and section box; 6: the section list.
         {{true, true, true}, {{{1200, 1600}, {2500, 1600}, {3650, 1100}}}, 350, 2350, 3380, 2100},
         {{true, true, true}, {{{200, 2500}, {1300, 2500}, {3350, 1850}}}, 150, 3280, 3700, 2100},
         {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, -1800, 2650, 3600, 2100},
-        // Numbered but chosen by no box type.
+        // 7: numbered but chosen by no box type.
         {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, -1800, 2650, 0, 0},
-        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, INT_MIN, 2650, 4800, 0},
+        // 8: the wide section list, which no text widens.
+        {{true, true, false}, {{{300, 1900}, {1400, 1900}, {2300, 1200}}}, 0, 2650, 4800, 0},
     };
     return table[layout];
 }
@@ -44,37 +79,39 @@ const LayoutInfo &layoutInfo(int layout)
 // Where the course dialogues' controls stand in each layout (design places).
 struct ControlPlacement {
     bool hasTxtProcuraDir = false;
-    std::pair<int, int> txtProcuraDir{200, 1150};
+    Place txtProcuraDir{200, 1150};
     bool hasLesson = false;
     int lessonLeft = 0;
     int lessonWidth = MessageBoxLayout::kListWidth;
     bool hasTextoDrive = false;
-    std::pair<int, int> textoDrive{0, 0};
-    std::array<std::pair<int, int>, 2> optMsg{{{480, 1150}, {1320, 1150}}};
+    Place textoDrive{0, 0};
+    std::array<Place, 2> optMsg{{{480, 1150}, {1320, 1150}}};
 };
 
 const ControlPlacement &placementOf(int layout)
 {
     static const ControlPlacement none;
-    static const ControlPlacement quatro{.hasTxtProcuraDir = true, .txtProcuraDir = {200, 1150}};
-    static const ControlPlacement cinco{.hasTxtProcuraDir = true,
-                                        .txtProcuraDir = {900, 1450},
-                                        .hasLesson = true,
-                                        .lessonLeft = 700,
-                                        .hasTextoDrive = true,
-                                        .textoDrive = {320, 1500},
-                                        .optMsg = {{{900, 1450}, {1740, 1450}}}};
-    static const ControlPlacement seis{.hasLesson = true, .hasTextoDrive = true, .textoDrive = {1170, 1500}};
-    static const ControlPlacement eight{.hasLesson = true, .lessonWidth = MessageBoxLayout::kWideListWidth};
+    static const ControlPlacement folderBox{.hasTxtProcuraDir = true, .txtProcuraDir = {200, 1150}};
+    static const ControlPlacement folderAndSection{.hasTxtProcuraDir = true,
+                                                   .txtProcuraDir = {900, 1450},
+                                                   .hasLesson = true,
+                                                   .lessonLeft = 700,
+                                                   .hasTextoDrive = true,
+                                                   .textoDrive = {320, 1500},
+                                                   .optMsg = {{{900, 1450}, {1740, 1450}}}};
+    static const ControlPlacement sectionList{
+        .hasLesson = true, .hasTextoDrive = true, .textoDrive = {1170, 1500}};
+    static const ControlPlacement wideSectionList{.hasLesson = true,
+                                                  .lessonWidth = MessageBoxLayout::kWideListWidth};
     switch (layout) {
     case 4:
-        return quatro;
+        return folderBox;
     case 5:
-        return cinco;
+        return folderAndSection;
     case 6:
-        return seis;
+        return sectionList;
     case 8:
-        return eight;
+        return wideSectionList;
     default:
         return none;
     }
@@ -85,7 +122,7 @@ const ControlPlacement &placementOf(int layout)
 QString MessageBoxLayout::validation(int tipoCaixa, int tamanhoFonte, int tipoMensagem)
 {
     QStringList r;
-    if (tipoCaixa > 27)
+    if (tipoCaixa > kLastBoxType)
         r.append(QStringLiteral("Tipo de Caixa de Mensagens [%1] Invalido!").arg(tipoCaixa));
     if (tamanhoFonte != 8 && tamanhoFonte != 10 && tamanhoFonte != 12 && tamanhoFonte != 14)
         r.append(QStringLiteral("Tamanho de Fonte [%1] Invalido!").arg(tamanhoFonte));
@@ -157,10 +194,12 @@ QString MessageBoxLayout::wrapToWidth(const QString &texto, int width, int taman
     return lines.join(u'\n');
 }
 
-void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language)
+MessageBoxLayout::ButtonSet MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem,
+                                                          const QString &language, const ButtonSet &previous)
 {
+    ButtonSet b = previous;
     if (tipoCaixa < 0)
-        return;
+        return b;
     const bool ing = language == QStringLiteral("ING");
     const bool esp = language == QStringLiteral("ESP");
     QString yes, no, cancel, closeCode, retry;
@@ -176,11 +215,11 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
     cancel = ing ? "CAC" : "CAN";
     retry = ing ? "RET" : "REP";
 
-    auto set = [this](int layout, std::initializer_list<QString> codes) {
-        m_layout = layout;
+    auto set = [&b](int layout, std::initializer_list<QString> codes) {
+        b.layout = layout;
         int i = 0;
         for (const QString &c : codes)
-            m_buttonCodes[i++] = c;
+            b.codes[i++] = c;
     };
     switch (tipoCaixa) {
     case 0:
@@ -269,41 +308,42 @@ void MessageBoxLayout::MontaBotoes(int tipoCaixa, int tipoMensagem, const QStrin
         break;
     }
     // The layout of a single button always names its code.
-    if (m_layout == 1)
-        m_buttonCodes[0] = QStringLiteral("OK");
+    if (b.layout == 1)
+        b.codes[0] = QStringLiteral("OK");
+    return b;
 }
 
 MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tipoCaixa, int tamanhoFonte,
-                                                   int tipoMensagem, const Context &c)
+                                                   int tipoMensagem, const Context &c,
+                                                   const ButtonSet &previous)
 {
     Result r;
-    MontaBotoes(tipoCaixa, tipoMensagem, c.language);
-    r.layout = m_layout;
-    r.buttonCodes = m_buttonCodes;
-    const LayoutInfo &info = layoutInfo(m_layout);
-    const ControlPlacement &ctl = placementOf(m_layout);
+    r.buttons = MontaBotoes(tipoCaixa, tipoMensagem, c.language, previous);
+    const int layout = r.buttons.layout;
+    const LayoutInfo &info = layoutInfo(layout);
+    const ControlPlacement &ctl = placementOf(layout);
     auto measure = [](const CaptionMeasure &f, const QString &caption) { return f ? f(caption) : 0; };
 
-    r.mensagem = {0, kTitleHeight + 100, 0, kOneLineHeight, false};
+    r.mensagem = {0, kTitleHeight + kTextBelowTitle, 0, kOneLineHeight, false};
     for (int i = 0; i < 3; ++i)
-        r.faces[i] = {info.places[i].first, info.places[i].second, kFaceWidth, kFaceHeight, info.faces[i]};
+        r.faces[i] = {info.places[i].left, info.places[i].top, kFaceWidth, kFaceHeight, info.faces[i]};
     // The folder boxes' third face is the course's own picture, shown only when it exists.
-    if (r.faces[2].visible && m_buttonCodes[2] == QStringLiteral("FIND")) {
+    if (r.faces[2].visible && r.buttons.codes[2] == QStringLiteral("FIND")) {
         r.faces[2].width = c.findWidth;
         r.faces[2].visible = c.findWidth > 0;
     }
-    r.fundo = {info.fundoLeft == INT_MIN ? 0 : info.fundoLeft, kTitleHeight, 0, 0, true};
-    r.fxBotton = {0, info.fxBottonTop, 0, 45, true};
+    r.fundo = {info.fundoLeft, kTitleHeight, 0, 0, true};
+    r.fxBotton = {0, info.fxBottonTop, 0, kStripHeight, true};
 
-    r.txtProcuraDir = {ctl.txtProcuraDir.first, ctl.txtProcuraDir.second, 3400, kEntryHeight,
+    r.txtProcuraDir = {ctl.txtProcuraDir.left, ctl.txtProcuraDir.top, kEntryWidth, kEntryHeight,
                        ctl.hasTxtProcuraDir};
     r.lesson = {ctl.lessonLeft, 0, ctl.lessonWidth, kEntryHeight, ctl.hasLesson};
     if (ctl.hasTextoDrive)
         r.driveCaption = courseDialogue::driveCaption(tipoCaixa, c.language, c.chosenFolder);
-    r.textoDrive = {ctl.textoDrive.first, ctl.textoDrive.second, measure(c.captionWidth, r.driveCaption),
+    r.textoDrive = {ctl.textoDrive.left, ctl.textoDrive.top, measure(c.captionWidth, r.driveCaption),
                     kCaptionHeight, ctl.hasTextoDrive};
     for (int i = 0; i < 2; ++i)
-        r.optMsg[i] = {ctl.optMsg[i].first, ctl.optMsg[i].second,
+        r.optMsg[i] = {ctl.optMsg[i].left, ctl.optMsg[i].top,
                        measure(c.optionWidth, courseDialogue::kOptMsgCaptions[i]), kCaptionHeight,
                        c.course.optMsg};
     for (int i = 0; i < 3; ++i)
@@ -311,8 +351,8 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
                         c.course.options};
 
     r.texto = QuebraTexto(texto, tamanhoFonte);
-    // A folder box's label is 3500 wide: a longer line wraps at its blanks
-    // rather than run past the box's text.
+    // A folder box's label is kFolderTextWidth wide: a longer line wraps at its
+    // blanks rather than run past the box's text.
     if (courseDialogue::hasFolderEntry(tipoCaixa))
         r.texto = wrapToWidth(r.texto, kFolderTextWidth, tamanhoFonte, c.measure);
     const Extent m = c.measure(r.texto, tamanhoFonte);
@@ -326,17 +366,17 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
 
     // Widening: the text's width beyond the layout's base widens the box.
     int w = 0;
-    if (m_layout <= 6 && r.mensagem.width > info.textBase) {
+    if (layout <= 6 && r.mensagem.width > info.textBase) {
         w = nearest(r.mensagem.width - info.textBase);
-        if (w > 6170) {
-            w = 6170;
-            r.mensagem.width = 9000;
-            r.mensagem.left = -3000;
+        if (w > kMaxWidening) {
+            w = kMaxWidening;
+            r.mensagem.width = kCappedTextWidth;
+            r.mensagem.left = kCappedTextLeft;
         }
     }
     const int dx = nearest(w / 2.0);
 
-    const int h0 = nearest(r.faces[0].top + r.faces[0].height + 50);
+    const int h0 = nearest(r.faces[0].top + r.faces[0].height + kDesignBottomMargin);
     const int h = r.mensagem.height > kOneLineHeight
                       ? std::min(nearest(r.mensagem.height - kOneLineHeight), kMaxGrowth)
                       : 0;
@@ -345,7 +385,7 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
         f.top += h;
         f.left += dx;
     }
-    r.fundo.left += dx + 200;
+    r.fundo.left += dx + kFundoShift;
     r.fxBotton.top += h;
     r.mensagem.left += dx;
     // The section list, the caption beside it and the two-way choice move with the faces.
@@ -354,24 +394,25 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
         k->top += h;
     }
 
-    r.mensagemRtf = {r.mensagem.left, r.mensagem.top, r.mensagem.width + 40, r.mensagem.height, true};
-    if (m_layout == 4)
+    r.mensagemRtf = {r.mensagem.left, r.mensagem.top, r.mensagem.width + kRtfExtraWidth, r.mensagem.height,
+                     true};
+    if (layout == 4)
         r.mensagemRtf.left = r.txtProcuraDir.left;
 
     r.height = h0 + h;
     r.width = w + info.baseWidth;
-    r.timer = m_layout == 0 && tipoCaixa == 0;
+    r.timer = layout == 0 && tipoCaixa == 0;
 
     if (r.width < kMinWidth) {
         r.width = kMinWidth;
         r.mensagem.left = r.width / 2 - r.mensagem.width / 2;
-        r.mensagemRtf.left = r.width / 2 - r.mensagemRtf.width / 2 - 20;
-        if (m_layout == 1)
-            r.faces[0].left = r.width / 2 - r.faces[0].width / 2 - 90;
+        r.mensagemRtf.left = r.width / 2 - r.mensagemRtf.width / 2 - kRtfLeftOfCentre;
+        if (layout == 1)
+            r.faces[0].left = r.width / 2 - r.faces[0].width / 2 - kSingleFaceLeftOfCentre;
     }
 
     // Room for the text: the box is never narrower than the text plus margins.
-    const int need = nearest(r.mensagemRtf.width + 240);
+    const int need = nearest(r.mensagemRtf.width + 2 * kMargin);
     if (r.width < need) {
         r.width = need;
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
@@ -380,14 +421,14 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
     const int antes = r.width;
     if (c.course.options)
         for (const Control &o : r.options)
-            r.width = std::max(r.width, o.width + 240);
+            r.width = std::max(r.width, o.width + 2 * kMargin);
     if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
-        r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + 120);
-    if (r.width != antes && m_layout != 4)
+        r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + kMargin);
+    if (r.width != antes && layout != 4)
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
 
-    r.logo = {-5, 0, 0, kTitleHeight, true};
-    r.zeko = {r.width - c.zekoWidth - 90, 0, c.zekoWidth, kTitleHeight, true};
+    r.logo = {kLogoLeft, 0, 0, kTitleHeight, true};
+    r.zeko = {r.width - c.zekoWidth - kProductLogoMargin, 0, c.zekoWidth, kTitleHeight, true};
     r.fundo.width = r.width;
     r.fxBotton.width = r.width;
 
@@ -400,8 +441,8 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
 {
     const int visiveis = int(r.faces[0].visible) + int(r.faces[1].visible) + int(r.faces[2].visible);
     if (visiveis == 2) {
-        r.faces[0].left = (r.width - (r.faces[0].width + r.faces[1].width + 140)) / 2;
-        r.faces[1].left = r.faces[0].left + r.faces[0].width + 140;
+        r.faces[0].left = (r.width - (r.faces[0].width + r.faces[1].width + kFaceGap)) / 2;
+        r.faces[1].left = r.faces[0].left + r.faces[0].width + kFaceGap;
     } else if (visiveis == 1) {
         r.faces[0].left = r.width / 2 - r.faces[0].width / 2;
     }
@@ -419,8 +460,8 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
 
     if (!r.faces[0].visible)
         return;
-    // The controls a dialogue shows go below the text, each 90 under the one
-    // above; the faces follow the last of them.
+    // The controls a dialogue shows go below the text, each kSpacing under the
+    // one above; the faces follow the last of them.
     int y = r.mensagem.top + r.mensagem.height;
     auto abaixo = [&y](Control &k) {
         k.top = y + kSpacing;
@@ -436,7 +477,7 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
         if (r.textoDrive.visible && tipoCaixa == 25) {
             // "em" stands just before the list, on its row.
             r.textoDrive.top = r.lesson.top + (r.lesson.height - r.textoDrive.height) / 2;
-            r.lesson.left = std::max(r.lesson.left, r.textoDrive.left + r.textoDrive.width + 60);
+            r.lesson.left = std::max(r.lesson.left, r.textoDrive.left + r.textoDrive.width + kCaptionGap);
         }
     }
     if (r.textoDrive.visible && tipoCaixa != 25)
@@ -460,7 +501,7 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
         r.fxBotton.top += y + kSpacing - r.faces[0].top;
     for (Control &f : r.faces)
         f.top = y + kSpacing;
-    r.height = r.faces[0].top + r.faces[0].height + 120;
+    r.height = r.faces[0].top + r.faces[0].height + kMargin;
 }
 
 QList<MessageBoxLayout::ColourRun> MessageBoxLayout::colourRuns(const QString &texto)

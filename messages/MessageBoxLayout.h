@@ -15,15 +15,16 @@ namespace messages {
 // the sizing rules can be checked without a display: the validation report, the
 // button codes of the box type in the user's language, line breaking, the
 // layout's places, widening, growth, the minimum width, the room for the text
-// and the final centring of the faces.
+// and the final centring of the faces. It keeps nothing from one box to the
+// next: what a box takes over from the one before comes in as an argument.
 class MessageBoxLayout {
   public:
     static constexpr int kFaceWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.width);
     static constexpr int kFaceHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kFace.height);
     static constexpr int kTitleHeight = shell::skin::pixelsToTwips(shell::skin::msgbox::kTitleBarHeight);
     static constexpr int kOneLineHeight = 285; // height of one text line as designed
-    static constexpr int kMaxGrowth = 4260;
-    static constexpr int kMinWidth = 3500;
+    static constexpr int kMaxGrowth = 4260;    // the most a tall text grows a box without faces
+    static constexpr int kMinWidth = 3500;     // the narrowest box
     // The course dialogues' controls.
     static constexpr int kSpacing = 90;        // between controls stacked below the text
     static constexpr int kEntryHeight = 315;   // folder entry and section list
@@ -59,10 +60,16 @@ class MessageBoxLayout {
         CourseControls course;
     };
 
+    // The faces of a box: its layout (which faces show, and where) and the code
+    // of each face, visible or not. Before the first box: layout 1, no codes.
+    struct ButtonSet {
+        int layout = 1;
+        std::array<QString, 3> codes; // the stems of the face pictures
+    };
+
     struct Result {
-        int layout = 0;
-        std::array<QString, 3> buttonCodes; // codes: the stems of the face pictures
-        QString texto;                      // the caption after line breaking
+        ButtonSet buttons;
+        QString texto; // the caption after line breaking
         Control mensagem, mensagemRtf, fundo, fxBotton, logo, zeko;
         std::array<Control, 3> faces;
         // The course dialogues' controls, hidden in every box of the manager.
@@ -89,10 +96,13 @@ class MessageBoxLayout {
     // Chooses button codes and layout for the box type; a type that names fewer
     // buttons keeps the codes of the previous box for the others (hidden). A
     // negative type keeps layout and codes of the previous box.
-    void MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language);
+    static ButtonSet MontaBotoes(int tipoCaixa, int tipoMensagem, const QString &language,
+                                 const ButtonSet &previous);
 
-    // Sizes the box for a text.
-    Result compute(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem, const Context &c);
+    // Sizes the box for a text; `previous` is the button set of the box shown
+    // before, as MontaBotoes takes it (ButtonSet{} for the first).
+    static Result compute(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
+                          const Context &c, const ButtonSet &previous);
 
     // The text split at the colour markers: "#" starts blue, "|" black again;
     // the markers themselves are not shown.
@@ -102,14 +112,8 @@ class MessageBoxLayout {
     };
     static QList<ColourRun> colourRuns(const QString &texto);
 
-    int layout() const { return m_layout; }
-    const std::array<QString, 3> &buttonCodes() const { return m_buttonCodes; }
-
   private:
     static void fitBox(Result &r, int tipoCaixa, const Context &c);
-
-    int m_layout = 1;
-    std::array<QString, 3> m_buttonCodes;
 };
 
 } // namespace messages

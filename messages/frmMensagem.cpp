@@ -1,16 +1,11 @@
 #include "frmMensagem.h"
 
-#include "platform/Platform.h"
-#include "shell/SharedState.h"
-#include "shell/Sistema.h"
 #include "shell/skin/FieldStyle.h"
-#include "shell/skin/SkinnedWindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -18,26 +13,20 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <memory>
 
 namespace messages {
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr int kTitleArea = 500 / kTwips; // the part of the background that moves the box
+using shell::skin::pixelsToTwips;
+using shell::skin::twipsToPixels;
+
+constexpr int kTitleArea = twipsToPixels(500); // the part of the background that moves the box
 
 QRect px(const MessageBoxLayout::Control &c)
 {
-    return QRect(c.left / kTwips, c.top / kTwips, c.width / kTwips, c.height / kTwips);
-}
-
-QFont messageFont(int tamanhoFonte)
-{
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setBold(true);
-    f.setPixelSize(tamanhoFonte * 96 / 72);
-    return f;
+    return QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+                 twipsToPixels(c.height));
 }
 
 QString html(const QString &texto)
@@ -49,9 +38,6 @@ QString html(const QString &texto)
     }
     return out;
 }
-
-// Where the course looks for the picture of its folder boxes' third face.
-const QString kFindPicture = QStringLiteral("A:\\Imagem\\Sistema\\FIND_NM.JPG");
 
 void paintCaption(QRadioButton *b, const QColor &colour)
 {
@@ -163,6 +149,14 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
     });
 }
 
+QFont frmMensagem::messageFont(int tamanhoFonte)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setBold(true);
+    f.setPixelSize(tamanhoFonte * 96 / 72);
+    return f;
+}
+
 QFont frmMensagem::captionFont(bool bold)
 {
     QFont f(QStringLiteral("Liberation Sans"));
@@ -173,26 +167,27 @@ QFont frmMensagem::captionFont(bool bold)
 
 int frmMensagem::captionWidth(const QString &caption)
 {
-    return QFontMetrics(captionFont(true)).horizontalAdvance(caption) * kTwips;
+    return pixelsToTwips(QFontMetrics(captionFont(true)).horizontalAdvance(caption));
 }
 
 int frmMensagem::optionWidth(const QString &caption)
 {
     QRadioButton probe(caption);
     probe.setFont(captionFont(false));
-    return probe.sizeHint().width() * kTwips;
+    return pixelsToTwips(probe.sizeHint().width());
 }
 
 void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, const QString &textoRtf,
                         const CourseControls &course, const QString &startFolder, const QString &findPicture)
 {
-    m_codes = r.buttonCodes;
-    setFixedSize(r.width / kTwips, r.height / kTwips);
-    m_tarja->setGeometry(0, 0, width(), MessageBoxLayout::kTitleHeight / kTwips);
-    m_logo->setGeometry(r.logo.left / kTwips, 0, m_logo->pixmap().width(), m_tarja->height());
+    m_codes = r.buttons.codes;
+    setFixedSize(twipsToPixels(r.width), twipsToPixels(r.height));
+    m_tarja->setGeometry(0, 0, width(), twipsToPixels(MessageBoxLayout::kTitleHeight));
+    m_logo->setGeometry(twipsToPixels(r.logo.left), 0, m_logo->pixmap().width(), m_tarja->height());
     m_zeko->setGeometry(px(r.zeko));
-    m_fundo->setGeometry(r.fundo.left / kTwips, m_tarja->height(), width(), height());
-    m_fxBotton->setGeometry(0, r.fxBotton.top / kTwips, width(), 3);
+    m_fundo->setGeometry(twipsToPixels(r.fundo.left), m_tarja->height(), width(), height());
+    m_fxBotton->setGeometry(0, twipsToPixels(r.fxBotton.top), width(),
+                            shell::skin::msgbox::kBottomStripHeight);
 
     m_rtf->setFont(messageFont(tamanhoFonte));
     m_rtf->setText(html(textoRtf.isEmpty() ? r.texto : textoRtf));
@@ -368,140 +363,6 @@ void frmMensagem::closeEvent(QCloseEvent *e)
         answer(m_codes[2] == QStringLiteral("FIND") && m_faces[2]->isVisible() ? 2
                                                                                : std::max(1, m_visibleFaces));
     e->accept();
-}
-
-SkinnedMessageBox::SkinnedMessageBox(shell::SharedState &state, platform::Platform &platform)
-    : m_state(state)
-    , m_platform(platform)
-{
-}
-
-SkinnedMessageBox::~SkinnedMessageBox()
-{
-    for (const OpenBox &a : std::as_const(m_open))
-        delete a.form;
-}
-
-MessageBoxLayout::Extent SkinnedMessageBox::measure(const QString &texto, int tamanhoFonte)
-{
-    const QFontMetrics fm(messageFont(tamanhoFonte));
-    const QStringList lines = texto.split(u'\n');
-    int width = 0;
-    for (const QString &l : lines)
-        width = std::max(width, fm.horizontalAdvance(l));
-    return {width * kTwips, int(lines.size()) * fm.lineSpacing() * kTwips};
-}
-
-void SkinnedMessageBox::unload(frmMensagem *form)
-{
-    m_open.removeIf([form](const OpenBox &a) { return a.form == form || !a.form; });
-    form->hide();
-    form->deleteLater();
-    const bool ownerWaits =
-        std::any_of(m_open.cbegin(), m_open.cend(), [](const OpenBox &a) { return a.disablesOwner; });
-    if (!ownerWaits)
-        if (shell::skin::SkinnedWindow *owner = shell::skin::SkinnedWindow::byName(m_state.strNomeForm)) {
-            owner->setEnabled(true);
-            owner->activateWindow();
-        }
-    m_form = m_open.isEmpty() ? nullptr : m_open.constLast().form.data();
-    m_state.blnMsgAberta = !m_open.isEmpty();
-}
-
-void SkinnedMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
-                                      bool aguardaResposta, const QString &textoRtf, int reservado)
-{
-    const QString language = shell::Sistema(m_platform).LeIdiomaInst();
-    // The default answer option is the first; a choice of an earlier box does not carry over.
-    m_state.blnOpcao1 = true;
-    m_state.blnOpcao3 = false;
-    if (tipoCaixa == 25 || tipoCaixa == 26) {
-        m_state.chosenLesson.clear();
-        m_state.chosenSection.clear();
-    }
-    const CourseControls course = std::exchange(m_course, CourseControls{});
-    const QString relatorio = MessageBoxLayout::validation(tipoCaixa, tamanhoFonte, tipoMensagem);
-    if (!relatorio.isEmpty()) {
-        ExibeMensagem(relatorio, 1, 10, 1, false, QString(), 0);
-        return;
-    }
-
-    m_state.intBotaoMsg = 0;
-    const bool waits = tipoCaixa > 1 || aguardaResposta;
-    // A new box replaces one that no call waits for. One a call waits for stays
-    // under the new box: its answer belongs to that call alone.
-    if (!m_open.isEmpty() && !m_open.constLast().awaited) {
-        if (frmMensagem *anterior = m_open.takeLast().form) {
-            anterior->disconnect();
-            anterior->hide();
-            anterior->deleteLater();
-        }
-    }
-    auto *form = new frmMensagem(m_state.strPastaCaiMsg, tipoCaixa, aguardaResposta ? 1 : 0);
-    m_form = form;
-    m_open.append({form, waits, aguardaResposta});
-    m_state.blnMsgAberta = true;
-    // Shared with the connection, which may outlive this call if the application
-    // closes down before the box is answered.
-    const auto answerMode = std::make_shared<int>(0);
-    QObject::connect(form, &frmMensagem::answered, form, [this, form, answerMode](int n) {
-        *answerMode = n;
-        m_state.intBotaoMsg = n;
-        unload(form);
-    });
-
-    QObject::connect(form, &frmMensagem::folderChanged, form,
-                     [this](const QString &folder) { m_state.strPastaEscolhida = folder; });
-    QObject::connect(form, &frmMensagem::optionChosen, form, [this](int n) {
-        const courseDialogue::AnswerFlags o = courseDialogue::chooseOption(n);
-        m_state.blnOpcao1 = o.blnOpcao1;
-        m_state.blnOpcao3 = o.blnOpcao3;
-    });
-    QObject::connect(form, &frmMensagem::sectionChosen, form,
-                     [this, notice = course.onSectionChosen](const QString &e) {
-                         const courseDialogue::LessonSection ls = courseDialogue::lessonSection(e);
-                         m_state.chosenLesson = ls.lesson;
-                         m_state.chosenSection = ls.section;
-                         if (notice)
-                             notice(ls.lesson, ls.section);
-                     });
-
-    MessageBoxLayout::Context context{
-        .language = language,
-        .measure = &SkinnedMessageBox::measure,
-        .captionWidth = &frmMensagem::captionWidth,
-        .optionWidth = &frmMensagem::optionWidth,
-        .zekoWidth = shell::skin::pixelsToTwips(shell::skin::msgbox::kProductLogo.width),
-        .findWidth = 0,
-        .chosenFolder = m_state.strPastaEscolhida,
-        .course = course,
-    };
-    QString findPicture;
-    if (courseDialogue::hasFolderEntry(tipoCaixa) && m_platform.fileExists(kFindPicture)) {
-        findPicture = m_platform.toUnixPath(kFindPicture);
-        context.findWidth = QImageReader(findPicture).size().width() * kTwips;
-    }
-    const MessageBoxLayout::Result layout =
-        m_layout.compute(texto, tipoCaixa, tamanhoFonte, tipoMensagem, context);
-    form->apply(layout, tamanhoFonte, textoRtf, course, m_state.strPastaEscolhida, findPicture);
-
-    if (aguardaResposta)
-        if (shell::skin::SkinnedWindow *owner = shell::skin::SkinnedWindow::byName(m_state.strNomeForm))
-            owner->setEnabled(false);
-
-    form->show();
-    form->raise();
-    if (form->txtProcuraDir()->isVisible()) {
-        form->activateWindow();
-        form->txtProcuraDir()->setFocus();
-    }
-    m_reservado = reservado;
-    if (waits) {
-        while (*answerMode == 0 && !QCoreApplication::closingDown())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        // A box answered meanwhile left its own answer in the shared state.
-        m_state.intBotaoMsg = *answerMode;
-    }
 }
 
 } // namespace messages

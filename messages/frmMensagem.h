@@ -1,12 +1,9 @@
 #pragma once
 
 #include "CourseDialogue.h"
-#include "MessageBox.h"
 #include "MessageBoxLayout.h"
 
 #include <QLabel>
-#include <QList>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,13 +13,6 @@ class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
-
-namespace platform {
-class Platform;
-}
-namespace shell {
-struct SharedState;
-}
 
 namespace messages {
 
@@ -39,6 +29,8 @@ class frmMensagem : public QWidget {
     void apply(const MessageBoxLayout::Result &r, int tamanhoFonte, const QString &textoRtf,
                const CourseControls &course, const QString &startFolder, const QString &findPicture);
 
+    // The font of the box's text.
+    static QFont messageFont(int tamanhoFonte);
     // Font and widths (twips) of the course dialogues' captions.
     static QFont captionFont(bool bold);
     static int captionWidth(const QString &caption);
@@ -100,45 +92,6 @@ class frmMensagem : public QWidget {
     QPoint m_pressScreenPoint; // on screen: the box may follow the pointer
     bool m_answered = false;
     int m_visibleFaces = 0;
-};
-
-// The message box every window reports and asks through. A waiting call keeps
-// the window in front disabled and processes events until its own box is
-// answered. A box shown meanwhile goes on top; the waiting one stays under it.
-class SkinnedMessageBox : public MessageBox {
-  public:
-    SkinnedMessageBox(shell::SharedState &state, platform::Platform &platform);
-    ~SkinnedMessageBox() override;
-
-    void ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,
-                       bool aguardaResposta, const QString &textoRtf, int reservado) override;
-
-    // A course dialogue's section-list entries, answer options and two-way
-    // choice for the next box shown, and only for it.
-    void prepareDialogue(CourseControls course) { m_course = std::move(course); }
-
-    // The box on top, if any.
-    frmMensagem *form() const { return m_form; }
-
-    // Size of a text as the box's label shows it, in twips.
-    static MessageBoxLayout::Extent measure(const QString &texto, int tamanhoFonte);
-
-  private:
-    struct OpenBox {
-        QPointer<frmMensagem> form;
-        bool awaited = false; // a call waits for its answer
-        bool disablesOwner = false;
-    };
-
-    void unload(frmMensagem *form);
-
-    shell::SharedState &m_state;
-    platform::Platform &m_platform;
-    MessageBoxLayout m_layout;
-    QPointer<frmMensagem> m_form;
-    QList<OpenBox> m_open; // boxes on screen, the last on top
-    int m_reservado = 0;
-    CourseControls m_course;
 };
 
 } // namespace messages

@@ -1,5 +1,5 @@
 #include "drive/MountDrive.h"
-#include "messages/frmMensagem.h"
+#include "messages/SkinnedMessageBox.h"
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"

@@ -2,7 +2,7 @@
 // would, and prints the answer and what the box left in the shared state. For
 // trying the box types by hand and taking pictures of them.
 
-#include "messages/frmMensagem.h"
+#include "messages/SkinnedMessageBox.h"
 #include "platform/WinePlatform.h"
 #include "platform/WinePrefix.h"
 #include "shell/SharedState.h"

@@ -39,8 +39,7 @@ MessageBoxLayout::Context context(const QString &language = "POR", int perCharac
 MessageBoxLayout::Result compute(const QString &texto, int tipoCaixa, const QString &language = "POR",
                                  int perCharacter = 100)
 {
-    MessageBoxLayout l;
-    return l.compute(texto, tipoCaixa, 10, 1, context(language, perCharacter));
+    return MessageBoxLayout::compute(texto, tipoCaixa, 10, 1, context(language, perCharacter), {});
 }
 
 } // namespace
@@ -55,7 +54,7 @@ TEST(MessageBoxLayout, OkBoxWidth)
     EXPECT_TRUE(wide.faces[0].visible);
     EXPECT_FALSE(wide.faces[1].visible);
     EXPECT_EQ(wide.faces[0].left, 5380 / 2 - MessageBoxLayout::kFaceWidth / 2);
-    EXPECT_EQ(wide.buttonCodes[0], "OK");
+    EXPECT_EQ(wide.buttons.codes[0], "OK");
     // The face sits 90 below the text and the box ends 120 below the face.
     EXPECT_EQ(wide.faces[0].top, wide.mensagem.top + wide.mensagem.height + 90);
     EXPECT_EQ(wide.height, wide.faces[0].top + MessageBoxLayout::kFaceHeight + 120);
@@ -105,30 +104,30 @@ TEST(MessageBoxLayout, ValidationReports)
 // The faces of a yes/no box speak the course's language.
 TEST(MessageBoxLayout, ButtonCodesByLanguage)
 {
-    MessageBoxLayout l;
-    l.MontaBotoes(4, 1, "ING");
-    EXPECT_EQ(l.buttonCodes()[0], "YES");
-    EXPECT_EQ(l.buttonCodes()[1], "NO");
-    l.MontaBotoes(4, 1, "ESP");
-    EXPECT_EQ(l.buttonCodes()[0], "SI");
-    l.MontaBotoes(4, 1, "");
-    EXPECT_EQ(l.buttonCodes()[0], "SIM");
-    EXPECT_EQ(l.buttonCodes()[1], "NAO");
-    EXPECT_EQ(l.layout(), 2);
-    l.MontaBotoes(3, 0, "ING");
-    EXPECT_EQ(l.buttonCodes()[1], "CLWN");
-    l.MontaBotoes(6, 0, "POR");
-    EXPECT_EQ(l.buttonCodes()[2], "CRV");
-    EXPECT_EQ(l.layout(), 3);
+    // Box after box, each given the set of the one before, as the message box does.
+    MessageBoxLayout::ButtonSet b = MessageBoxLayout::MontaBotoes(4, 1, "ING", {});
+    EXPECT_EQ(b.codes[0], "YES");
+    EXPECT_EQ(b.codes[1], "NO");
+    b = MessageBoxLayout::MontaBotoes(4, 1, "ESP", b);
+    EXPECT_EQ(b.codes[0], "SI");
+    b = MessageBoxLayout::MontaBotoes(4, 1, "", b);
+    EXPECT_EQ(b.codes[0], "SIM");
+    EXPECT_EQ(b.codes[1], "NAO");
+    EXPECT_EQ(b.layout, 2);
+    b = MessageBoxLayout::MontaBotoes(3, 0, "ING", b);
+    EXPECT_EQ(b.codes[1], "CLWN");
+    b = MessageBoxLayout::MontaBotoes(6, 0, "POR", b);
+    EXPECT_EQ(b.codes[2], "CRV");
+    EXPECT_EQ(b.layout, 3);
     // A negative type keeps the previous box's layout and codes.
-    l.MontaBotoes(-1, 1, "ING");
-    EXPECT_EQ(l.layout(), 3);
-    EXPECT_EQ(l.buttonCodes()[2], "CRV");
+    b = MessageBoxLayout::MontaBotoes(-1, 1, "ING", b);
+    EXPECT_EQ(b.layout, 3);
+    EXPECT_EQ(b.codes[2], "CRV");
     // One button: always OK; the codes it does not name stay from before.
-    l.MontaBotoes(1, 1, "ING");
-    EXPECT_EQ(l.layout(), 1);
-    EXPECT_EQ(l.buttonCodes()[0], "OK");
-    EXPECT_EQ(l.buttonCodes()[1], "NO");
+    b = MessageBoxLayout::MontaBotoes(1, 1, "ING", b);
+    EXPECT_EQ(b.layout, 1);
+    EXPECT_EQ(b.codes[0], "OK");
+    EXPECT_EQ(b.codes[1], "NO");
 }
 
 // Yes, no and cancel: the third face of type 5 cancels in every language,
@@ -144,11 +143,10 @@ TEST(MessageBoxLayout, TypeFiveThirdFaceCancels)
         {0, "ING", {"YES", "NO", "CAC"}},  {0, "ESP", {"SI", "NO", "CAN"}},
     };
     for (const auto &c : cases) {
-        MessageBoxLayout l;
-        const auto r = l.compute("Salvar?", 5, 10, c.tipoMensagem, context(c.language));
+        const auto r = MessageBoxLayout::compute("Salvar?", 5, 10, c.tipoMensagem, context(c.language), {});
         for (int i = 0; i < 3; ++i) {
             EXPECT_TRUE(r.faces[i].visible) << c.language << " " << i;
-            EXPECT_EQ(r.buttonCodes[i], c.faces[i]) << c.language << " " << c.tipoMensagem << " " << i;
+            EXPECT_EQ(r.buttons.codes[i], c.faces[i]) << c.language << " " << c.tipoMensagem << " " << i;
         }
     }
 }
@@ -158,7 +156,7 @@ TEST(MessageBoxLayout, TypeFiveThirdFaceCancels)
 TEST(MessageBoxLayout, LayoutSixWidensWithItsText)
 {
     const auto estreito = compute(QString(10, u'x'), 26); // 1000 twips, within the base
-    EXPECT_EQ(estreito.layout, 6);
+    EXPECT_EQ(estreito.buttons.layout, 6);
     EXPECT_EQ(estreito.width, 3600);
     const auto largo = compute(QString(50, u'x'), 26); // 5000 twips
     EXPECT_EQ(largo.width, 5000 - 2100 + 3600);
@@ -208,8 +206,7 @@ namespace {
 MessageBoxLayout::Result courseDialogue(int tipoCaixa, MessageBoxLayout::Context c,
                                         const QString &texto = "Instalar")
 {
-    MessageBoxLayout l;
-    return l.compute(texto, tipoCaixa, 10, 1, c);
+    return MessageBoxLayout::compute(texto, tipoCaixa, 10, 1, c, {});
 }
 
 int base(const MessageBoxLayout::Control &c)
@@ -226,7 +223,7 @@ TEST(MessageBoxLayout, FolderAndSectionBoxStacksItsControls)
     auto c = context();
     c.findWidth = MessageBoxLayout::kFaceWidth;
     const auto r = courseDialogue(25, c);
-    EXPECT_EQ(r.layout, 5);
+    EXPECT_EQ(r.buttons.layout, 5);
     // The label is 3500 wide in a folder box: 1400 beyond the base widens the
     // box to 5100, and the FIND face, which keeps its place at 3350 + 700,
     // widens it on to end 120 after that face.
@@ -268,7 +265,7 @@ TEST(MessageBoxLayout, FolderAndSectionBoxStacksItsControls)
 TEST(MessageBoxLayout, FolderBox)
 {
     const auto r = courseDialogue(19, context());
-    EXPECT_EQ(r.layout, 4);
+    EXPECT_EQ(r.buttons.layout, 4);
     EXPECT_EQ(r.width, 1400 + 3380);
     EXPECT_EQ(r.mensagemRtf.left, 200);
     EXPECT_TRUE(r.txtProcuraDir.visible);

@@ -2,7 +2,9 @@
 #include "common/ManagerFixture.h"
 #include "common/MouseEvents.h"
 #include "common/QtPrinters.h"
+#include "common/WhenOpen.h"
 #include "drive/MountDrive.h"
+#include "messages/SkinnedMessageBox.h"
 #include "shell/frmPrincipal.h"
 
 #include <QComboBox>
@@ -37,14 +39,9 @@ class frmMensagemTest : public ManagerFixture {
         drives.reset();
         box.reset();
     }
-    // Does `action` on the box once it is up, while ExibeMensagem waits.
-    void whenOpen(std::function<void(frmMensagem *)> action)
-    {
-        QTimer::singleShot(50, [this, action] {
-            ASSERT_TRUE(box->form());
-            action(box->form());
-        });
-    }
+    // Does `action` on the box once it is up, while ExibeMensagem waits; a box
+    // the action fails to answer is closed, so that the test ends.
+    void whenOpen(std::function<void(frmMensagem *)> action) { zekotest::whenOpen(*box, std::move(action)); }
     static void clica(QWidget *w, QPoint p = {}) { mouse::click(w, p); }
 
     std::unique_ptr<SkinnedMessageBox> box;
@@ -206,6 +203,21 @@ TEST_F(frmMensagemTest, QuestionAnsweredWhileALaterBoxWaits)
     EXPECT_TRUE(mainWindow->isEnabled());
 }
 
+// A negative type shows the faces of the box before it, in the same places.
+TEST_F(frmMensagemTest, NegativeTypeKeepsTheFacesOfTheBoxBefore)
+{
+    whenOpen([](frmMensagem *f) { clica(f->areaButton(1)); });
+    box->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
+    QStringList faces;
+    whenOpen([&](frmMensagem *f) {
+        faces << f->faceImage(1) << f->faceImage(2) << f->faceImage(3);
+        clica(f->areaButton(2));
+    });
+    box->ExibeMensagem("Sair mesmo?", -1, 10, 1, true, QString(), 0);
+    EXPECT_EQ(faces, QStringList({"SIM_NM.JPG", "NAO_NM.JPG", ""}));
+    EXPECT_EQ(state.intBotaoMsg, 2);
+}
+
 // Clicking the background of a box with buttons does nothing.
 TEST_F(frmMensagemTest, BackgroundClickOfAnOkBoxDoesNothing)
 {
@@ -213,7 +225,7 @@ TEST_F(frmMensagemTest, BackgroundClickOfAnOkBoxDoesNothing)
     whenOpen([&](frmMensagem *f) {
         clica(f->fundo(), QPoint(40, 40));
         clica(f->tarja());
-        QTest::qWait(50);
+        QCoreApplication::processEvents(); // whatever the clicks posted
         stayed = box->form() == f && f->isVisible() && state.intBotaoMsg == 0;
         clica(f->areaButton(1));
     });
@@ -338,7 +350,7 @@ int redPixels(QWidget *w)
 
 QPoint px(int twips)
 {
-    return {0, twips / 15};
+    return {0, shell::skin::twipsToPixels(twips)};
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "drive/MountDrive.h"
 #include "install/frmInstalarLivro.h"
 #include "messages/Codes.h"
+#include "messages/SkinnedMessageBox.h"
 #include "messages/frmMensagem.h"
 #include "shell/Navigation.h"
 #include "shell/frmPrincipal.h"
@@ -78,9 +79,11 @@ class Gate {
 
 // What the user does while a flow waits: steps taken in order, each once its
 // condition holds, from a timer that runs in whatever event loop the flow waits
-// in. A step that never comes fails the test; after the last step (or the
-// failure) any box still open is closed, as the window manager would, so that
-// the flow ends, and its text is kept in leftOver.
+// in. A step that never comes fails the test; once a check has failed the steps
+// left are given up at once, since they may wait for what the failed step did
+// not do. After the last step (or the failure) any box still open is closed, as
+// the window manager would, so that the flow ends, and its text is kept in
+// leftOver.
 class Script {
   public:
     Script(messages::SkinnedMessageBox &box, shell::SharedState &state)
@@ -119,7 +122,7 @@ class Script {
         }
         if (m_acting)
             return;
-        if (m_next < m_steps.size()) {
+        if (m_next < m_steps.size() && !::testing::Test::HasFailure()) {
             if (m_steps[m_next].ready()) {
                 // A step may wait itself (a click that starts a flow) and the next
                 // ones go on meanwhile: it runs from a timer of its own, as this
@@ -137,6 +140,8 @@ class Script {
             if (m_since.elapsed() < 15000)
                 return;
             ADD_FAILURE() << "never came: " << m_steps[m_next].what;
+        }
+        if (m_next < m_steps.size()) {
             m_next = m_steps.size();
             m_gaveUp = true;
             if (m_giveUp)
