@@ -11,7 +11,7 @@ class InstallPanel {
   public:
     virtual ~InstallPanel() = default;
     // The progress line, FXLblMensagem.
-    virtual void showProgress(const QString &texto) = 0;
+    virtual void showProgress(const QString &text) = 0;
     // tmrMsg: the growing row of dots after the progress text.
     virtual void animateProgress(bool on) = 0;
     // Buttons 1, 2, 3 and 6, which must not be used during an extraction.

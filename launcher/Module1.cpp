@@ -66,10 +66,10 @@ void mostra(const std::optional<launcher::Notice> &m)
 bool fileExists(const std::string &caminho)
 {
     WIN32_FIND_DATAA mime;
-    const HANDLE busca = FindFirstFileA(caminho.c_str(), &mime);
-    if (busca == INVALID_HANDLE_VALUE)
+    const HANDLE search = FindFirstFileA(caminho.c_str(), &mime);
+    if (search == INVALID_HANDLE_VALUE)
         return false;
-    FindClose(busca);
+    FindClose(search);
     return !(mime.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -418,13 +418,13 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
     }
     // Nor than the answer options, nor cuts off a face that keeps its place.
-    const int antes = r.width;
+    const int before = r.width;
     if (c.course.options)
         for (const Control &o : r.options)
             r.width = std::max(r.width, o.width + 2 * kMargin);
     if (r.faces[0].visible && r.faces[1].visible && r.faces[2].visible)
         r.width = std::max(r.width, r.faces[2].left + r.faces[2].width + kMargin);
-    if (r.width != antes && layout != 4)
+    if (r.width != before && layout != 4)
         r.mensagemRtf.left = (r.width - r.mensagemRtf.width) / 2;
 
     r.logo = {kLogoLeft, 0, 0, kTitleHeight, true};
@@ -439,11 +439,11 @@ MessageBoxLayout::Result MessageBoxLayout::compute(const QString &texto, int tip
 // The final centring and stacking, once the box has its width.
 void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
 {
-    const int visiveis = int(r.faces[0].visible) + int(r.faces[1].visible) + int(r.faces[2].visible);
-    if (visiveis == 2) {
+    const int visible = int(r.faces[0].visible) + int(r.faces[1].visible) + int(r.faces[2].visible);
+    if (visible == 2) {
         r.faces[0].left = (r.width - (r.faces[0].width + r.faces[1].width + kFaceGap)) / 2;
         r.faces[1].left = r.faces[0].left + r.faces[0].width + kFaceGap;
-    } else if (visiveis == 1) {
+    } else if (visible == 1) {
         r.faces[0].left = r.width / 2 - r.faces[0].width / 2;
     }
     r.mensagem.left = (r.width - r.mensagem.width) / 2;
@@ -463,17 +463,17 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
     // The controls a dialogue shows go below the text, each kSpacing under the
     // one above; the faces follow the last of them.
     int y = r.mensagem.top + r.mensagem.height;
-    auto abaixo = [&y](Control &k) {
+    auto below = [&y](Control &k) {
         k.top = y + kSpacing;
         y = k.top + k.height;
     };
     if (r.txtProcuraDir.visible) {
         r.txtProcuraDir.left = kEntryMargin / 2;
         r.txtProcuraDir.width = r.width - kEntryMargin;
-        abaixo(r.txtProcuraDir);
+        below(r.txtProcuraDir);
     }
     if (r.lesson.visible) {
-        abaixo(r.lesson);
+        below(r.lesson);
         if (r.textoDrive.visible && tipoCaixa == 25) {
             // "em" stands just before the list, on its row.
             r.textoDrive.top = r.lesson.top + (r.lesson.height - r.textoDrive.height) / 2;
@@ -481,9 +481,9 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
         }
     }
     if (r.textoDrive.visible && tipoCaixa != 25)
-        abaixo(r.textoDrive);
+        below(r.textoDrive);
     if (r.optMsg[0].visible) {
-        abaixo(r.optMsg[0]);
+        below(r.optMsg[0]);
         r.optMsg[1].top = r.optMsg[0].top;
     }
     if (r.options[0].visible) {
@@ -492,7 +492,7 @@ void MessageBoxLayout::fitBox(Result &r, int tipoCaixa, const Context &c)
         const int wider = std::max(r.options[0].width, r.options[1].width);
         for (Control &o : r.options) {
             o.left = (r.width - wider) / 2;
-            abaixo(o);
+            below(o);
         }
     }
     // Below a dialogue's controls the bottom strip keeps its distance from the

@@ -225,7 +225,7 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
         // The first text is the folder chosen before; setting it reports it as chosen.
         m_txtProcuraDir->setText(r.txtProcuraDir.visible ? startFolder : QString());
         place(m_txtProcuraDir, r.txtProcuraDir);
-        const QSignalBlocker quieto(m_cmbLicaoMsg);
+        const QSignalBlocker blocker(m_cmbLicaoMsg);
         m_cmbLicaoMsg->clear();
         m_cmbLicaoMsg->addItems(course.lessons);
         m_cmbLicaoMsg->setCurrentIndex(-1); // nothing chosen until the user chooses

@@ -61,15 +61,14 @@ void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bo
     const bool loaded = loadStep(&missing);
     m_mainWindow.setEnabled(true);
     if (!loaded)
-        falhou(window, missing);
+        loadStepFailed(window, missing);
 }
 
-void Navigation::falhou(QWidget *window, const QString &missing)
+void Navigation::loadStepFailed(QWidget *window, const QString &missing)
 {
     delete window;
-    m_state.strNomeForm = QStringLiteral("frmPrincipal");
-    if (QWidget *mainWindow = skin::SkinnedWindow::byName(QStringLiteral("frmPrincipal")))
-        mainWindow->show();
+    m_state.strNomeForm = m_mainWindow.name();
+    m_mainWindow.show();
     m_state.strMensagem = Startup::missingFileText(Sistema(m_platform).LeIdiomaInst(), missing);
     m_box.showNotice(m_state.strMensagem);
 }

@@ -44,7 +44,7 @@ class Navigation : public QObject {
     // The load step of a window just made, with the main window disabled meanwhile.
     void runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep);
     // A window whose skin could not be loaded goes, and the main window says why.
-    void falhou(QWidget *window, const QString &missing);
+    void loadStepFailed(QWidget *window, const QString &missing);
 
     platform::Platform &m_platform;
     SharedState &m_state;

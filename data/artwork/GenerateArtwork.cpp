@@ -698,9 +698,9 @@ QByteArray hotSpotMap(const skin::WindowSkin &w)
     return text;
 }
 
-void writeWindow(Writer &out, const QString &imagens, const skin::WindowSkin &w)
+void writeWindow(Writer &out, const QString &pictures, const skin::WindowSkin &w)
 {
-    const QString dir = imagens + u'/' + QLatin1String(w.folder) + u'/';
+    const QString dir = pictures + u'/' + QLatin1String(w.folder) + u'/';
     out.makeDir(dir);
     const QImage background = paintBackground(w);
     out.save(background, dir + QLatin1String(w.background));
@@ -722,10 +722,10 @@ void writeWindow(Writer &out, const QString &imagens, const skin::WindowSkin &w)
     }
 }
 
-void writeMessageBox(Writer &out, const QString &imagens)
+void writeMessageBox(Writer &out, const QString &pictures)
 {
     namespace mb = skin::msgbox;
-    const QString dir = imagens + u'/' + QLatin1String(mb::kFolder) + u'/';
+    const QString dir = pictures + u'/' + QLatin1String(mb::kFolder) + u'/';
     out.makeDir(dir);
     out.save(paintTitleStrip({mb::kTitleStrip.width, mb::kTitleStrip.height}),
              dir + QLatin1String(mb::kTitleStripFile));
@@ -749,10 +749,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: zeko_artwork <install folder>\n");
         return 2;
     }
-    const QString imagens = QFile::decodeName(argv[1]) + QStringLiteral("/Imagens");
+    const QString pictures = QFile::decodeName(argv[1]) + QStringLiteral("/Imagens");
     Writer out;
     for (const skin::WindowSkin *w : skin::kWindows)
-        writeWindow(out, imagens, *w);
-    writeMessageBox(out, imagens);
+        writeWindow(out, pictures, *w);
+    writeMessageBox(out, pictures);
     return out.ok ? 0 : 1;
 }

@@ -35,14 +35,15 @@ int main(int argc, char *argv[])
                                      QStringLiteral("show the practice-test options"));
     const QCommandLineOption optMsg(QStringLiteral("choice"),
                                     QStringLiteral("show the two-way choice A: / B:"));
-    const QCommandLineOption imagens(QStringLiteral("pictures"), QStringLiteral("the box's picture folder"),
-                                     QStringLiteral("DIR"), QStringLiteral(ZEKO_APP_DIR "/Imagens/Cai_Msg/"));
-    cli.addOptions({boxType, fontOption, texto, lessons, folder, options, optMsg, imagens});
+    const QCommandLineOption pictures(QStringLiteral("pictures"), QStringLiteral("the box's picture folder"),
+                                      QStringLiteral("DIR"),
+                                      QStringLiteral(ZEKO_APP_DIR "/Imagens/Cai_Msg/"));
+    cli.addOptions({boxType, fontOption, texto, lessons, folder, options, optMsg, pictures});
     cli.process(app);
 
     platform::WinePlatform wine(platform::WinePrefix::fromEnvironment());
     shell::SharedState state;
-    state.strPastaCaiMsg = cli.value(imagens);
+    state.strPastaCaiMsg = cli.value(pictures);
     if (!state.strPastaCaiMsg.endsWith(u'/'))
         state.strPastaCaiMsg += u'/';
     state.strPastaEscolhida = cli.value(folder);

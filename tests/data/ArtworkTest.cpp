@@ -26,19 +26,19 @@ namespace skin = shell::skin;
 
 namespace {
 
-QString imagens()
+QString pictures()
 {
     return QStringLiteral(ZEKO_APP_DIR "/Imagens/");
 }
 
 QString windowFile(const skin::WindowSkin &w, const std::string &name)
 {
-    return imagens() + QLatin1String(w.folder) + u'/' + QString::fromStdString(name);
+    return pictures() + QLatin1String(w.folder) + u'/' + QString::fromStdString(name);
 }
 
 QString messageFile(const std::string &name)
 {
-    return imagens() + QLatin1String(skin::msgbox::kFolder) + u'/' + QString::fromStdString(name);
+    return pictures() + QLatin1String(skin::msgbox::kFolder) + u'/' + QString::fromStdString(name);
 }
 
 QRect toRect(const skin::Rect &r)

@@ -80,13 +80,13 @@ TEST(MessageBoxLayout, GrowthOfTallTexts)
     QStringList lines;
     for (int i = 0; i < 40; ++i)
         lines.append(QStringLiteral("linha %1").arg(i));
-    const QString alto = lines.join(u'\n'); // 40 lines of 240
-    const auto noButtons = compute(alto, 0);
+    const QString tall = lines.join(u'\n'); // 40 lines of 240
+    const auto noButtons = compute(tall, 0);
     EXPECT_EQ(noButtons.height, 1200 + MessageBoxLayout::kFaceHeight + 50 + 4260);
     EXPECT_TRUE(noButtons.timer);
     const auto oneLine = compute("curto", 0);
     EXPECT_EQ(noButtons.height - oneLine.height, 4260);
-    const auto withButton = compute(alto, 1);
+    const auto withButton = compute(tall, 1);
     EXPECT_EQ(withButton.height,
               withButton.mensagem.top + 40 * 240 + 90 + MessageBoxLayout::kFaceHeight + 120);
     EXPECT_FALSE(withButton.timer);
@@ -158,12 +158,12 @@ TEST(MessageBoxLayout, LayoutSixWidensWithItsText)
     const auto estreito = compute(QString(10, u'x'), 26); // 1000 twips, within the base
     EXPECT_EQ(estreito.buttons.layout, 6);
     EXPECT_EQ(estreito.width, 3600);
-    const auto largo = compute(QString(50, u'x'), 26); // 5000 twips
-    EXPECT_EQ(largo.width, 5000 - 2100 + 3600);
+    const auto wide = compute(QString(50, u'x'), 26); // 5000 twips
+    EXPECT_EQ(wide.width, 5000 - 2100 + 3600);
     // The two faces stay centred in the wider box.
-    EXPECT_EQ(largo.faces[0].left, (largo.width - (2 * MessageBoxLayout::kFaceWidth + 140)) / 2);
-    EXPECT_EQ(largo.faces[1].left, largo.faces[0].left + MessageBoxLayout::kFaceWidth + 140);
-    EXPECT_FALSE(largo.faces[2].visible);
+    EXPECT_EQ(wide.faces[0].left, (wide.width - (2 * MessageBoxLayout::kFaceWidth + 140)) / 2);
+    EXPECT_EQ(wide.faces[1].left, wide.faces[0].left + MessageBoxLayout::kFaceWidth + 140);
+    EXPECT_FALSE(wide.faces[2].visible);
 }
 
 TEST(MessageBoxLayout, LineBreaking)
@@ -255,9 +255,9 @@ TEST(MessageBoxLayout, FolderAndSectionBoxStacksItsControls)
     EXPECT_EQ(courseDialogue(25, context("ING")).driveCaption, "on");
     EXPECT_EQ(courseDialogue(25, context("ESP")).driveCaption, "en");
     // A long caption pushes the list on rather than under it.
-    auto largo = context();
-    largo.captionWidth = [](const QString &) { return 900; };
-    const auto pushed = courseDialogue(25, largo);
+    auto wide = context();
+    wide.captionWidth = [](const QString &) { return 900; };
+    const auto pushed = courseDialogue(25, wide);
     EXPECT_EQ(pushed.lesson.left, pushed.textoDrive.left + 900 + 60);
 }
 

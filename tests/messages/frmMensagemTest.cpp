@@ -42,7 +42,7 @@ class frmMensagemTest : public ManagerFixture {
     // Does `action` on the box once it is up, while ExibeMensagem waits; a box
     // the action fails to answer is closed, so that the test ends.
     void whenOpen(std::function<void(frmMensagem *)> action) { zekotest::whenOpen(*box, std::move(action)); }
-    static void clica(QWidget *w, QPoint p = {}) { mouse::click(w, p); }
+    static void click(QWidget *w, QPoint p = {}) { mouse::click(w, p); }
 
     std::unique_ptr<SkinnedMessageBox> box;
     std::unique_ptr<drive::MountDrive> drives;
@@ -68,7 +68,7 @@ TEST_F(frmMensagemTest, YesNoAnsweredWithTheSecondFace)
         // None of the course dialogues' controls.
         EXPECT_FALSE(f->txtProcuraDir()->isVisible() || f->cmbLicaoMsg()->isVisible() ||
                      f->textoDrive()->isVisible() || f->optMsg(0)->isVisible() || f->option(1)->isVisible());
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
     EXPECT_TRUE(ownerDisabled);
@@ -83,7 +83,7 @@ TEST_F(frmMensagemEnglishTest, EnglishYesNoFaces)
     whenOpen([&](frmMensagem *f) {
         EXPECT_EQ(f->faceImage(1), "YES_NM.JPG");
         EXPECT_EQ(f->faceImage(2), "NO_NM.JPG");
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Exit?", 4, 10, 1, true, QString(), 0);
     EXPECT_EQ(state.intBotaoMsg, 1);
@@ -111,7 +111,7 @@ TEST_F(frmMensagemTest, BoxWithoutButtons)
     EXPECT_EQ(state.intBotaoMsg, 1);
     EXPECT_FALSE(state.blnMsgAberta);
 
-    whenOpen([](frmMensagem *f) { clica(f->mensagemRtf()); });
+    whenOpen([](frmMensagem *f) { click(f->mensagemRtf()); });
     t.restart();
     box->ExibeMensagem("Apagando...", 0, 10, 1, true, QString(), 0);
     EXPECT_LT(t.elapsed(), 2000);
@@ -122,14 +122,14 @@ TEST_F(frmMensagemTest, BoxWithoutButtons)
 // pointer moved a little between press and release, but not on a drag.
 TEST_F(frmMensagemTest, BoxWithoutButtonsClosesOnAnUnsteadyClick)
 {
-    const int arrasto = QApplication::startDragDistance();
+    const int drag = QApplication::startDragDistance();
     int afterDrag = -1, afterClick = -1;
     whenOpen([&](frmMensagem *f) {
         QWidget *fundo = f->fundo();
         const QPoint p = fundo->mapFrom(f, QPoint(20, f->height() - 8));
         mouse::press(fundo, p);
-        mouse::move(fundo, p + QPoint(3 * arrasto, 0), Qt::LeftButton);
-        mouse::release(fundo, p + QPoint(3 * arrasto, 0));
+        mouse::move(fundo, p + QPoint(3 * drag, 0), Qt::LeftButton);
+        mouse::release(fundo, p + QPoint(3 * drag, 0));
         afterDrag = state.intBotaoMsg;
         mouse::press(fundo, p);
         mouse::move(fundo, p + QPoint(2, 1), Qt::LeftButton);
@@ -152,14 +152,14 @@ TEST_F(frmMensagemTest, ReportWhileAQuestionWaitsKeepsEachAnswer)
         question = f;
         whenOpen([&](frmMensagem *notice) {
             EXPECT_NE(notice, question.data());
-            clica(notice->areaButton(1));
+            click(notice->areaButton(1));
         });
         box->ExibeMensagem("Aviso", 1, 10, 1, true, QString(), 0);
         noticeAnswer = state.intBotaoMsg;
         questionStayed = question && question->isVisible() && box->form() == question && state.blnMsgAberta &&
                          !mainWindow->isEnabled();
         if (question)
-            clica(question->areaButton(2));
+            click(question->areaButton(2));
     });
     box->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
     EXPECT_EQ(noticeAnswer, 1);
@@ -182,14 +182,14 @@ TEST_F(frmMensagemTest, QuestionAnsweredWhileALaterBoxWaits)
         question = f;
         box->ExibeMensagem("Nota", 1, 10, 1, false, QString(), 0);
         if (frmMensagem *nota = box->form())
-            clica(nota->areaButton(1));
+            click(nota->areaButton(1));
         afterNoticeAnswered = state.intBotaoMsg;
         whenOpen([&](frmMensagem *notice) {
             if (question)
-                clica(question->areaButton(1));
+                click(question->areaButton(1));
             noticeStayed = notice->isVisible() && box->form() == notice && state.blnMsgAberta &&
                            !mainWindow->isEnabled();
-            clica(notice->areaButton(2));
+            click(notice->areaButton(2));
         });
         box->ExibeMensagem("Apagar?", 4, 10, 1, true, QString(), 0);
         noticeAnswer = state.intBotaoMsg;
@@ -206,12 +206,12 @@ TEST_F(frmMensagemTest, QuestionAnsweredWhileALaterBoxWaits)
 // A negative type shows the faces of the box before it, in the same places.
 TEST_F(frmMensagemTest, NegativeTypeKeepsTheFacesOfTheBoxBefore)
 {
-    whenOpen([](frmMensagem *f) { clica(f->areaButton(1)); });
+    whenOpen([](frmMensagem *f) { click(f->areaButton(1)); });
     box->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
     QStringList faces;
     whenOpen([&](frmMensagem *f) {
         faces << f->faceImage(1) << f->faceImage(2) << f->faceImage(3);
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Sair mesmo?", -1, 10, 1, true, QString(), 0);
     EXPECT_EQ(faces, QStringList({"SIM_NM.JPG", "NAO_NM.JPG", ""}));
@@ -223,11 +223,11 @@ TEST_F(frmMensagemTest, BackgroundClickOfAnOkBoxDoesNothing)
 {
     bool stayed = false;
     whenOpen([&](frmMensagem *f) {
-        clica(f->fundo(), QPoint(40, 40));
-        clica(f->tarja());
+        click(f->fundo(), QPoint(40, 40));
+        click(f->tarja());
         QCoreApplication::processEvents(); // whatever the clicks posted
         stayed = box->form() == f && f->isVisible() && state.intBotaoMsg == 0;
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Relatório", 1, 10, 1, true, QString(), 0);
     EXPECT_TRUE(stayed);
@@ -248,7 +248,7 @@ TEST_F(frmMensagemTest, FacePictures)
         seenFaces << f->faceImage(1);
         mouse::move(f->fundo(), QPoint(5, 5));
         seenFaces << f->faceImage(1);
-        clica(area);
+        click(area);
     });
     box->ExibeMensagem("Relatório", 1, 10, 1, true, QString(), 0);
     EXPECT_EQ(seenFaces, QStringList({"OK_MM.JPG", "OK_MC.JPG", "OK_MM.JPG", "OK_NM.JPG"}));
@@ -271,7 +271,7 @@ TEST_F(frmMensagemTest, ColourMarkupShowsBlue)
                                   ? QColor(Qt::black)
                                   : frag.charFormat().foreground().color();
         }
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("A #B| C", 1, 10, 1, true, QString(), 0);
     EXPECT_EQ(plain, "A B C");
@@ -290,7 +290,7 @@ TEST_F(frmMensagemTest, InvalidFontSizeShowsTheReport)
     EXPECT_EQ(doc.toPlainText(), "Tamanho de Fonte [9] Invalido!");
     EXPECT_EQ(box->form()->faceImage(1), "OK_NM.JPG");
     EXPECT_TRUE(box->form()->faceImage(2).isEmpty());
-    clica(box->form()->areaButton(1));
+    click(box->form()->areaButton(1));
     EXPECT_EQ(state.intBotaoMsg, 1);
 }
 
@@ -310,17 +310,17 @@ TEST_F(frmMensagemTest, WindowManagerCloseAnswers)
 // The title bar of a waiting box does not move it; that of a box that does not wait does.
 TEST_F(frmMensagemTest, TitleBarDrag)
 {
-    QPoint antes, depois;
+    QPoint before, after;
     whenOpen([&](frmMensagem *f) {
-        antes = f->pos();
+        before = f->pos();
         mouse::press(f->tarja(), QPoint(100, 10));
         mouse::move(f->tarja(), QPoint(130, 25), Qt::LeftButton);
         mouse::release(f->tarja(), QPoint(130, 25));
-        depois = f->pos();
-        clica(f->areaButton(1));
+        after = f->pos();
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Relatório", 1, 10, 1, true, QString(), 0);
-    EXPECT_EQ(antes, depois);
+    EXPECT_EQ(before, after);
 
     box->ExibeMensagem("Relatório", 1, 10, 1, false, QString(), 0);
     frmMensagem *f = box->form();
@@ -330,7 +330,7 @@ TEST_F(frmMensagemTest, TitleBarDrag)
     mouse::move(f->tarja(), QPoint(130, 25), Qt::LeftButton);
     mouse::release(f->tarja(), QPoint(130, 25));
     EXPECT_EQ(f->pos(), inicio + QPoint(30, 15));
-    clica(f->areaButton(1));
+    click(f->areaButton(1));
 }
 
 namespace {
@@ -366,15 +366,15 @@ TEST_F(frmMensagemTest, FolderBoxWaitsForAFolder)
         QLineEdit *entry = f->txtProcuraDir();
         EXPECT_TRUE(entry->isVisible());
         findVisible = f->face(3)->isVisible(); // the course's picture is not at hand
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
         answers << state.intBotaoMsg;
         QTest::keyClicks(entry, "   ");
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
         answers << state.intBotaoMsg;
         entry->clear();
         QTest::keyClicks(entry, "  C:\\Livros\\");
         folder = state.strPastaEscolhida;
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Onde instalar?", 19, 10, 1, true, QString(), 0);
     EXPECT_EQ(answers, QList<int>({0, 0}));
@@ -388,7 +388,7 @@ TEST_F(frmMensagemTest, FolderBoxWaitsForAFolder)
     whenOpen([&](frmMensagem *f) {
         inicio = f->txtProcuraDir()->text();
         f->txtProcuraDir()->clear();
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Onde instalar?", 19, 10, 1, true, QString(), 0);
     EXPECT_EQ(inicio, "C:\\Livros");
@@ -430,7 +430,7 @@ TEST_F(frmMensagemTest, FolderAndSectionBox)
         QTest::keyClick(list, Qt::Key_Down);
         lesson = state.chosenLesson;
         section = state.chosenSection;
-        clica(f->areaButton(3));
+        click(f->areaButton(3));
     });
     box->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
     EXPECT_TRUE(findVisible);
@@ -446,7 +446,7 @@ TEST_F(frmMensagemTest, FolderAndSectionBox)
     whenOpen([&](frmMensagem *f) {
         lessonWhenShown = state.chosenLesson + state.chosenSection;
         entries = f->cmbLicaoMsg()->count(); // the entries were for the box before
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Instalar a seção", 25, 10, 1, true, QString(), 0);
     EXPECT_EQ(lessonWhenShown, "");
@@ -474,7 +474,7 @@ TEST_F(frmMensagemTest, SectionListCaptionFitsTheList)
         caption = f->textoDrive()->text();
         width = f->textoDrive()->fontMetrics().horizontalAdvance(caption);
         listWidth = f->cmbLicaoMsg()->width();
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Copiar a seção", 26, 10, 1, true, QString(), 0);
     EXPECT_TRUE(caption.startsWith("de C:\\ZEKO_Download")) << caption.toStdString();
@@ -490,7 +490,7 @@ TEST_F(frmMensagemEnglishTest, SectionListCaptionInEnglish)
     QString caption;
     whenOpen([&](frmMensagem *f) {
         caption = f->textoDrive()->text();
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Copy the section", 26, 10, 1, true, QString(), 0);
     EXPECT_EQ(caption, "from C:\\Livros");
@@ -508,14 +508,14 @@ TEST_F(frmMensagemTest, TwoWayChoiceColours)
         EXPECT_TRUE(a->isVisible() && b->isVisible());
         EXPECT_EQ(a->y(), b->y());
         reds << redPixels(a) << redPixels(b);
-        clica(b);
+        click(b);
         reds << redPixels(a) << redPixels(b);
-        clica(a);
+        click(a);
         reds << redPixels(a) << redPixels(b);
         EXPECT_TRUE(a->isChecked() && !b->isChecked());
         EXPECT_EQ(a->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         EXPECT_EQ(b->palette().color(QPalette::WindowText), QColor(Qt::black));
-        clica(f->areaButton(2));
+        click(f->areaButton(2));
     });
     box->ExibeMensagem("Qual unidade?", 19, 10, 1, true, QString(), 0);
     ASSERT_EQ(reds.size(), 6);
@@ -550,11 +550,11 @@ TEST_F(frmMensagemTest, AnswerOptions)
         aligned = f->option(1)->x() == f->option(2)->x() && f->option(3)->x() == f->option(1)->x() &&
                   std::abs(wider->x() - (f->width() - wider->width()) / 2) <= 1 &&
                   f->option(2)->y() == f->option(1)->geometry().bottom() + 1 + 6;
-        clica(f->option(3));
+        click(f->option(3));
         seen << Flags{state.blnOpcao1, state.blnOpcao3};
-        clica(f->option(2));
+        click(f->option(2));
         seen << Flags{state.blnOpcao1, state.blnOpcao3};
-        clica(f->areaButton(1));
+        click(f->areaButton(1));
     });
     box->ExibeMensagem("Practice Test", 4, 10, 1, true, QString(), 0);
     EXPECT_TRUE(firstChecked);
@@ -568,5 +568,5 @@ TEST_F(frmMensagemTest, AnswerOptions)
     EXPECT_FALSE(box->form()->option(1)->isVisible());
     EXPECT_TRUE(state.blnOpcao1);
     EXPECT_FALSE(state.blnOpcao3);
-    clica(box->form()->areaButton(1));
+    click(box->form()->areaButton(1));
 }

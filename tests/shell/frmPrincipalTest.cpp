@@ -29,7 +29,7 @@ class frmPrincipalTest : public ManagerFixture {
         window.reset();
         drives.reset();
     }
-    QStringList imagens() const
+    QStringList pictures() const
     {
         QStringList l;
         for (int i = 1; i <= window->buttonCount(); ++i)
@@ -58,8 +58,8 @@ TEST_F(frmPrincipalTest, TitleVersionAndNormalButtons)
 {
     EXPECT_EQ(window->fxlblTitulo()->text(), descricao(code::MainTitle));
     EXPECT_EQ(window->lblVersao()->text(), "1.00.0000");
-    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
-                                      "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
+    EXPECT_EQ(pictures(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
+                                       "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
     EXPECT_EQ(window->size(), QSize(6555, 5160) / 15);
     EXPECT_TRUE(window->Timer1()->isActive() || window->Timer1()->interval() == 100);
 }
@@ -74,8 +74,8 @@ TEST_F(frmPrincipalTest, HoverOverTheExitRegion)
     mouse::move(window->Botao(1), QPoint(5, 5));
     EXPECT_EQ(QFileInfo(window->buttonImage(1)).fileName(), "T01_BT01_MM.jpg");
     mouse::move(window->background(), QPoint(2, window->height() - 2));
-    EXPECT_EQ(imagens(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
-                                      "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
+    EXPECT_EQ(pictures(), QStringList({"T01_BT01_NM.jpg", "T01_BT02_NM.jpg", "T01_BT03_NM.jpg",
+                                       "T01_MNZ_NM.jpg", "T01_SAI_NM.jpg"}));
 }
 
 TEST_F(frmPrincipalTest, PressAndReleaseShowPressedThenHover)
@@ -90,12 +90,12 @@ TEST_F(frmPrincipalTest, PressAndReleaseShowPressedThenHover)
 // Dragging the bar by 30 and 15 twips (2 and 1 pixels) moves the window by as much.
 TEST_F(frmPrincipalTest, DragBarMovesTheWindow)
 {
-    const QPoint antes = window->pos();
+    const QPoint before = window->pos();
     mouse::press(window->dragBar(), QPoint(50, 10));
     mouse::move(window->dragBar(), QPoint(52, 11), Qt::LeftButton);
     mouse::release(window->dragBar(), QPoint(52, 11));
-    EXPECT_EQ(window->pos() - antes, QPoint(30, 15) / 15);
-    EXPECT_EQ(imagens().first(), "T01_BT01_NM.jpg");
+    EXPECT_EQ(window->pos() - before, QPoint(30, 15) / 15);
+    EXPECT_EQ(pictures().first(), "T01_BT01_NM.jpg");
 }
 
 // Minimised, the window is called "ZEKO Download"; restored, it has its fixed
