@@ -31,7 +31,7 @@ class frmAbrirLivro : public shell::skin::SkinnedWindow {
     // the front, loads the skin and texts, maps the user's books again, fills the
     // list, then shows itself and hides the main window. False, with the missing
     // file, when a picture is missing. The window is busy meanwhile.
-    bool load(QString *error);
+    [[nodiscard]] bool load(QString *error);
 
     // Rebuilds cbZEKO from the registry and selects entry 0.
     void MontaCombo();

@@ -47,7 +47,7 @@ class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel
     // front, loads skin and texts, maps the user's books again, then shows itself
     // and hides the main window. False, with the missing file, when a picture is
     // missing. The window is busy meanwhile.
-    bool load(QString *error);
+    [[nodiscard]] bool load(QString *error);
 
     QLabel *FXLblDisponivel() const { return m_available; }
     QLabel *FXLblMensagem() const { return m_message; }

@@ -28,7 +28,7 @@ class Catalogue {
     static QString missingText(const QString &table, int code);
 
   private:
-    bool find(int code);
+    [[nodiscard]] bool find(int code);
 
     shell::registry::Recordset &m_rsMensagens;
     shell::registry::Recordset &m_rsBotoes;

@@ -26,7 +26,7 @@ class frmPrincipal : public skin::SkinnedWindow {
                  std::function<void()> exitProgram, QWidget *parent = nullptr);
 
     // The skin and texts; false with the missing file when a picture is missing.
-    bool load(QString *error);
+    [[nodiscard]] bool load(QString *error);
 
     QLabel *fxlblTitulo() const { return m_title; }
     QLabel *lblVersao() const { return m_version; }

@@ -22,8 +22,8 @@ class HotSpotMap {
     };
 
     // Reads a map; false with a reason naming the file and line when it cannot.
-    bool load(const QString &path, QString *error = nullptr);
-    bool parse(const QByteArray &text, QString *error = nullptr);
+    [[nodiscard]] bool load(const QString &path, QString *error = nullptr);
+    [[nodiscard]] bool parse(const QByteArray &text, QString *error = nullptr);
 
     Hit regionAt(const QPoint &p) const;
     const QList<Region> &regions() const { return m_regions; }

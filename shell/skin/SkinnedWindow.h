@@ -76,7 +76,7 @@ class SkinnedWindow : public QWidget {
     // Loads background, hot-spot map, drag bar and button pictures and paints
     // the buttons normal. False, with the missing file named, when a picture or
     // the map cannot be read.
-    bool loadSkin(QString *error);
+    [[nodiscard]] bool loadSkin(QString *error);
 
     void CarregaImagensBotoes();
     void MostraBotoesNormais();
