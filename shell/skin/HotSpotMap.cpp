@@ -34,7 +34,11 @@ bool HotSpotMap::parse(const QByteArray &text, QString *error)
         int v[4] = {};
         for (int i = 0; ok && i < 4; ++i)
             v[i] = parts[i + 1].toInt(&ok);
-        if (!ok || v[2] <= 0 || v[3] <= 0) {
+        // A region lies inside a window: QRect's right and bottom edges must not overflow.
+        constexpr qint64 kMaxEdge = 65535;
+        ok = ok && v[0] >= 0 && v[1] >= 0 && v[2] > 0 && v[3] > 0 && qint64(v[0]) + v[2] <= kMaxEdge &&
+             qint64(v[1]) + v[3] <= kMaxEdge;
+        if (!ok) {
             if (error)
                 *error = QStringLiteral("line %1 is not \"name x y width height\"").arg(lineNo);
             return false;

@@ -194,6 +194,21 @@ TEST(ArtworkFiles, HotSpotMapsHoldTheButtonsInOrder)
     }
 }
 
+// A map line must describe a place inside a window; edges past any screen (the
+// right edge of x = INT_MAX overflowed) and negative places are refused.
+TEST(HotSpotMap, RefusesRegionsNoWindowHolds)
+{
+    shell::skin::HotSpotMap map;
+    for (const char *line :
+         {"a 2147483647 0 2 1", "a 0 2147483647 1 2", "a -1 0 5 5", "a 0 0 0 5", "a 0 0 5"}) {
+        QString error;
+        EXPECT_FALSE(map.parse(line, &error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+    }
+    ASSERT_TRUE(map.parse("a 10 20 30 40\nb 0 0 65535 1\n"));
+    EXPECT_EQ(map.regions()[0].rect, QRect(10, 20, 30, 40));
+}
+
 // Every picture a window loads is there, reads as an image and has its size; the
 // four states of a button are visibly different pictures; and the drag bar and
 // the buttons' edges continue the background, so nothing shows a seam.
