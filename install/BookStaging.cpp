@@ -1,4 +1,5 @@
 #include "BookStaging.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,12 +14,8 @@ namespace {
 // The entry of dir whose name equals name without regard to case, or name itself.
 QString existingSpelling(const QDir &dir, const QString &name)
 {
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &e : entries)
-        if (e.compare(name, Qt::CaseInsensitive) == 0)
-            return e;
-    return name;
+    const QString existing = platform::findEntryIgnoringCase(dir, name);
+    return existing.isEmpty() ? name : existing;
 }
 
 BookStaging::MoveFailure moveRename(const QString &from, const QString &to)

@@ -78,8 +78,6 @@ class ZipExtraction {
                                                   const std::atomic<bool> *cancel = nullptr,
                                                   ExtractionProgress *progress = nullptr);
 
-    // Code page 850 to Unicode.
-    static QString decodeCp850(const QByteArray &bytes);
     // The relative path an entry name stands for, with "\" read as "/", "." and
     // empty parts dropped (empty for "./"); nothing when the name is unsafe
     // (absolute, a drive, a UNC name, "..", a ":" anywhere).

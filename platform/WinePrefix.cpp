@@ -1,4 +1,5 @@
 #include "WinePrefix.h"
+#include "FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,21 +22,6 @@ bool startsWithFolder(const QString &path, const QString &folder)
 {
     return path.startsWith(folder, Qt::CaseInsensitive) &&
            (path.size() == folder.size() || path[folder.size()] == u'\\');
-}
-
-// Finds the entry of dir whose name matches name without regard to letter case,
-// preferring an exact match, as Wine's file lookup does.
-QString matchComponent(const QString &dir, const QString &name)
-{
-    if (QFileInfo::exists(dir + u'/' + name))
-        return name;
-    const QDir d(dir);
-    const QStringList entries =
-        d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &e : entries)
-        if (e.compare(name, Qt::CaseInsensitive) == 0)
-            return e;
-    return {};
 }
 
 } // namespace
@@ -128,7 +114,7 @@ QString WinePrefix::toUnixPath(const QString &windowsPath) const
     bool exists = QFileInfo::exists(unix);
     for (const QString &part : parts) {
         if (exists) {
-            const QString match = matchComponent(unix, part);
+            const QString match = findEntryIgnoringCase(QDir(unix), part);
             if (match.isEmpty()) {
                 exists = false;
                 unix += u'/' + part;

@@ -4,7 +4,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
 bash "$here/scripts/build.sh"
-"$build/tests/drive/MontaListaDrivesBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$build/benchmarks/MontaListaDrivesBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # Installing a large book (3,000 files, 300 MiB expanded) through the install
 # flow, against plain unzip of the same archive on the same disk; then removing
@@ -14,7 +14,7 @@ book=$bench/LivroBench.zip
 runs=${ZEKO_BENCH_RUNS:-3}
 mkdir -p "$bench"
 # The book is the same on every build: made once, then reused until its maker changes.
-maker=$build/tests/install/zeko_make_bench_book
+maker=$build/benchmarks/zeko_make_bench_book
 if [ ! -f "$book" ] || [ "$maker" -nt "$book" ]; then
   "$maker" "$book"
 fi
@@ -40,7 +40,7 @@ for i in $(seq 1 "$runs"); do
   rm -rf "$out/unzip"
   sync
   # The benchmark installs a copy of its own: a successful install deletes the archive.
-  if ! result=$("$build/tests/install/InstallBenchmark" "$book" "$out/install"); then
+  if ! result=$("$build/benchmarks/InstallBenchmark" "$book" "$out/install"); then
     echo "$result"
     echo "run $i: the install failed" >&2
     exit 1
@@ -52,7 +52,7 @@ for i in $(seq 1 "$runs"); do
   rm -rf "$out/rm-copy"
   rm_ms=$(( ($(date +%s%N) - start) / 1000000 ))
   sync
-  if ! removal=$("$build/tests/install/InstallBenchmark" --remove "$out/install"); then
+  if ! removal=$("$build/benchmarks/InstallBenchmark" --remove "$out/install"); then
     echo "$removal"
     echo "run $i: the removal failed" >&2
     exit 1
@@ -80,4 +80,4 @@ echo "median: rm_ms=$(median "${rms[@]}") remove_ms=$(median "${removes[@]}")" \
 # Reading a 10 MB zeko.ini with the key on its last line: ordinary sections, and
 # a long block of lines without '='.
 echo
-"$build/tests/platform/ProfileFileBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$build/benchmarks/ProfileFileBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

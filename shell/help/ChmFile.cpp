@@ -1,4 +1,5 @@
 #include "ChmFile.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,16 +150,8 @@ QString ChmFile::findFile(const QString &path)
     if (info.exists())
         return info.filePath();
     const QDir folder = info.dir();
-    const QString name = info.fileName();
-    if (name.isEmpty() || !folder.exists())
-        return {};
-    const QStringList entries =
-        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return folder.filePath(entry);
-    }
-    return {};
+    const QString entry = platform::findEntryIgnoringCase(folder, info.fileName());
+    return entry.isEmpty() ? QString() : folder.filePath(entry);
 }
 
 std::unique_ptr<ChmFile> ChmFile::open(const QString &path, Failure *failure)

@@ -2,7 +2,7 @@
 // through ProfileFile::readFile as the course settings are read: once with a
 // file of ordinary sections and keys, once with a long block of lines without
 // '=' (notes, commented-out keys), the shape that used to cost time quadratic in
-// the number of lines. Also gives the heap a ProfileFile of the file holds, as
+// the number of lines. Also gives the heap an IniDocument of the file holds, as
 // a multiple of the file's size (its bytes and their decoded text).
 
 #include "platform/ProfileFile.h"
@@ -65,7 +65,7 @@ void readAtTheEnd(benchmark::State &state, const QByteArray &content)
             state.SkipWithError("cannot read the file");
             return;
         }
-        const platform::ProfileFile profile(std::move(bytes));
+        const platform::IniDocument profile(std::move(bytes));
         held = heapInUse() - before;
     }
     for (auto _ : state) {
