@@ -12,6 +12,7 @@
 #include "common/NamedUserPlatform.h"
 #include "common/QtPrinters.h"
 #include "common/ScriptedMessageBox.h"
+#include "common/WaitUntil.h"
 #include "drive/MountDrive.h"
 #include "messages/Catalogue.h"
 #include "messages/Codes.h"
@@ -19,12 +20,11 @@
 #include "shell/Startup.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
 namespace code = messages::code;
 
 namespace {
@@ -119,15 +119,15 @@ class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
     // What the stub course program recorded, once it has run; empty when it did not within ms.
     QByteArray autorunLog(int ms = 60000) const
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            const QByteArray log = readAll(work + "/autorun.txt");
-            if (log.contains("time="))
-                return log;
-            QThread::msleep(100);
-        }
-        return {};
+        QByteArray log;
+        const bool ran = waitUntil(
+            "the course program has written its record",
+            [&] {
+                log = readAll(work + "/autorun.txt");
+                return log.contains("time=");
+            },
+            std::chrono::milliseconds(ms));
+        return ran ? log : QByteArray();
     }
     QString texto(int code, const QStringList &params = {})
     {
@@ -233,11 +233,8 @@ TEST_P(OpeningFlowWineTest, RunningCourseBlocksOpeningAndExit)
     QString error;
     auto player = prefix->startWine({GetParam().program("pupilapp.exe")}, {}, &error);
     ASSERT_TRUE(player) << error.toStdString();
-    QElapsedTimer t;
-    t.start();
-    while (!drives->CursoEmExecucao() && t.elapsed() < 30000)
-        QThread::msleep(100);
-    ASSERT_TRUE(drives->CursoEmExecucao());
+    ASSERT_TRUE(waitUntil(
+        "the course player is seen running", [this] { return drives->CursoEmExecucao(); }, 30s));
 
     books::frmAbrirLivro window(*wine, state, *drives, box, install.path(),
                                 [] { FAIL() << "the program ended"; });

@@ -4,10 +4,10 @@
 
 #include "WineTestPrefix.h"
 #include "WineVariant.h"
+#include "common/WaitUntil.h"
 #include "platform/WindowsExecutable.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,24 +15,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
+
 namespace {
 
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool waitForFile(const QString &path, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (QFileInfo(path).size() > 0)
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
 }
 
 class LauncherWineTest : public ::testing::TestWithParam<WineVariant> {
@@ -92,7 +82,10 @@ TEST_P(LauncherWineTest, StartsAutorunFromTheDrivesRoot)
 {
     withAutorun();
     EXPECT_EQ(launch({"x:"}), 0);
-    ASSERT_TRUE(waitForFile(work + "/autorun.txt", 30000)) << "AUTORUN.EXE was not started";
+    ASSERT_TRUE(waitUntil(
+        "AUTORUN.EXE has written its log", [this] { return QFileInfo(work + "/autorun.txt").size() > 0; },
+        30s))
+        << "AUTORUN.EXE was not started";
     const QByteArray log = readAll(work + "/autorun.txt");
     EXPECT_TRUE(log.contains("cwd=X:\\\r\n")) << log.toStdString();
     EXPECT_TRUE(log.contains("args=\r\n")) << log.toStdString();
@@ -198,19 +191,15 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     auto boxed = prefix.startWine({kLauncher}, first, &error);
     ASSERT_TRUE(boxed) << error.toStdString();
 
-    QElapsedTimer t;
-    t.start();
-    bool found = false;
-    while (!found && t.elapsed() < 60000) {
+    const auto windowShown = [&] {
         QProcess search;
         search.setProcessEnvironment(env);
         search.start(xdotool, {"search", "--name", "^LoadZEKO$"});
         search.waitForFinished(5000);
-        found = !search.readAllStandardOutput().trimmed().isEmpty();
-        if (!found)
-            QThread::msleep(250);
-    }
-    EXPECT_TRUE(found) << "no window titled LoadZEKO appeared";
+        return !search.readAllStandardOutput().trimmed().isEmpty();
+    };
+    EXPECT_TRUE(waitUntil("a window titled LoadZEKO is shown", windowShown, 60s, 250ms))
+        << "no window titled LoadZEKO appeared";
 
     const QString book = prefix.scratchPath() + "/book";
     QDir().mkpath(book);

@@ -7,6 +7,7 @@
 #include "WineTestPrefix.h"
 #include "WineVariant.h"
 #include "common/QtPrinters.h"
+#include "common/WaitUntil.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinePlatform.h"
 
@@ -18,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+using namespace std::chrono_literals;
 
 using platform::ProfileFile;
 using platform::StartFailure;
@@ -164,8 +167,8 @@ TEST_P(WineComparisonTest, StartsAWindowsProgram)
                                    win(folder), &error))
         << error.toStdString();
     QFile answer(output);
-    for (int i = 0; i < 300 && !(answer.exists() && answer.size() > 0); ++i)
-        QThread::msleep(100);
+    EXPECT_TRUE(waitUntil(
+        "the program has written its answer", [&answer] { return answer.size() > 0; }, 30s));
     ASSERT_TRUE(answer.open(QIODevice::ReadOnly)) << "the program did not run";
     const QString curdir = QString::fromLatin1(QByteArray::fromHex(answer.readAll().trimmed()));
     EXPECT_EQ(QDir::cleanPath(curdir).compare(QDir::cleanPath(win(folder)), Qt::CaseInsensitive), 0)

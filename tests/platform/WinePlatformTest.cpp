@@ -1,6 +1,7 @@
 #include "platform/WinePlatform.h"
 #include "common/PrefixDir.h"
 #include "common/QtPrinters.h"
+#include "common/WaitUntil.h"
 #include "platform/SingleInstance.h"
 
 #include <QProcess>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
 using platform::WinePlatform;
 
 namespace {
@@ -305,9 +307,8 @@ TEST_F(WinePlatformTest, StartRefusesWhatCannotRunHere)
     // The 64-bit program does run where a 64-bit loader is.
     a = attemptStart(noWine32, "C:\\Apps\\Probe64.exe");
     EXPECT_TRUE(a.started) << a.error.toStdString();
-    for (int i = 0; i < 50 && !QFileInfo::exists(loader + ".ran"); ++i)
-        QThread::msleep(100);
-    EXPECT_TRUE(QFileInfo::exists(loader + ".ran"));
+    EXPECT_TRUE(waitUntil(
+        "the loader has left its mark", [&loader] { return QFileInfo::exists(loader + ".ran"); }, 5s));
 }
 
 // A loader that the kernel cannot run fails the start itself, as on a machine
