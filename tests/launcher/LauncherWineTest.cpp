@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -144,7 +143,9 @@ TEST_P(LauncherWineTest, BadDrivesAreReported)
     QFile::remove(work + "/report.txt");
     EXPECT_EQ(launch({"Q:"}), 1);
     EXPECT_TRUE(report().contains("Drive Q: does not exist")) << report().toStdString();
-    QThread::msleep(500);
+    // A course the launchers had started would keep the prefix's server running
+    // until it had written its log and ended.
+    ASSERT_TRUE(prefix->waitForServer()) << "a program of the prefix still runs after the launchers ended";
     EXPECT_FALSE(QFileInfo::exists(work + "/autorun.txt"));
 }
 
@@ -213,7 +214,11 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     const WineRunResult r = prefix.runWineDetailed({kLauncher, "X:"}, second);
     EXPECT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0);
-    QThread::msleep(1500);
+    // With the first launcher gone too, a course the second one had started would
+    // keep the prefix's server running until it had written its log and ended.
+    boxed->kill();
+    boxed->waitForFinished(10000);
+    ASSERT_TRUE(prefix.waitForServer()) << "a program of the prefix still runs after both launchers ended";
     EXPECT_FALSE(QFileInfo::exists(prefix.scratchPath() + "/autorun.txt"))
         << "the second launcher started the course";
 
