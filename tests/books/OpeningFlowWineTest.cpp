@@ -12,6 +12,7 @@
 #include "common/NamedUserPlatform.h"
 #include "common/QtPrinters.h"
 #include "common/ScriptedMessageBox.h"
+#include "common/WaitUntil.h"
 #include "drive/MountDrive.h"
 #include "messages/Catalogue.h"
 #include "messages/Codes.h"
@@ -19,12 +20,11 @@
 #include "shell/Startup.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
 namespace code = messages::code;
 
 namespace {
@@ -46,6 +46,23 @@ void write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// The Wine platform, noting each program it is asked to start before it starts
+// it. The flow starts programs only through it, so an empty list shows at once
+// that nothing was started, nor will be.
+class StartNotingPlatform : public NamedUserPlatform {
+  public:
+    using NamedUserPlatform::NamedUserPlatform;
+    bool startProgram(const QString &windowsExe, const QStringList &arguments,
+                      const QString &workingDirectory, QString *error,
+                      platform::StartFailure *failure = nullptr) override
+    {
+        starts.append(windowsExe);
+        return NamedUserPlatform::startProgram(windowsExe, arguments, workingDirectory, error, failure);
+    }
+
+    QStringList starts;
+};
+
 class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
   protected:
     void SetUp() override
@@ -66,7 +83,7 @@ class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
         qputenv("ZEKO_STUB_LOG", "C:\\zeko-test\\autorun.txt");
         qputenv("ZEKO_LOADZEKOV_REPORT", "C:\\zeko-test\\launcher.txt");
 
-        wine = std::make_unique<NamedUserPlatform>(platform::WinePrefix(prefix->path()), "maria");
+        wine = std::make_unique<StartNotingPlatform>(platform::WinePrefix(prefix->path()), "maria");
         zekoIni = wine->toUnixPath("C:\\windows\\system32\\zeko.ini");
         write(zekoIni, kZekoIni);
         ASSERT_TRUE(QFile::copy(GetParam().launcher(), install.path() + "/LoadZEKOV.EXE"));
@@ -116,18 +133,18 @@ class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
     {
         return QFileInfo(prefix->dosDevicesPath() + "/" + letter + ":").canonicalFilePath();
     }
-    // What the stub course program recorded, once it has run; empty when it did not within ms.
-    QByteArray autorunLog(int ms = 60000) const
+    // What the stub course program recorded, once it has run; empty when it did not within a minute.
+    QByteArray autorunLog() const
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            const QByteArray log = readAll(work + "/autorun.txt");
-            if (log.contains("time="))
-                return log;
-            QThread::msleep(100);
-        }
-        return {};
+        QByteArray log;
+        const bool ran = waitUntil(
+            "the course program has written its record",
+            [&] {
+                log = readAll(work + "/autorun.txt");
+                return log.contains("time=");
+            },
+            60s);
+        return ran ? log : QByteArray();
     }
     QString texto(int code, const QStringList &params = {})
     {
@@ -139,7 +156,7 @@ class OpeningFlowWineTest : public ::testing::TestWithParam<WineVariant> {
     QString work, zekoIni;
     InstallDir install;
     QTemporaryDir lockDir;
-    std::unique_ptr<NamedUserPlatform> wine;
+    std::unique_ptr<StartNotingPlatform> wine;
     std::unique_ptr<platform::SingleInstance> instance;
     shell::SharedState state;
     ScriptedMessageBox box{state};
@@ -221,7 +238,8 @@ TEST_P(OpeningFlowWineTest, NoFreeLetterStartsNothing)
         takeLetter(c, work + "/taken");
     (void)opening->open("Basico [ X: ]");
     EXPECT_EQ(box.texts(), QStringList{texto(code::NoFreeLetterToOpen, {"X:"})});
-    EXPECT_EQ(autorunLog(3000), QByteArray());
+    EXPECT_EQ(wine->starts, QStringList());
+    EXPECT_EQ(readAll(work + "/autorun.txt"), QByteArray());
     EXPECT_EQ(readAll(zekoIni), kZekoIni);
 }
 
@@ -233,11 +251,8 @@ TEST_P(OpeningFlowWineTest, RunningCourseBlocksOpeningAndExit)
     QString error;
     auto player = prefix->startWine({GetParam().program("pupilapp.exe")}, {}, &error);
     ASSERT_TRUE(player) << error.toStdString();
-    QElapsedTimer t;
-    t.start();
-    while (!drives->CursoEmExecucao() && t.elapsed() < 30000)
-        QThread::msleep(100);
-    ASSERT_TRUE(drives->CursoEmExecucao());
+    ASSERT_TRUE(waitUntil(
+        "the course player is seen running", [this] { return drives->CursoEmExecucao(); }, 30s));
 
     books::frmAbrirLivro window(*wine, state, *drives, box, install.path(),
                                 [] { FAIL() << "the program ended"; });
@@ -245,7 +260,8 @@ TEST_P(OpeningFlowWineTest, RunningCourseBlocksOpeningAndExit)
     window.cbZEKO()->setCurrentIndex(1);
     mouse::click(window.Botao(5));
     EXPECT_EQ(box.texts(), QStringList{descricao(code::CourseRunningOpen)});
-    EXPECT_EQ(autorunLog(3000), QByteArray());
+    EXPECT_EQ(wine->starts, QStringList());
+    EXPECT_EQ(readAll(work + "/autorun.txt"), QByteArray());
 
     box.shown.clear();
     box.answer({1});
@@ -269,7 +285,8 @@ TEST_P(OpeningFlowWineTest, DeletedFolderRefreshesTheList)
         QStringList({texto(code::RegisteredFolderMissing, {"C:\\ZEKO_Download\\Download\\Basico", "X:"}),
                      texto(code::MissingBookUnregistered, {"C:\\ZEKO_Download\\Download\\Basico"})}));
     EXPECT_EQ(list, QStringList{"[" + descricao(code::BookListFirstEntry) + "]"});
-    EXPECT_EQ(autorunLog(3000), QByteArray());
+    EXPECT_EQ(wine->starts, QStringList());
+    EXPECT_EQ(readAll(work + "/autorun.txt"), QByteArray());
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, OpeningFlowWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);

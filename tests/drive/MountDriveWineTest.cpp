@@ -7,17 +7,18 @@
 #include "common/InstallDir.h"
 #include "common/NamedUserPlatform.h"
 #include "common/ScriptedMessageBox.h"
+#include "common/WaitUntil.h"
 #include "drive/MountDrive.h"
 #include "platform/SingleInstance.h"
 #include "shell/Startup.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -91,20 +92,13 @@ TEST_P(MountDriveWineTest, FindsTheCoursePlayerRunningUnderWine)
     QString error;
     auto player = prefix->startWine({GetParam().program("pupilapp.exe")}, {}, &error);
     ASSERT_TRUE(player) << error.toStdString();
-    qint64 pid = 0;
-    QElapsedTimer timer;
-    timer.start();
-    while (pid == 0 && timer.elapsed() < 30000) {
-        QThread::msleep(100);
-        pid = drives->ProcuraProcesso("PUPILAPP.EXE");
-    }
-    EXPECT_NE(pid, 0);
+    EXPECT_TRUE(waitUntil(
+        "PUPILAPP.EXE is found running", [this] { return drives->ProcuraProcesso("PUPILAPP.EXE") != 0; },
+        30s));
     EXPECT_TRUE(drives->CursoEmExecucao());
     prefix->killServer();
-    timer.restart();
-    while (drives->CursoEmExecucao() && timer.elapsed() < 30000)
-        QThread::msleep(100);
-    EXPECT_FALSE(drives->CursoEmExecucao());
+    EXPECT_TRUE(waitUntil(
+        "the course player is no longer seen running", [this] { return !drives->CursoEmExecucao(); }, 30s));
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, MountDriveWineTest, ::testing::ValuesIn(WineVariant::all()), wineVariantName);

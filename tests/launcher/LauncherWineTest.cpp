@@ -4,16 +4,17 @@
 
 #include "WineTestPrefix.h"
 #include "WineVariant.h"
+#include "common/WaitUntil.h"
 #include "platform/WindowsExecutable.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -21,18 +22,6 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool waitForFile(const QString &path, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (QFileInfo(path).size() > 0)
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
 }
 
 class LauncherWineTest : public ::testing::TestWithParam<WineVariant> {
@@ -92,7 +81,10 @@ TEST_P(LauncherWineTest, StartsAutorunFromTheDrivesRoot)
 {
     withAutorun();
     EXPECT_EQ(launch({"x:"}), 0);
-    ASSERT_TRUE(waitForFile(work + "/autorun.txt", 30000)) << "AUTORUN.EXE was not started";
+    ASSERT_TRUE(waitUntil(
+        "AUTORUN.EXE has written its log", [this] { return QFileInfo(work + "/autorun.txt").size() > 0; },
+        30s))
+        << "AUTORUN.EXE was not started";
     const QByteArray log = readAll(work + "/autorun.txt");
     EXPECT_TRUE(log.contains("cwd=X:\\\r\n")) << log.toStdString();
     EXPECT_TRUE(log.contains("args=\r\n")) << log.toStdString();
@@ -151,7 +143,9 @@ TEST_P(LauncherWineTest, BadDrivesAreReported)
     QFile::remove(work + "/report.txt");
     EXPECT_EQ(launch({"Q:"}), 1);
     EXPECT_TRUE(report().contains("Drive Q: does not exist")) << report().toStdString();
-    QThread::msleep(500);
+    // A course the launchers had started would keep the prefix's server running
+    // until it had written its log and ended.
+    ASSERT_TRUE(prefix->waitForServer()) << "a program of the prefix still runs after the launchers ended";
     EXPECT_FALSE(QFileInfo::exists(work + "/autorun.txt"));
 }
 
@@ -198,19 +192,15 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     auto boxed = prefix.startWine({kLauncher}, first, &error);
     ASSERT_TRUE(boxed) << error.toStdString();
 
-    QElapsedTimer t;
-    t.start();
-    bool found = false;
-    while (!found && t.elapsed() < 60000) {
+    const auto windowShown = [&] {
         QProcess search;
         search.setProcessEnvironment(env);
         search.start(xdotool, {"search", "--name", "^LoadZEKO$"});
         search.waitForFinished(5000);
-        found = !search.readAllStandardOutput().trimmed().isEmpty();
-        if (!found)
-            QThread::msleep(250);
-    }
-    EXPECT_TRUE(found) << "no window titled LoadZEKO appeared";
+        return !search.readAllStandardOutput().trimmed().isEmpty();
+    };
+    EXPECT_TRUE(waitUntil("a window titled LoadZEKO is shown", windowShown, 60s, 250ms))
+        << "no window titled LoadZEKO appeared";
 
     const QString book = prefix.scratchPath() + "/book";
     QDir().mkpath(book);
@@ -224,7 +214,11 @@ TEST_P(LauncherOnDisplay, RealBoxAndSecondInstance)
     const WineRunResult r = prefix.runWineDetailed({kLauncher, "X:"}, second);
     EXPECT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0);
-    QThread::msleep(1500);
+    // With the first launcher gone too, a course the second one had started would
+    // keep the prefix's server running until it had written its log and ended.
+    boxed->kill();
+    boxed->waitForFinished(10000);
+    ASSERT_TRUE(prefix.waitForServer()) << "a program of the prefix still runs after both launchers ended";
     EXPECT_FALSE(QFileInfo::exists(prefix.scratchPath() + "/autorun.txt"))
         << "the second launcher started the course";
 

@@ -6,18 +6,20 @@
 #include "WineProbe.h"
 #include "WineTestPrefix.h"
 #include "WineVariant.h"
+#include "common/ProcessTable.h"
 #include "common/QtPrinters.h"
+#include "common/WaitUntil.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinePlatform.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <map>
+
+using namespace std::chrono_literals;
 
 using platform::ProfileFile;
 using platform::StartFailure;
@@ -164,8 +166,8 @@ TEST_P(WineComparisonTest, StartsAWindowsProgram)
         wine->startProgram(GetParam().probe(), {win(folder + "/commands.txt"), win(output)}, win(folder));
     ASSERT_TRUE(started) << started.reason().toStdString();
     QFile answer(output);
-    for (int i = 0; i < 300 && !(answer.exists() && answer.size() > 0); ++i)
-        QThread::msleep(100);
+    EXPECT_TRUE(waitUntil(
+        "the program has written its answer", [&answer] { return answer.size() > 0; }, 30s));
     ASSERT_TRUE(answer.open(QIODevice::ReadOnly)) << "the program did not run";
     const QString curdir = QString::fromLatin1(QByteArray::fromHex(answer.readAll().trimmed()));
     EXPECT_EQ(QDir::cleanPath(curdir).compare(QDir::cleanPath(win(folder)), Qt::CaseInsensitive), 0)
@@ -402,12 +404,15 @@ TEST(WineStart, A32BitProgramStartsOnlyWhereItCanRun)
     const QString error = outcome.reason();
     const WineHost &host = WineHost::current();
     EXPECT_EQ(started, host.runs32()) << error.toStdString();
-    QElapsedTimer clock;
-    clock.start();
-    // Where it cannot run, a few seconds show that nothing started behind our back.
-    const int waitMs = started ? 30000 : 3000;
-    while (clock.elapsed() < waitMs && QFileInfo(output).size() == 0)
-        QThread::msleep(100);
+    const auto answered = [&output] { return QFileInfo(output).size() > 0; };
+    if (started) {
+        EXPECT_TRUE(waitUntil("the program has written its answer", answered, 30s));
+    } else {
+        // A start has run the loader by the time it returns: the program, had it
+        // started behind our back, would still be running now or would have answered.
+        EXPECT_EQ(processesMentioning(WineVariant::kPrefix64Programs32.probe()), QList<qint64>())
+            << "the refused program runs";
+    }
     EXPECT_EQ(QFileInfo(output).size() > 0, started);
     if (!started) {
         EXPECT_TRUE(error.contains(host.reason32())) << error.toStdString();

@@ -1,16 +1,18 @@
 #include "platform/WinePlatform.h"
 #include "common/PrefixDir.h"
+#include "common/ProcessTable.h"
 #include "common/QtPrinters.h"
+#include "common/WaitUntil.h"
 #include "platform/SingleInstance.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstring>
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
 using platform::WinePlatform;
 
 namespace {
@@ -185,7 +187,9 @@ TEST_F(WinePlatformTest, ProcessesByFileName)
 
     // Once ended it is gone from the list, even before anyone reaps it.
     a.kill();
-    QThread::msleep(300);
+    // Nobody reaps it here: it stays a zombie until waitForFinished() below.
+    ASSERT_TRUE(waitUntil(
+        "pupilapp.exe has ended and waits to be reaped", [pidA] { return processState(pidA) == 'Z'; }, 10s));
     for (const auto &p : wine.processes())
         EXPECT_NE(p.pid, pidA) << "an ended process is still listed";
     a.waitForFinished();
@@ -322,15 +326,16 @@ TEST_F(WinePlatformTest, StartRefusesWhatCannotRunHere)
     EXPECT_EQ(a.failure, StartFailure::Other);
     EXPECT_TRUE(a.error.contains("32-bit Wine prefix")) << a.error.toStdString();
 
-    QThread::msleep(200);
+    // A start has run the loader by the time it returns: a loader started for any
+    // of these would still be running now, or would have left its mark already.
+    EXPECT_EQ(processesMentioning(loader), QList<qint64>()) << "a loader runs for a refused program";
     EXPECT_FALSE(QFileInfo::exists(loader + ".ran")) << "a loader was started for a refused program";
 
     // The 64-bit program does run where a 64-bit loader is.
     a = attemptStart(noWine32, "C:\\Apps\\Probe64.exe");
     EXPECT_TRUE(a.started) << a.error.toStdString();
-    for (int i = 0; i < 50 && !QFileInfo::exists(loader + ".ran"); ++i)
-        QThread::msleep(100);
-    EXPECT_TRUE(QFileInfo::exists(loader + ".ran"));
+    EXPECT_TRUE(waitUntil(
+        "the loader has left its mark", [&loader] { return QFileInfo::exists(loader + ".ran"); }, 5s));
 }
 
 // A loader that the kernel cannot run fails the start itself, as on a machine

@@ -292,11 +292,19 @@ TEST(WineTestPrefixLifetime, RemovesOnlyItsOwnFolder)
         ASSERT_TRUE(QFile::link(outside.path(), prefix.dosDevicesPath() + QStringLiteral("/k:")));
         ASSERT_TRUE(QFile::link(outside.path(), prefix.driveCPath() + QStringLiteral("/linked")));
         QString error;
-        // pause waits on the open stdin pipe until the prefix goes away.
-        running = prefix.startWine({QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("pause")}, {},
-                                   &error);
+        // pause waits on the open stdin pipe until the prefix goes away. Its prompt,
+        // in English here, says it has begun to wait.
+        WineRunOptions english;
+        english.environment = prefix.environment();
+        english.environment->insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        running = prefix.startWine({QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("pause")},
+                                   english, &error);
         ASSERT_NE(running, nullptr) << error.toStdString();
-        EXPECT_FALSE(running->waitForFinished(1000));
+        QByteArray prompt;
+        while (!prompt.contains("Press any key") && running->waitForReadyRead(30000))
+            prompt += running->readAllStandardOutput();
+        ASSERT_TRUE(prompt.contains("Press any key")) << "pause did not prompt: " << prompt.toStdString();
+        EXPECT_EQ(running->state(), QProcess::Running);
     }
     EXPECT_TRUE(running->waitForFinished(10000));
     EXPECT_FALSE(QFileInfo::exists(prefixPath));
