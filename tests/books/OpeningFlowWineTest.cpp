@@ -52,12 +52,11 @@ void write(const QString &path, const QByteArray &bytes)
 class StartNotingPlatform : public NamedUserPlatform {
   public:
     using NamedUserPlatform::NamedUserPlatform;
-    bool startProgram(const QString &windowsExe, const QStringList &arguments,
-                      const QString &workingDirectory, QString *error,
-                      platform::StartFailure *failure = nullptr) override
+    platform::StartOutcome startProgram(const QString &windowsExe, const QStringList &arguments,
+                                        const QString &workingDirectory) override
     {
         starts.append(windowsExe);
-        return NamedUserPlatform::startProgram(windowsExe, arguments, workingDirectory, error, failure);
+        return NamedUserPlatform::startProgram(windowsExe, arguments, workingDirectory);
     }
 
     QStringList starts;
