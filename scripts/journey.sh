@@ -10,9 +10,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
 out=${1:-$here/docs/screenshots}
-for tool in Xvfb xdotool xwininfo import convert sqlite3; do
-  command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
-done
 # shellcheck source=scripts/lib/xsession.sh
 source "$here/scripts/lib/xsession.sh"
 mkdir -p "$out"

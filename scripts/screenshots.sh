@@ -8,9 +8,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
 out=${1:-$here/docs/screenshots}
-for tool in Xvfb xdotool xwininfo import convert sqlite3; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool x11-utils imagemagick sqlite3)" >&2; exit 1; }
-done
 # shellcheck source=scripts/lib/xsession.sh
 source "$here/scripts/lib/xsession.sh"
 mkdir -p "$out"

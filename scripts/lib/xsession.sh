@@ -3,7 +3,8 @@
 # waits they need: each waits for a sign (a window shown or gone, a program
 # ended, a condition true) up to a deadline, and on time-out says what it waited
 # for and returns 1. Source it from a bash script; it sets the EXIT trap, so add
-# clean-up with xs_at_exit instead of a trap of your own.
+# clean-up with xs_at_exit instead of a trap of your own. Sourcing it stops the
+# script when a tool the picture scripts need is missing.
 #
 #   xs_at_exit FUNCTION        runs FUNCTION at exit, the newest first, after
 #                              the programs of xs_launch end and before Xvfb does
@@ -33,6 +34,12 @@
 #                              it has not changed for XS_QUIET_MS (default 300)
 #
 # XS_TIMEOUT is the deadline of each wait in whole seconds (default 30).
+for xs_tool in Xvfb xdotool xwininfo import convert sqlite3; do
+  command -v "$xs_tool" >/dev/null || {
+    echo "needs $xs_tool (apt-get install xvfb xdotool x11-utils imagemagick sqlite3)" >&2
+    exit 1
+  }
+done
 
 XS_TIMEOUT=${XS_TIMEOUT:-30}
 xs_dir=$(mktemp -d)
