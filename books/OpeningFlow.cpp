@@ -168,9 +168,9 @@ bool OpeningFlow::MontaLivro(const QString &strCaminho, QString &strLetra)
 {
     if (!ExisteLetraLivre())
         return false;
-    const QString livre = m_state.strLetrasLivres.at(1);
-    if (!m_drives.MapeiaDrive(livre, strCaminho, false)) {
-        tell(messages::code::BookFolderOrDriveFailed, {strCaminho, livre});
+    const QString freeLetter = m_state.strLetrasLivres.at(1);
+    if (!m_drives.MapeiaDrive(freeLetter, strCaminho, false)) {
+        tell(messages::code::BookFolderOrDriveFailed, {strCaminho, freeLetter});
         return false;
     }
     shell::registry::Recordset &rs = *m_state.rsMapeamento;
@@ -178,12 +178,12 @@ bool OpeningFlow::MontaLivro(const QString &strCaminho, QString &strLetra)
     const bool row =
         rs.findFirst(QStringLiteral("LetraDrive"), strLetra) &&
         rs.field(QStringLiteral("Caminho")).toString().compare(strCaminho, Qt::CaseInsensitive) == 0;
-    if (!row || !rs.edit({{QStringLiteral("LetraDrive"), livre + u':'}})) {
+    if (!row || !rs.edit({{QStringLiteral("LetraDrive"), freeLetter + u':'}})) {
         const int code = row ? rs.lastErrorCode() : 0;
         const QString course = row ? rs.field(QStringLiteral("Curso")).toString() : QString();
         // The mapping is of no use without the row that names it; a failed
         // release reports itself, and the letter is released again at exit.
-        (void)m_drives.MapeiaDrive(livre, strCaminho, true);
+        (void)m_drives.MapeiaDrive(freeLetter, strCaminho, true);
         if (row)
             messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused, {course},
                                                code);
@@ -191,7 +191,7 @@ bool OpeningFlow::MontaLivro(const QString &strCaminho, QString &strLetra)
         return false;
     }
     rs.moveFirst();
-    strLetra = livre + u':';
+    strLetra = freeLetter + u':';
     m_refillCombo();
     return true;
 }

@@ -138,8 +138,9 @@ bool RemovalFlow::remove(const QString &entry)
     }
 
     if (!m_drives.MapeiaDrive(strLetra, strCaminho, true)) {
-        const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
-        tell(messages::code::DriveNotReleased, {strCaminho, livre});
+        const QString freeLetter =
+            m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
+        tell(messages::code::DriveNotReleased, {strCaminho, freeLetter});
         return false;
     }
     // No other letter may be left leading into a folder about to go.
@@ -185,11 +186,11 @@ bool RemovalFlow::remove(const QString &entry)
 
     // The files go on a thread of their own, while the notice (a box without
     // buttons that closes on a click or after four seconds) and the window go on.
-    const QString alvo = removing.path();
-    bool apagou = false;
+    const QString target = removing.path();
+    bool deleted = false;
     const BookFiles files = m_files;
     shell::inBackground(
-        [&apagou, alvo, files] { apagou = files.ApagaArquivos(alvo) && files.ApagaPastas(alvo); },
+        [&deleted, target, files] { deleted = files.ApagaArquivos(target) && files.ApagaPastas(target); },
         [&] {
             m_state.strMensagem = m_state.catalogue->mensagem(messages::code::DeletingFiles, {strNomeLivro});
             m_box.ExibeMensagem(m_state.strMensagem, 0, 10, 1, true, QString(), 0);
@@ -198,12 +199,12 @@ bool RemovalFlow::remove(const QString &entry)
         });
 
     m_state.intBotaoMsg = 1;
-    if (!apagou) {
+    if (!deleted) {
         waitForBoxToClose();
         tell(messages::code::RemovalFilesNotDeleted, {removingPath});
     }
     m_enableWindow(true);
-    if (BookFiles::hasNoFiles(alvo)) {
+    if (BookFiles::hasNoFiles(target)) {
         closing = RemovePasta(removingPath + u'\\') ? messages::code::RemovedAndDeleted
                                                     : messages::code::RemovedFolderKept;
         closingParams = {strLetra, strCaminho};
@@ -222,8 +223,8 @@ bool RemovalFlow::RemovePasta(const QString &strPasta)
     QString error;
     if (m_files.removeFolder(folder, &error))
         return true;
-    const QString livre = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
-    tell(messages::code::BookFolderOrDriveFailed, {strPasta, livre});
+    const QString freeLetter = m_state.strLetrasLivres.size() > 1 ? m_state.strLetrasLivres.at(1) : QString();
+    tell(messages::code::BookFolderOrDriveFailed, {strPasta, freeLetter});
     return false;
 }
 

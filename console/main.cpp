@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
         std::fputs(kUsageText, stdout);
         return kDone;
     }
-    const QString comando = args.takeFirst();
+    const QString command = args.takeFirst();
     console::ConsoleMessageBox::Answer answerMode = console::ConsoleMessageBox::Answer::Ask;
     bool json = false;
     QStringList freeArgs;
@@ -153,17 +153,17 @@ int main(int argc, char *argv[])
         else
             freeArgs.append(a);
     }
-    const int precisa = (comando == QStringLiteral("install") || comando == QStringLiteral("open") ||
-                         comando == QStringLiteral("remove"))
+    const int precisa = (command == QStringLiteral("install") || command == QStringLiteral("open") ||
+                         command == QStringLiteral("remove"))
                             ? 1
                             : 0;
-    if (!QStringList{"list", "install", "open", "remove", "unmount"}.contains(comando))
-        return usage(qPrintable(QStringLiteral("unknown command %1").arg(comando)));
+    if (!QStringList{"list", "install", "open", "remove", "unmount"}.contains(command))
+        return usage(qPrintable(QStringLiteral("unknown command %1").arg(command)));
     if (freeArgs.size() != precisa)
         return usage(qPrintable(
-            QStringLiteral("%1 takes %2 argument%3").arg(comando).arg(precisa).arg(precisa == 1 ? "" : "s")));
-    if ((json && comando != QStringLiteral("list")) ||
-        (answerMode != console::ConsoleMessageBox::Answer::Ask && comando != QStringLiteral("remove")))
+            QStringLiteral("%1 takes %2 argument%3").arg(command).arg(precisa).arg(precisa == 1 ? "" : "s")));
+    if ((json && command != QStringLiteral("list")) ||
+        (answerMode != console::ConsoleMessageBox::Answer::Ask && command != QStringLiteral("remove")))
         return usage("that option does not go with this command");
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
@@ -201,7 +201,7 @@ int main(int argc, char *argv[])
     console::ConsoleMessageBox box(state, answerMode);
     drive::MountDrive drives(wine, state, box);
 
-    if (comando == QStringLiteral("list")) {
+    if (command == QStringLiteral("list")) {
         shell::registry::Recordset &rs = *state.rsMapeamento;
         // Read moments ago at start-up; a failed second read lists those rows.
         (void)rs.requery();
@@ -227,11 +227,11 @@ int main(int argc, char *argv[])
         }
         return kDone;
     }
-    if (comando == QStringLiteral("unmount")) {
+    if (command == QStringLiteral("unmount")) {
         drives.DesmontaLivros();
         return kDone;
     }
-    if (comando == QStringLiteral("install")) {
+    if (command == QStringLiteral("install")) {
         NoChoice noChoice;
         TerminalPanel panel(texto(language, "de", "of", "de"));
         install::InstallFlow installFlow(wine, state, box, drives, noChoice, panel);
@@ -247,7 +247,7 @@ int main(int argc, char *argv[])
                                     .arg(freeArgs[0])));
         return kRefusedOrFailed;
     }
-    if (comando == QStringLiteral("open")) {
+    if (command == QStringLiteral("open")) {
         books::OpeningFlow opening(wine, state, box, drives, QCoreApplication::applicationDirPath(), [] {});
         return opening.open(entry) ? kDone : kRefusedOrFailed;
     }

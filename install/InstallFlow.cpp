@@ -269,11 +269,11 @@ void InstallFlow::showFailure(const ExtractionResult &r, const QString &zip)
         tell(messages::code::ZipEntryUnsafe, {zip, r.entry});
         return;
     case ExtractionError::NoSpace: {
-        std::uint64_t livre = r.available;
+        std::uint64_t freeLetter = r.available;
         struct statvfs fs;
-        if (livre == 0 && ::statvfs(QFile::encodeName(downloadFolderUnix()).constData(), &fs) == 0)
-            livre = std::uint64_t(fs.f_bavail) * fs.f_frsize;
-        tell(messages::code::NoDiskSpace, {megabytes(std::max(r.needed, r.bytes)), megabytes(livre)});
+        if (freeLetter == 0 && ::statvfs(QFile::encodeName(downloadFolderUnix()).constData(), &fs) == 0)
+            freeLetter = std::uint64_t(fs.f_bavail) * fs.f_frsize;
+        tell(messages::code::NoDiskSpace, {megabytes(std::max(r.needed, r.bytes)), megabytes(freeLetter)});
         return;
     }
     case ExtractionError::TooLarge:
