@@ -22,11 +22,6 @@ QString cleanDevice(const QString &device)
     return device.toLower();
 }
 
-DeviceOutcome failWith(DeviceFailure kind, const QString &text, int err = 0)
-{
-    return DeviceOutcome::failed(kind, text, err);
-}
-
 // Where a dosdevices entry leads, as an absolute unix path (not resolved further).
 QString linkTarget(const QFileInfo &entry)
 {
@@ -86,28 +81,30 @@ DeviceOutcome WinePlatform::defineDosDevice(const QString &device, const QString
 {
     const QString dev = cleanDevice(device);
     if (dev.isEmpty())
-        return failWith(DeviceFailure::Other, QStringLiteral("%1 is not a drive letter").arg(device));
+        return DeviceOutcome::failed(DeviceFailure::Other,
+                                     QStringLiteral("%1 is not a drive letter").arg(device));
     const QString folder = canonicalOrClean(toUnixPath(target));
     if (!QFileInfo(folder).isDir())
-        return failWith(DeviceFailure::Other, QStringLiteral("%1 is not a folder").arg(target));
+        return DeviceOutcome::failed(DeviceFailure::Other, QStringLiteral("%1 is not a folder").arg(target));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
     if (entry.isSymLink() && !entry.exists()) {
         // A mapping whose folder vanished: the letter is free, the entry is litter.
         if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
-            return failWith(DeviceFailure::Other,
-                            QStringLiteral("cannot remove the stale entry %1").arg(entryPath), errno);
+            return DeviceOutcome::failed(DeviceFailure::Other,
+                                         QStringLiteral("cannot remove the stale entry %1").arg(entryPath),
+                                         errno);
     } else if (entry.exists() || entry.isSymLink()) {
-        return failWith(DeviceFailure::InUse,
-                        QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
+        return DeviceOutcome::failed(DeviceFailure::InUse,
+                                     QStringLiteral("drive %1 is already in use").arg(device.toUpper()));
     }
     if (!QDir().mkpath(m_prefix.dosdevicesDir()))
-        return failWith(DeviceFailure::Other,
-                        QStringLiteral("cannot create %1").arg(m_prefix.dosdevicesDir()),
-                        errno ? errno : EACCES);
+        return DeviceOutcome::failed(DeviceFailure::Other,
+                                     QStringLiteral("cannot create %1").arg(m_prefix.dosdevicesDir()),
+                                     errno ? errno : EACCES);
     if (::symlink(QFile::encodeName(folder).constData(), QFile::encodeName(entryPath).constData()) != 0)
-        return failWith(errno == EEXIST ? DeviceFailure::InUse : DeviceFailure::Other,
-                        QStringLiteral("cannot create %1").arg(entryPath), errno);
+        return DeviceOutcome::failed(errno == EEXIST ? DeviceFailure::InUse : DeviceFailure::Other,
+                                     QStringLiteral("cannot create %1").arg(entryPath), errno);
     return {};
 }
 
@@ -115,25 +112,28 @@ DeviceOutcome WinePlatform::removeDosDevice(const QString &device, const QString
 {
     const QString dev = cleanDevice(device);
     if (dev.isEmpty() || dev == QStringLiteral("c:"))
-        return failWith(DeviceFailure::Other,
-                        QStringLiteral("%1 is not a drive that can be removed").arg(device));
+        return DeviceOutcome::failed(DeviceFailure::Other,
+                                     QStringLiteral("%1 is not a drive that can be removed").arg(device));
     const QString entryPath = m_prefix.dosdevicesDir() + u'/' + dev;
     const QFileInfo entry(entryPath);
     if (!entry.isSymLink())
-        return failWith(DeviceFailure::NotThisFolder,
-                        QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
+        return DeviceOutcome::failed(DeviceFailure::NotThisFolder,
+                                     QStringLiteral("drive %1 is not a mapping").arg(device.toUpper()));
     // A path on the very drive being removed cannot be what it maps.
     const QString t = QString(target).replace(u'/', u'\\');
     if (t.size() >= 2 && t[1] == u':' && t[0].toLower() == dev[0])
-        return failWith(DeviceFailure::NotThisFolder,
-                        QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
+        return DeviceOutcome::failed(
+            DeviceFailure::NotThisFolder,
+            QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
     const QString leadsTo = canonicalOrClean(linkTarget(entry));
     const QString wanted = canonicalOrClean(toUnixPath(target));
     if (leadsTo != wanted || leadsTo == QStringLiteral("/"))
-        return failWith(DeviceFailure::NotThisFolder,
-                        QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
+        return DeviceOutcome::failed(
+            DeviceFailure::NotThisFolder,
+            QStringLiteral("drive %1 does not map %2").arg(device.toUpper(), target));
     if (::unlink(QFile::encodeName(entryPath).constData()) != 0)
-        return failWith(DeviceFailure::Other, QStringLiteral("cannot remove %1").arg(entryPath), errno);
+        return DeviceOutcome::failed(DeviceFailure::Other, QStringLiteral("cannot remove %1").arg(entryPath),
+                                     errno);
     return {};
 }
 
@@ -204,37 +204,36 @@ QList<ProcessEntry> WinePlatform::processes() const
 StartOutcome WinePlatform::startProgram(const QString &windowsExe, const QStringList &arguments,
                                         const QString &workingDirectory)
 {
-    auto fail = [](StartFailure kind, const QString &text, int err = 0) {
-        return StartOutcome::failed(kind, text, err);
-    };
 
     const QString exe = toUnixPath(windowsExe);
     const WindowsExecutable::Kind kind = WindowsExecutable::kindOf(exe);
     if (kind == WindowsExecutable::Kind::Unreadable)
-        return fail(StartFailure::NotFound, QStringLiteral("cannot find %1").arg(windowsExe));
+        return StartOutcome::failed(StartFailure::NotFound, QStringLiteral("cannot find %1").arg(windowsExe));
     if (kind != WindowsExecutable::Kind::X86 && kind != WindowsExecutable::Kind::X64)
-        return fail(StartFailure::NotAProgram,
-                    QStringLiteral("%1 is not a Windows program for this computer").arg(windowsExe));
+        return StartOutcome::failed(
+            StartFailure::NotAProgram,
+            QStringLiteral("%1 is not a Windows program for this computer").arg(windowsExe));
 
     const WineHost &wine = host();
     if (!wine.installed())
-        return fail(StartFailure::WineMissing,
-                    QStringLiteral("cannot start %1: Wine is not installed").arg(windowsExe));
+        return StartOutcome::failed(StartFailure::WineMissing,
+                                    QStringLiteral("cannot start %1: Wine is not installed").arg(windowsExe));
     if (kind == WindowsExecutable::Kind::X86 && !wine.runs32())
-        return fail(
+        return StartOutcome::failed(
             wine.limit32() == WineHost::Limit32::No32BitLinux ? StartFailure::No32BitLinux
                                                               : StartFailure::No32BitWine,
             QStringLiteral("cannot start the 32-bit program %1: %2").arg(windowsExe, wine.reason32()));
     if (kind == WindowsExecutable::Kind::X64 && QFileInfo(m_prefix.driveCDir()).isDir() &&
         !m_prefix.is64Bit())
-        return fail(
+        return StartOutcome::failed(
             StartFailure::Other,
             QStringLiteral("cannot start the 64-bit program %1 in a 32-bit Wine prefix").arg(windowsExe));
     const QString loader = wine.loaderFor(kind);
     if (loader.isEmpty())
-        return fail(StartFailure::Other,
-                    QStringLiteral("cannot start the 64-bit program %1: this Wine runs 32-bit programs only")
-                        .arg(windowsExe));
+        return StartOutcome::failed(
+            StartFailure::Other,
+            QStringLiteral("cannot start the 64-bit program %1: this Wine runs 32-bit programs only")
+                .arg(windowsExe));
 
     QProcess process;
     // The loader itself, not a wrapper script: a loader that cannot run is then
@@ -255,8 +254,9 @@ StartOutcome WinePlatform::startProgram(const QString &windowsExe, const QString
     errno = 0;
     if (!process.startDetached()) {
         const int err = errno ? errno : ENOEXEC;
-        return fail(StartFailure::Other,
-                    QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()), err);
+        return StartOutcome::failed(
+            StartFailure::Other, QStringLiteral("cannot start %1: %2").arg(windowsExe, process.errorString()),
+            err);
     }
     return {};
 }
