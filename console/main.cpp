@@ -192,7 +192,9 @@ int main(int argc, char *argv[])
     }
     shell::SharedState state;
     const shell::StartupResult startup =
-        shell::Startup(wine, instance, QCoreApplication::applicationDirPath()).run(state);
+        shell::Startup(wine, instance, QCoreApplication::applicationDirPath(),
+                       shell::Startup::Catalogue::Shared)
+            .run(state);
     if (startup.status != shell::StartupResult::Status::Ok) {
         std::fprintf(stderr, "%s\n", qPrintable(startup.message));
         return kRefusedOrFailed;

@@ -115,10 +115,12 @@ QString databaseFailure(StartText which, const QString &language, const QString 
 
 } // namespace
 
-Startup::Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder)
+Startup::Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder,
+                 Catalogue catalogue)
     : m_platform(platform)
     , m_instance(instance)
     , m_installFolder(std::move(installFolder))
+    , m_catalogue(catalogue)
 {
 }
 
@@ -190,7 +192,10 @@ StartupResult Startup::run(SharedState &state)
     if (!state.dbLivros)
         return {Status::Failed,
                 databaseFailure(StartText::Registry, strIdioma, registryFile, failure, error)};
-    state.dbMensagens = registry::Database::open(catalogueFile, registry::Database::Mode::ExclusiveReadOnly,
+    state.dbMensagens = registry::Database::open(catalogueFile,
+                                                 m_catalogue == Catalogue::Exclusive
+                                                     ? registry::Database::Mode::ExclusiveReadOnly
+                                                     : registry::Database::Mode::SharedReadOnly,
                                                  &error, &failure);
     if (!state.dbMensagens)
         return {Status::Failed,

@@ -27,8 +27,13 @@ struct StartupResult {
 // text, title and hints of the main window.
 class Startup {
   public:
+    // How the message catalogue is held: the manager alone, or shared with
+    // the copies of zeko-books that other users run at the same moment.
+    enum class Catalogue { Exclusive, Shared };
+
     // installFolder: the folder of the running program (unix path).
-    Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder);
+    Startup(platform::Platform &platform, platform::SingleInstance &instance, QString installFolder,
+            Catalogue catalogue = Catalogue::Exclusive);
 
     [[nodiscard]] StartupResult run(SharedState &state);
 
@@ -47,6 +52,7 @@ class Startup {
     platform::Platform &m_platform;
     platform::SingleInstance &m_instance;
     QString m_installFolder;
+    Catalogue m_catalogue;
 };
 
 } // namespace shell

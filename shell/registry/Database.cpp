@@ -72,11 +72,13 @@ std::unique_ptr<Database> Database::open(const QString &path, Mode mode, QString
     }
 
     int lockFd = -1;
-    if (mode == Mode::ExclusiveReadOnly) {
+    if (mode != Mode::SharedReadWrite) {
         lockFd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
         if (lockFd < 0)
             return fail(Failure::Other, QStringLiteral("%1: the file cannot be read").arg(path));
-        if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+        // Shared holders exclude only an exclusive one: the manager keeps the
+        // catalogue to itself, while copies of zeko-books run side by side.
+        if (::flock(lockFd, (mode == Mode::ExclusiveReadOnly ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
             ::close(lockFd);
             return fail(Failure::InUse,
                         QStringLiteral("%1: the file is in use by another program").arg(path));

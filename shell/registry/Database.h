@@ -15,6 +15,7 @@ class Database {
     enum class Mode {
         SharedReadWrite,   // the book registry: other copies may open it too
         ExclusiveReadOnly, // the message catalogue: held by this process alone
+        SharedReadOnly,    // the catalogue for zeko-books: other users' copies read it too
     };
 
     // Why an open failed, so the caller can say it in the user's language.
