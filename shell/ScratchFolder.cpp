@@ -188,6 +188,14 @@ bool ScratchFolder::isScratchName(const QString &name)
     return name.startsWith(QStringLiteral(".zeko-"), Qt::CaseInsensitive);
 }
 
+std::optional<ScratchFolder::Kind> ScratchFolder::kindOfName(const QString &name)
+{
+    for (const Kind kind : {Kind::Staging, Kind::Removal})
+        if (name.startsWith(prefixOf(kind), Qt::CaseInsensitive))
+            return kind;
+    return std::nullopt;
+}
+
 bool ScratchFolder::moveTo(const QString &to)
 {
     if (renameNoReplace(m_path, to) != 0) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace shell {
@@ -38,6 +39,9 @@ class ScratchFolder {
 
     // True for any name of our working folders, which are never a book's.
     static bool isScratchName(const QString &name);
+    // The kind of working folder the name is one of, without regard to letter
+    // case as leftovers() matches them; nothing for any other name.
+    static std::optional<Kind> kindOfName(const QString &name);
 
     bool isValid() const { return m_fd >= 0; }
     const QString &path() const { return m_path; }
