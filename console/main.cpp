@@ -2,6 +2,7 @@
 // registry, prefix and settings as the windows.
 
 #include "ConsoleMessageBox.h"
+#include "books/BookCheck.h"
 #include "books/BookEntries.h"
 #include "books/OpeningFlow.h"
 #include "books/RemovalFlow.h"
@@ -9,6 +10,7 @@
 #include "install/FileChoice.h"
 #include "install/InstallFlow.h"
 #include "install/InstallPanel.h"
+#include "messages/SystemReason.h"
 #include "platform/SingleInstance.h"
 #include "platform/WinePlatform.h"
 #include "shell/Sistema.h"
@@ -45,9 +47,16 @@ const char *const kUsageText =
     "  remove BOOK [--yes|--no] removes a book and its files; asks on a terminal,\n"
     "                           else needs --yes or --no\n"
     "  unmount                  releases the drives of all the user's books\n"
+    "  check [--repair [--yes]] reports, one line each, what the start-up leaves: folders in the\n"
+    "                           download folder no book uses, leftovers of an installation or a\n"
+    "                           removal cut short, drives into the download folder that are none\n"
+    "                           of the user's books, and the user's books whose folder holds no\n"
+    "                           book; --repair releases and deletes them, asking on a terminal\n"
+    "                           (else needing --yes) before it deletes a folder no book uses\n"
     "  --help                   this text\n"
     "\n"
-    "exit status: 0 done, 1 refused or failed, 2 usage error, 3 the book manager is running\n";
+    "exit status: 0 done (check: nothing found, or all of it repaired), 1 refused or failed\n"
+    "(check: something found and left), 2 usage error, 3 the book manager is running\n";
 
 // The few texts said before or beside the catalogue, in the course's language.
 QString texto(const QString &language, const char *pt, const char *en, const char *es)
@@ -125,6 +134,121 @@ QString entryOf(shell::SharedState &state, const QString &book)
     return {};
 }
 
+// One line per finding on standard output; with repair each is mended (an
+// unregistered folder only once the user said yes) and the line says how it went.
+int check(platform::Platform &platform, shell::SharedState &state, console::ConsoleMessageBox &box,
+          const QString &language, bool repair)
+{
+    using Kind = books::BookCheck::Kind;
+    using RepairFailure = books::BookCheck::RepairFailure;
+    books::BookCheck bookCheck(platform, state);
+    QString error;
+    const auto findings = bookCheck.find(&error);
+    if (!findings) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(texto(language, "Não foi possível ler o registro de livros: %1",
+                                      "The book registry could not be read: %1",
+                                      "No se pudo leer el registro de libros: %1")
+                                    .arg(error)));
+        return kRefusedOrFailed;
+    }
+    bool left = false;
+    for (const books::BookCheck::Finding &f : *findings) {
+        QString line;
+        switch (f.kind) {
+        case Kind::StrayDrive:
+            line = texto(language, "A unidade %1 leva a %2, que não é nenhum dos seus livros.",
+                         "Drive %1 leads to %2, which is none of your books.",
+                         "La unidad %1 lleva a %2, que no es ninguno de sus libros.")
+                       .arg(f.letter, f.shown);
+            break;
+        case Kind::StagingLeftover:
+            line = texto(language, "%1 foi deixado por uma instalação interrompida.",
+                         "%1 was left by an installation cut short.",
+                         "%1 quedó de una instalación interrumpida.")
+                       .arg(f.shown);
+            break;
+        case Kind::RemovalLeftover:
+            line = texto(language, "%1 foi deixado por uma remoção interrompida.",
+                         "%1 was left by a removal cut short.", "%1 quedó de una eliminación interrumpida.")
+                       .arg(f.shown);
+            break;
+        case Kind::UnregisteredFolder:
+            line = texto(language, "%1 está na pasta de download, mas nenhum livro do registro a usa.",
+                         "%1 is in the download folder, but no book in the registry uses it.",
+                         "%1 está en la carpeta de descarga, pero ningún libro del registro la usa.")
+                       .arg(f.shown);
+            break;
+        case Kind::NotABook:
+            line = texto(language,
+                         "O seu livro %1 (%2) não tem Autorun.exe e Idioma.kvt em %3; para tirá-lo da sua "
+                         "lista: zeko-books remove %2",
+                         "Your book %1 (%2) has no Autorun.exe and Idioma.kvt in %3; to take it off your "
+                         "list: zeko-books remove %2",
+                         "Su libro %1 (%2) no tiene Autorun.exe e Idioma.kvt en %3; para quitarlo de su "
+                         "lista: zeko-books remove %2")
+                       .arg(f.course, f.letter, f.shown);
+            break;
+        case Kind::MissingFolder:
+            line = texto(language,
+                         "A pasta %3 do seu livro %1 (%2) não existe; para tirá-lo da sua lista: zeko-books "
+                         "remove %2",
+                         "The folder %3 of your book %1 (%2) does not exist; to take it off your list: "
+                         "zeko-books remove %2",
+                         "La carpeta %3 de su libro %1 (%2) no existe; para quitarlo de su lista: zeko-books "
+                         "remove %2")
+                       .arg(f.course, f.letter, f.shown);
+            break;
+        }
+        const bool repairable = f.kind != Kind::NotABook && f.kind != Kind::MissingFolder;
+        if (!repair || !repairable) {
+            left = true;
+            std::printf("%s\n", qPrintable(line));
+            continue;
+        }
+        if (f.kind == Kind::UnregisteredFolder) {
+            box.ExibeMensagem(texto(language,
+                                    "Apagar %1 e tudo o que há nela? Nenhum livro do registro a usa.",
+                                    "Delete %1 and everything in it? No book in the registry uses it.",
+                                    "¿Eliminar %1 y todo su contenido? Ningún libro del registro la usa.")
+                                  .arg(f.shown),
+                              4, 10, 1, true, QString(), 0);
+            if (state.intBotaoMsg != 1) {
+                left = true;
+                line +=
+                    u' ' +
+                    (box.unanswered()
+                         ? texto(language, "Deixada: responda sim num terminal, ou dê --yes, para apagá-la.",
+                                 "Left: answer yes on a terminal, or give --yes, to delete it.",
+                                 "Se dejó: responda sí en un terminal, o dé --yes, para eliminarla.")
+                         : texto(language, "Deixada.", "Left.", "Se dejó."));
+                std::printf("%s\n", qPrintable(line));
+                continue;
+            }
+        }
+        const books::BookCheck::RepairOutcome outcome = bookCheck.repair(f);
+        if (outcome) {
+            line +=
+                u' ' + (f.kind == Kind::StrayDrive ? texto(language, "Liberada.", "Released.", "Liberada.")
+                        : f.kind == Kind::UnregisteredFolder
+                            ? texto(language, "Apagada.", "Deleted.", "Eliminada.")
+                            : texto(language, "Apagado.", "Deleted.", "Eliminado."));
+        } else {
+            left = true;
+            const QString why =
+                outcome.failure() == RepairFailure::InUse
+                    ? texto(language, "está em uso, ou mudou entretanto",
+                            "it is in use, or it changed meanwhile", "está en uso, o cambió entretanto")
+                : outcome.systemError() != 0 ? messages::systemReason(*state.catalogue, outcome.systemError())
+                                             : outcome.reason();
+            line +=
+                u' ' + texto(language, "Não reparado: %1.", "Not repaired: %1.", "No reparado: %1.").arg(why);
+        }
+        std::printf("%s\n", qPrintable(line));
+    }
+    return left ? kRefusedOrFailed : kDone;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -140,6 +264,7 @@ int main(int argc, char *argv[])
     const QString command = args.takeFirst();
     console::ConsoleMessageBox::Answer answerMode = console::ConsoleMessageBox::Answer::Ask;
     bool json = false;
+    bool repair = false;
     QStringList freeArgs;
     for (const QString &a : std::as_const(args)) {
         if (a == QStringLiteral("--yes"))
@@ -148,6 +273,8 @@ int main(int argc, char *argv[])
             answerMode = console::ConsoleMessageBox::Answer::No;
         else if (a == QStringLiteral("--json"))
             json = true;
+        else if (a == QStringLiteral("--repair"))
+            repair = true;
         else if (a.startsWith(QStringLiteral("--")))
             return usage(qPrintable(QStringLiteral("unknown option %1").arg(a)));
         else
@@ -157,13 +284,17 @@ int main(int argc, char *argv[])
                          command == QStringLiteral("remove"))
                             ? 1
                             : 0;
-    if (!QStringList{"list", "install", "open", "remove", "unmount"}.contains(command))
+    if (!QStringList{"list", "install", "open", "remove", "unmount", "check"}.contains(command))
         return usage(qPrintable(QStringLiteral("unknown command %1").arg(command)));
     if (freeArgs.size() != precisa)
         return usage(qPrintable(
             QStringLiteral("%1 takes %2 argument%3").arg(command).arg(precisa).arg(precisa == 1 ? "" : "s")));
-    if ((json && command != QStringLiteral("list")) ||
-        (answerMode != console::ConsoleMessageBox::Answer::Ask && command != QStringLiteral("remove")))
+    // --yes answers the removal's question, or check's before it deletes a folder.
+    const bool answers =
+        command == QStringLiteral("remove") || (command == QStringLiteral("check") && repair &&
+                                                answerMode == console::ConsoleMessageBox::Answer::Yes);
+    if ((json && command != QStringLiteral("list")) || (repair && command != QStringLiteral("check")) ||
+        (answerMode != console::ConsoleMessageBox::Answer::Ask && !answers))
         return usage("that option does not go with this command");
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
@@ -228,6 +359,17 @@ int main(int argc, char *argv[])
             }
         }
         return kDone;
+    }
+    if (command == QStringLiteral("check")) {
+        // A drive released or a folder deleted under a running course would pull its book away.
+        if (repair && drives.CursoEmExecucao()) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(texto(language, "O curso está em execução: feche-o antes de reparar.",
+                                          "The course is running: close it before repairing.",
+                                          "El curso se está ejecutando: ciérrelo antes de reparar.")));
+            return kRefusedOrFailed;
+        }
+        return check(wine, state, box, language, repair);
     }
     if (command == QStringLiteral("unmount")) {
         drives.DesmontaLivros();

@@ -62,6 +62,16 @@ class ZekoBooksTest : public ::testing::Test {
         return QJsonDocument::fromJson(r.out).array();
     }
 
+    // A statement run on the registry as another program would run it.
+    void sql(const char *statement)
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    bool isLink(const QString &path) const { return QFileInfo(path).isSymLink(); }
+
     PrefixDir prefix;
     InstallDir install;
     QTemporaryDir runtime, zips;
@@ -194,9 +204,12 @@ TEST_F(ZekoBooksTest, UsageAndHelp)
     EXPECT_EQ(run({"open"}).status, 2);
     EXPECT_EQ(run({"fly"}).status, 2);
     EXPECT_EQ(run({"list", "--yes"}).status, 2);
+    for (const QStringList &wrong :
+         {QStringList{"check", "--yes"}, {"check", "--repair", "--no"}, {"list", "--repair"}})
+        EXPECT_EQ(run(wrong).status, 2) << wrong.join(' ').toStdString();
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char *c : {"list", "install", "open", "remove", "unmount"})
+    for (const char *c : {"list", "install", "open", "remove", "unmount", "check [--repair [--yes]]"})
         EXPECT_TRUE(help.out.contains(c)) << c;
     const Outcome none = run({"open", "Nenhum"});
     EXPECT_EQ(none.status, 1);
@@ -216,6 +229,7 @@ TEST_F(ZekoBooksTest, RefusesWhileTheManagerRuns)
     EXPECT_TRUE(r.err.contains("ZEKO Download is open")) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(zips.path() + "/Basico.zip"));
     EXPECT_TRUE(QDir(download()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(run({"check", "--repair", "--yes"}).status, 3);
 }
 
 // Killed at any point of a removal, the next start leaves the book either whole
@@ -310,4 +324,65 @@ TEST_F(ZekoBooksTest, RemovalKilledAtAnyPointLeavesTheBookWholeOrGone)
     }
     // A machine so fast that every removal ended before it was seen midway tests nothing.
     EXPECT_GT(cutShort, 0);
+}
+
+// check says nothing on a clean state; otherwise one line a finding and status 1.
+// --repair releases a stray drive (not one that leads out of the download
+// folder), removes a leftover that is a link as a link, and deletes a folder no
+// book uses only with --yes; a row whose folder holds no book is only reported,
+// and another user's book is never a finding.
+TEST_F(ZekoBooksTest, CheckReportsAndRepairs)
+{
+    ASSERT_EQ(run({"install", bookZip("Basico.zip")}).status, 0);
+    Outcome r = run({"check"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+
+    ASSERT_EQ(run({"install", bookZip("Quebrado.zip")}).status, 0); // on X:
+    ASSERT_TRUE(QFile::remove(download() + "/Quebrado/Idioma.kvt"));
+    QDir().mkpath(download() + "/Dela");
+    sql("INSERT INTO Mapeamento (Usuario, Curso, LetraDrive, Caminho) "
+        "VALUES ('OUTRA', 'Dela', 'Y:', 'C:\\ZEKO_Download\\Download\\dela')");
+    QDir().mkpath(download() + "/Velho");
+    QTemporaryDir outside;
+    prefix.writeFile(outside.path() + "/keep.txt", "k");
+    const QString dosdevices = prefix.root() + "/dosdevices/";
+    ASSERT_TRUE(QFile::link(download() + "/Velho", dosdevices + "v:"));
+    ASSERT_TRUE(QFile::link(outside.path(), dosdevices + "w:"));
+    ASSERT_TRUE(QFile::link(outside.path(), download() + "/.zeko-staging-0123456789"));
+
+    const QByteArray stray =
+        "Drive V: leads to C:\\ZEKO_Download\\Download\\Velho, which is none of your books.";
+    const QByteArray leftover =
+        "C:\\ZEKO_Download\\Download\\.zeko-staging-0123456789 was left by an installation cut short.";
+    const QByteArray unregistered =
+        "C:\\ZEKO_Download\\Download\\Velho is in the download folder, but no book in the registry uses it.";
+    const QByteArray notABook = "Your book Quebrado (X:) has no Autorun.exe and Idioma.kvt in "
+                                "C:\\ZEKO_Download\\Download\\Quebrado; to take it off your list: zeko-books "
+                                "remove X:\n";
+    r = run({"check"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, stray + "\n" + leftover + "\n" + unregistered + "\n" + notABook);
+
+    r = run({"check", "--repair"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, stray + " Released.\n" + leftover + " Deleted.\n" + unregistered +
+                         " Left: answer yes on a terminal, or give --yes, to delete it.\n" + notABook);
+    EXPECT_FALSE(isLink(dosdevices + "v:"));
+    EXPECT_TRUE(isLink(dosdevices + "w:"));
+    EXPECT_FALSE(isLink(download() + "/.zeko-staging-0123456789"));
+    EXPECT_TRUE(QFileInfo(outside.path() + "/keep.txt").isFile());
+    EXPECT_TRUE(QFileInfo(download() + "/Velho").isDir());
+
+    r = run({"check", "--repair", "--yes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, unregistered + " Deleted.\n" + notABook);
+    EXPECT_FALSE(QFileInfo::exists(download() + "/Velho"));
+    EXPECT_TRUE(QFileInfo(download() + "/Dela").isDir());
+
+    ASSERT_EQ(run({"remove", "X:", "--yes"}).status, 0);
+    r = run({"check", "--repair", "--yes"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
 }
