@@ -220,6 +220,27 @@ TEST_F(InstallFlowTest, FailedMappingKeepsTheArchive)
     EXPECT_FALSE(QFileInfo::exists(zip));
 }
 
+// The registry refuses the book's row: the letter just mapped is released
+// again, so no drive is left that no row names; the user reads why, and the
+// archive stays.
+TEST_F(InstallFlowTest, RefusedRowReleasesTheMapping)
+{
+    ManagerFixture::install.refuseRows("INSERT"); // the install folder
+    RecordingPlatform recording(prefix.prefix(), "maria");
+    drive::MountDrive recordingDrives(recording, state, box);
+    InstallFlow recorded(recording, state, box, recordingDrives, choice, panel);
+    const QString zip = bookZip("Livro1.zip");
+    EXPECT_FALSE(recorded.install(zip));
+    const QString caminho = "C:\\ZEKO_Download\\Download\\Livro1";
+    EXPECT_EQ(recording.devices, QStringList({"define Y: " + caminho, "remove Y: " + caminho}));
+    EXPECT_TRUE(mapped('Y').isEmpty());
+    EXPECT_EQ(box.texts(),
+              QStringList{texto(code::RegistryRefused, {"Livro1"}) + "\n" +
+                          texto(code::ReasonLine, {descricao(code::ReasonSystemError) + " (SQLite 1811)"})});
+    EXPECT_TRUE(QFileInfo::exists(zip));
+    EXPECT_EQ(row("Livro1"), "");
+}
+
 // The download folder missing: the user is told so before anything is written.
 TEST_F(InstallFlowTest, MissingDownloadFolder)
 {
