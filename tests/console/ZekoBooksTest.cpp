@@ -194,6 +194,13 @@ TEST_F(ZekoBooksTest, UsageAndHelp)
     EXPECT_EQ(run({"open"}).status, 2);
     EXPECT_EQ(run({"fly"}).status, 2);
     EXPECT_EQ(run({"list", "--yes"}).status, 2);
+    // One argument too many, for each command.
+    for (const QStringList &args : {QStringList{"list", "Basico"},
+                                    {"install", "a.zip", "b.zip"},
+                                    {"open", "Basico", "X:"},
+                                    {"remove", "Basico", "X:", "--yes"},
+                                    {"unmount", "X:"}})
+        EXPECT_EQ(run(args).status, 2) << args.join(' ').toStdString();
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char *c : {"list", "install", "open", "remove", "unmount"})
