@@ -65,7 +65,7 @@ int BookStaging::cleanUp(const QString &downloadDir)
         if (QDir(leftover.path()).removeRecursively())
             ++removed;
     }
-    return removed;
+    return removed + shell::ScratchFolder::removeLinks(downloadDir, shell::ScratchFolder::Kind::Staging);
 }
 
 BookStaging::MoveFailure BookStaging::moveIntoPlace(shell::ScratchFolder &staging, const QString &bookDir)

@@ -14,7 +14,8 @@ class BookStaging {
   public:
     // Removes every staging folder an interrupted installation left in the
     // download folder, but none another running installation holds; links
-    // inside are removed, never followed. Returns how many.
+    // inside, and a link in a staging folder's place, are removed, never
+    // followed. Returns how many.
     static int cleanUp(const QString &downloadDir);
 
     // Where moving a staged book failed: errno, and the entry it failed on.

@@ -183,6 +183,23 @@ std::vector<ScratchFolder> ScratchFolder::leftovers(const QString &parentDir, Ki
     return found;
 }
 
+int ScratchFolder::removeLinks(const QString &parentDir, Kind kind)
+{
+    int removed = 0;
+    const QDir dir(parentDir);
+    // System lists links that lead nowhere as well.
+    const QStringList names = dir.entryList({prefixOf(kind) + u'*'}, QDir::AllEntries | QDir::Hidden |
+                                                                         QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat st;
+        // unlink() removes a link itself, and never a folder should one take its place meanwhile.
+        if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
 bool ScratchFolder::isScratchName(const QString &name)
 {
     return name.startsWith(QStringLiteral(".zeko-"), Qt::CaseInsensitive);

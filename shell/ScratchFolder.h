@@ -37,6 +37,11 @@ class ScratchFolder {
     // this one.
     [[nodiscard]] static std::vector<ScratchFolder> leftovers(const QString &parentDir, Kind kind);
 
+    // Deletes the links in parentDir named as folders of that kind, each as a
+    // link, never what it leads to; no process makes one, so none is in use.
+    // Returns how many.
+    static int removeLinks(const QString &parentDir, Kind kind);
+
     // True for any name of our working folders, which are never a book's.
     static bool isScratchName(const QString &name);
     // The kind of working folder the name is one of, without regard to letter

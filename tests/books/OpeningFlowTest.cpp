@@ -235,6 +235,25 @@ TEST_F(OpeningFlowTest, FailedMappingShowsTwoBoxesAndKeepsTheRow)
     EXPECT_EQ(row("Basico"), "X:");
 }
 
+// The registry refuses the book's new letter: the mapping just made is released
+// again, so no drive is left that no row names; the user reads why, nothing
+// starts, and the row keeps its letter.
+TEST_F(OpeningFlowTest, RefusedRowReleasesTheMapping)
+{
+    const QString folder = installBook("Basico", 'X', /*mapIt=*/false);
+    takeLetter('X');
+    QFile::remove(prefix.root() + "/dosdevices/z:");
+    install.refuseRows("UPDATE");
+    EXPECT_FALSE(opening->open("Basico [ X: ]"));
+    EXPECT_EQ(recording.devices, QStringList({"define Z: " + folder, "remove Z: " + folder}));
+    EXPECT_TRUE(mapped('Z').isEmpty());
+    EXPECT_EQ(box.texts(),
+              QStringList{texto(code::RegistryRefused, {"Basico"}) + "\n" +
+                          texto(code::ReasonLine, {descricao(code::ReasonSystemError) + " (SQLite 1811)"})});
+    EXPECT_TRUE(recording.starts.isEmpty());
+    EXPECT_EQ(row("Basico"), "X:");
+}
+
 // A program that cannot start is explained in the user's language, by cause, and
 // never reported as started.
 TEST_F(OpeningFlowTest, StartFailuresAreExplained)

@@ -44,6 +44,11 @@ class RemovalFlowTest : public ManagerFixture {
         flow = std::make_unique<RemovalFlow>(
             recording, state, box, *drives, [this] { list = books::BookEntries::entries(state); },
             [this](bool on) { enabling << on; });
+        addBasico();
+    }
+    // MARIA's book Basico on X:, with files in two folders.
+    void addBasico()
+    {
         caminho = makeBook("Basico");
         folder = unixOf(caminho);
         prefix.writeFile(folder + "/Sons/Unidade 1/som.wav", "s");
@@ -113,15 +118,20 @@ TEST_F(RemovalFlowTest, YesRemovesEverything)
     EXPECT_EQ(enabling, QList<bool>({false, true})); // greyed past the notice, until the files are gone
 }
 
-// No: nothing changes and nothing more is said.
+// Anything but Yes changes nothing and says nothing more: No, and 0, the
+// answer of a box closed as the program ends.
 TEST_F(RemovalFlowTest, NoChangesNothing)
 {
-    box.answer({kNo});
-    (void)flow->remove("Basico [ X: ]");
-    EXPECT_EQ(box.texts(), QStringList{texto(code::ConfirmRemoval, {"Basico"})});
-    EXPECT_EQ(mapped('X'), folder);
-    EXPECT_EQ(row(), "X:");
-    EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
+    for (const int answer : {kNo, 0}) {
+        SCOPED_TRACE(answer);
+        box.shown.clear();
+        box.answer({answer});
+        EXPECT_FALSE(flow->remove("Basico [ X: ]"));
+        EXPECT_EQ(box.texts(), QStringList{texto(code::ConfirmRemoval, {"Basico"})});
+        EXPECT_EQ(mapped('X'), folder);
+        EXPECT_EQ(row(), "X:");
+        EXPECT_TRUE(QFileInfo(folder + "/Sons/Unidade 1/som.wav").isFile());
+    }
 }
 
 // While the course runs nothing is asked or changed.
@@ -164,29 +174,52 @@ TEST_F(RemovalFlowTest, DriveThatCannotBeReleasedKeepsEverything)
     EXPECT_TRUE(QFileInfo(folder + "/Textos/texto.txt").isFile());
 }
 
-// A file that cannot be deleted: message 21 names the folder the book was
-// moved to for deletion; files remain at its top, so the end is message 10 with
-// the bare letter. Row and drive are gone, the book's name is free, and the
-// next start finishes what was left.
+// A file that cannot be deleted, hidden or not: message 21 names the folder the
+// book was moved to for deletion; files remain at its top, so the end is message
+// 10 with the bare letter. Row and drive are gone, the book's name is free, and
+// the next start finishes what was left.
 TEST_F(RemovalFlowTest, FileThatStaysGivesMessage21Then10)
 {
-    prefix.writeFile(folder + "/emuso.dat", "locked");
-    failOn("emuso.dat");
+    for (const char *stuck : {"emuso.dat", ".oculto"}) {
+        SCOPED_TRACE(stuck);
+        if (!QFileInfo::exists(folder))
+            addBasico();
+        box.shown.clear();
+        prefix.writeFile(folder + "/" + stuck, "locked");
+        failOn(stuck);
+        box.answer({kYes});
+        (void)flow->remove("Basico [ X: ]");
+        ASSERT_FALSE(removingFolder().isEmpty());
+        EXPECT_EQ(box.texts(), QStringList({texto(code::ConfirmRemoval, {"Basico"}),
+                                            texto(code::DeletingFiles, {"Basico"}),
+                                            texto(code::RemovalFilesNotDeleted, {removingFolderWindows()}),
+                                            texto(code::BookRemovedFilesLeft, {"X"})}));
+        EXPECT_EQ(row(), "");
+        EXPECT_TRUE(mapped('X').isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(folder));
+        EXPECT_TRUE(QFileInfo(removingFolder() + "/" + stuck).isFile());
+        EXPECT_FALSE(QFileInfo::exists(removingFolder() + "/Textos/texto.txt"));
+
+        EXPECT_EQ(books::RemovalLeftovers::finish(unixOf("C:\\ZEKO_Download\\Download"), *state.dbLivros), 1);
+        EXPECT_EQ(removingFolder(), "");
+    }
+}
+
+// Each sibling folder is emptied, whichever of them the file system lists
+// first, though a file in each of them cannot be deleted.
+TEST_F(RemovalFlowTest, FilesThatStayLeaveTheirSiblingFoldersEmptied)
+{
+    prefix.writeFile(folder + "/Sons/preso.dat", "locked");
+    prefix.writeFile(folder + "/Textos/preso.dat", "locked");
+    failOn("preso.dat");
     box.answer({kYes});
     (void)flow->remove("Basico [ X: ]");
-    ASSERT_FALSE(removingFolder().isEmpty());
-    EXPECT_EQ(box.texts(),
-              QStringList({texto(code::ConfirmRemoval, {"Basico"}), texto(code::DeletingFiles, {"Basico"}),
-                           texto(code::RemovalFilesNotDeleted, {removingFolderWindows()}),
-                           texto(code::BookRemovedFilesLeft, {"X"})}));
-    EXPECT_EQ(row(), "");
-    EXPECT_TRUE(mapped('X').isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(folder));
-    EXPECT_TRUE(QFileInfo(removingFolder() + "/emuso.dat").isFile());
-    EXPECT_FALSE(QFileInfo::exists(removingFolder() + "/Textos/texto.txt"));
-
-    EXPECT_EQ(books::RemovalLeftovers::finish(unixOf("C:\\ZEKO_Download\\Download"), *state.dbLivros), 1);
-    EXPECT_EQ(removingFolder(), "");
+    QStringList left;
+    QDirIterator it(removingFolder(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left << it.next().mid(removingFolder().size() + 1);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"Sons/preso.dat", "Textos/preso.dat"}));
 }
 
 // Every file deleted but a subfolder stays: message 21, then 31 (folder left).

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 // A throw-away install folder holding fresh copies of the built catalogue and of
 // an empty registry, so tests can change, lock or break them freely.
 class InstallDir {
@@ -22,6 +24,20 @@ class InstallDir {
     QString path() const { return m_dir.path(); }
     QString catalogue() const { return m_dir.path() + QStringLiteral("/BancoMsgVD.db"); }
     QString registry() const { return m_dir.path() + QStringLiteral("/ZEKOVD.db"); }
+
+    // Makes the registry refuse every row added ("INSERT") or changed ("UPDATE"),
+    // as a full or damaged database would: the tests run as root, whom file
+    // permissions do not stop.
+    void refuseRows(const char *statement) const
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(registry()).constData(), &db), SQLITE_OK);
+        const QByteArray sql = QByteArray("CREATE TRIGGER refuse_") + statement + " BEFORE " + statement +
+                               " ON Mapeamento BEGIN SELECT RAISE(ABORT, 'refused'); END;";
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
 
   private:
     QTemporaryDir m_dir;

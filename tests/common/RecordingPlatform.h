@@ -9,7 +9,8 @@
 
 // The Wine platform on a prefix laid out on disk, except that it records the
 // programs it is asked to start instead of starting them, answers with a chosen
-// failure, and decides itself whether the course player is running.
+// failure, and decides itself whether the course player is running. Mappings
+// are made and released as usual, and recorded.
 class RecordingPlatform : public NamedUserPlatform {
   public:
     struct Start {
@@ -29,6 +30,16 @@ class RecordingPlatform : public NamedUserPlatform {
         starts.append({windowsExe, arguments, workingDirectory});
         return {};
     }
+    platform::DeviceOutcome defineDosDevice(const QString &device, const QString &target) override
+    {
+        devices.append("define " + device + ' ' + target);
+        return NamedUserPlatform::defineDosDevice(device, target);
+    }
+    platform::DeviceOutcome removeDosDevice(const QString &device, const QString &target) override
+    {
+        devices.append("remove " + device + ' ' + target);
+        return NamedUserPlatform::removeDosDevice(device, target);
+    }
     // zeko.ini refusing writes as a read-only file or disk does (root writes any file).
     platform::Status writeProfileString(const QString &section, const QString &key, const QString &value,
                                         const QString &file) override
@@ -47,6 +58,7 @@ class RecordingPlatform : public NamedUserPlatform {
     }
 
     QList<Start> starts;
+    QStringList devices; // "define X: <folder>" and "remove X: <folder>", in order
     platform::StartFailure failNext = platform::StartFailure::None;
     bool courseRunning = false;
     bool profileReadOnly = false;

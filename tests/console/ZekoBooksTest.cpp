@@ -204,8 +204,16 @@ TEST_F(ZekoBooksTest, UsageAndHelp)
     EXPECT_EQ(run({"open"}).status, 2);
     EXPECT_EQ(run({"fly"}).status, 2);
     EXPECT_EQ(run({"list", "--yes"}).status, 2);
-    for (const QStringList &wrong :
-         {QStringList{"check", "--yes"}, {"check", "--repair", "--no"}, {"list", "--repair"}})
+    // Options that go with another command, and one argument too many for each.
+    for (const QStringList &wrong : {QStringList{"check", "--yes"},
+                                     {"check", "--repair", "--no"},
+                                     {"list", "--repair"},
+                                     {"list", "Basico"},
+                                     {"install", "a.zip", "b.zip"},
+                                     {"open", "Basico", "X:"},
+                                     {"remove", "Basico", "X:", "--yes"},
+                                     {"unmount", "X:"},
+                                     {"check", "X:"}})
         EXPECT_EQ(run(wrong).status, 2) << wrong.join(' ').toStdString();
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -186,6 +186,24 @@ TEST_F(InstallFlowTest, ExistingFolderIsReused)
     EXPECT_EQ(ZipBuilder::read(download() + "/Livro1/notas.txt"), "mine");
 }
 
+// A link in the existing book folder where the archive has a folder is never
+// written through: the installation stops before anything lands where it leads.
+TEST_F(InstallFlowTest, LinkInTheBookFolderIsNeverWrittenThrough)
+{
+    const QString outside = prefix.root() + "/outside";
+    QDir().mkpath(outside);
+    QDir().mkpath(download() + "/Livro1");
+    ASSERT_TRUE(QFile::link(outside, download() + "/Livro1/Lições"));
+    const QString zip = bookZip("Livro1.zip");
+    install(zip);
+    EXPECT_EQ(box.texts(),
+              QStringList{texto(code::BookFolderNotWritten, {"C:\\ZEKO_Download\\Download\\Livro1"}) + "\n" +
+                          texto(code::ReasonLine, {descricao(code::ReasonNotFound) + " (ENOTDIR)"})});
+    EXPECT_EQ(filesUnder(outside), QStringList());
+    EXPECT_TRUE(QFileInfo::exists(zip));
+    EXPECT_EQ(row("Livro1"), "");
+}
+
 // A name without ".zip" gets ".ZIP" for the extraction: with no such file the
 // archive cannot be read, and the chosen file stays.
 TEST_F(InstallFlowTest, NameWithoutZipEnding)
@@ -218,6 +236,27 @@ TEST_F(InstallFlowTest, FailedMappingKeepsTheArchive)
     install(zip);
     EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
     EXPECT_FALSE(QFileInfo::exists(zip));
+}
+
+// The registry refuses the book's row: the letter just mapped is released
+// again, so no drive is left that no row names; the user reads why, and the
+// archive stays.
+TEST_F(InstallFlowTest, RefusedRowReleasesTheMapping)
+{
+    ManagerFixture::install.refuseRows("INSERT"); // the install folder
+    RecordingPlatform recording(prefix.prefix(), "maria");
+    drive::MountDrive recordingDrives(recording, state, box);
+    InstallFlow recorded(recording, state, box, recordingDrives, choice, panel);
+    const QString zip = bookZip("Livro1.zip");
+    EXPECT_FALSE(recorded.install(zip));
+    const QString caminho = "C:\\ZEKO_Download\\Download\\Livro1";
+    EXPECT_EQ(recording.devices, QStringList({"define Y: " + caminho, "remove Y: " + caminho}));
+    EXPECT_TRUE(mapped('Y').isEmpty());
+    EXPECT_EQ(box.texts(),
+              QStringList{texto(code::RegistryRefused, {"Livro1"}) + "\n" +
+                          texto(code::ReasonLine, {descricao(code::ReasonSystemError) + " (SQLite 1811)"})});
+    EXPECT_TRUE(QFileInfo::exists(zip));
+    EXPECT_EQ(row("Livro1"), "");
 }
 
 // The download folder missing: the user is told so before anything is written.
@@ -373,9 +412,13 @@ TEST_F(InstallFlowTest, LeftoverStagingIsCleared)
     QDir().mkpath(prefix.root() + "/outside");
     prefix.writeFile(prefix.root() + "/outside/keep.txt", "keep");
     QFile::link(prefix.root() + "/outside", leftover + "/link");
+    // A leftover that is itself a link goes as a link.
+    const QString linked = download() + "/.zeko-staging-Lk3dE5gH7j";
+    QFile::link(prefix.root() + "/outside", linked);
     install(bookZip("Livro1.zip"));
     EXPECT_FALSE(QFileInfo::exists(leftover));
-    EXPECT_TRUE(QFileInfo::exists(prefix.root() + "/outside/keep.txt"));
+    EXPECT_FALSE(QFileInfo(linked).isSymLink());
+    EXPECT_EQ(filesUnder(prefix.root() + "/outside"), QStringList{"keep.txt"});
     EXPECT_EQ(box.texts(), QStringList{texto(code::BookInstalled, {"Livro1", "Y"})});
 }
 

@@ -114,21 +114,31 @@ TEST_F(ZipExtractionTest, NamesComeOutAsTheCourseExpects)
 }
 
 // Entries that differ only in letter case are one file: the later content under
-// the first spelling, as on Windows; folders likewise.
+// the first spelling, as on Windows; folders likewise. The pair counts once in
+// the size and space checks, as it lands once.
 TEST_F(ZipExtractionTest, CaseTwinsBecomeOneFile)
 {
+    const QByteArray first(1 << 20, 'f'), second(1 << 20, 's');
     ZipBuilder zip(archive());
     zip.file("Autorun.exe", "MZ");
     zip.file("Idioma.kvt", "POR");
-    zip.file("Licao/Audio.WAV", "first");
-    zip.file("LICAO/audio.wav", "second");
+    zip.file("Licao/Audio.WAV", first);
+    zip.file("LICAO/audio.wav", second);
     zip.file("licao/Outro.txt", "other");
     zip.close();
-    const ExtractionResult r = extract(archive());
+    const std::uint64_t once = (1u << 20) + 10;
+    ExtractionLimits limits;
+    limits.reserve = std::uint64_t(1) << 60;
+    ExtractionResult r = extract(archive(), limits);
+    EXPECT_EQ(r.error, ExtractionError::NoSpace);
+    EXPECT_EQ(r.needed, once + limits.reserve);
+    limits = {};
+    limits.maxTotalSize = once + (1u << 19); // room for one of the pair, not for both
+    r = extract(archive(), limits);
     ASSERT_TRUE(r.ok()) << r.detail.toStdString();
     EXPECT_EQ(QDir(target()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"Licao"});
     EXPECT_EQ(QDir(target() + "/Licao").entryList(QDir::Files), QStringList({"Audio.WAV", "Outro.txt"}));
-    EXPECT_EQ(content("Licao/Audio.WAV"), "second");
+    EXPECT_EQ(content("Licao/Audio.WAV"), second);
 }
 
 // Names that reach outside the target refuse the whole archive before anything

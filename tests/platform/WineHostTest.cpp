@@ -98,6 +98,16 @@ TEST(WineHostFacts, SixtyFourBitLoaderInOrder)
     EXPECT_EQ(WineHost::gatherFacts({fake.dir("empty")}, {fake.dir("lib/wine")}).loader64, lib64);
 }
 
+// The first 32-bit loader found wins likewise: `wine` on the path, then the library folder.
+TEST(WineHostFacts, ThirtyTwoBitLoaderInOrder)
+{
+    FakeWineInstall fake;
+    const QString wine = fake.put("a/wine", kElf32);
+    const QString lib32 = fake.put("lib/wine/wine", kElf32);
+    EXPECT_EQ(WineHost::gatherFacts({fake.dir("a")}, {fake.dir("lib/wine")}).loader32, wine);
+    EXPECT_EQ(WineHost::gatherFacts({fake.dir("empty")}, {fake.dir("lib/wine")}).loader32, lib32);
+}
+
 // What cannot run here is no loader: a file without execute permission, an ELF
 // program for another processor, a script.
 TEST(WineHostFacts, OnlyRunnableLoadersForThisProcessorCount)

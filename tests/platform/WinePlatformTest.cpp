@@ -270,10 +270,12 @@ TEST(WindowsExecutable, KindFromThePeHeader)
     farOffset[0x3c] = char(0xff);
     farOffset[0x3f] = char(0x7f);
     EXPECT_EQ(kindOfBytes(farOffset), WindowsExecutable::Kind::NotWindows);
+    // e_lfanew 4, with a signature and an i386 machine there: still inside the DOS header.
     QByteArray selfOffset = farOffset;
-    selfOffset[0x3c] = 0;
+    selfOffset[0x3c] = 4;
     selfOffset[0x3f] = 0;
-    EXPECT_EQ(kindOfBytes(selfOffset + "PE\0\0\x4c\x01"), WindowsExecutable::Kind::NotWindows);
+    selfOffset.replace(4, 6, QByteArray("PE\0\0\x4c\x01", 6));
+    EXPECT_EQ(kindOfBytes(selfOffset), WindowsExecutable::Kind::NotWindows);
     EXPECT_EQ(kindOfBytes("\x7f"
                           "ELF\1\1\1" +
                           QByteArray(100, '\0')),
