@@ -358,12 +358,13 @@ TEST_F(ZekoBooksTest, CheckReportsAndRepairs)
     const QString dosdevices = prefix.root() + "/dosdevices/";
     ASSERT_TRUE(QFile::link(download() + "/Velho", dosdevices + "v:"));
     ASSERT_TRUE(QFile::link(outside.path(), dosdevices + "w:"));
-    ASSERT_TRUE(QFile::link(outside.path(), download() + "/.zeko-staging-0123456789"));
+    // The start clears a link named as a staging folder itself; one named as a removal's stays for check.
+    ASSERT_TRUE(QFile::link(outside.path(), download() + "/.zeko-removing-0123456789"));
 
     const QByteArray stray =
         "Drive V: leads to C:\\ZEKO_Download\\Download\\Velho, which is none of your books.";
     const QByteArray leftover =
-        "C:\\ZEKO_Download\\Download\\.zeko-staging-0123456789 was left by an installation cut short.";
+        "C:\\ZEKO_Download\\Download\\.zeko-removing-0123456789 was left by a removal cut short.";
     const QByteArray unregistered =
         "C:\\ZEKO_Download\\Download\\Velho is in the download folder, but no book in the registry uses it.";
     const QByteArray notABook = "Your book Quebrado (X:) has no Autorun.exe and Idioma.kvt in "
@@ -379,7 +380,7 @@ TEST_F(ZekoBooksTest, CheckReportsAndRepairs)
                          " Left: answer yes on a terminal, or give --yes, to delete it.\n" + notABook);
     EXPECT_FALSE(isLink(dosdevices + "v:"));
     EXPECT_TRUE(isLink(dosdevices + "w:"));
-    EXPECT_FALSE(isLink(download() + "/.zeko-staging-0123456789"));
+    EXPECT_FALSE(isLink(download() + "/.zeko-removing-0123456789"));
     EXPECT_TRUE(QFileInfo(outside.path() + "/keep.txt").isFile());
     EXPECT_TRUE(QFileInfo(download() + "/Velho").isDir());
 
