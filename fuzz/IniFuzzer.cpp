@@ -169,6 +169,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                "the written value does not read back");
     FUZZ_CHECK(change == IniDocument::Change::Changed || after.bytes() == original,
                "a write reported as no change changed the file");
+    IniDocument again = reread;
+    FUZZ_CHECK(again.write(section, key, value) == IniDocument::Change::Unchanged &&
+                   again.bytes() == after.bytes(),
+               "writing the value the key holds changed the file");
+
+    // Only one value, line or section changes: the bytes taken out of the file
+    // lie within one line (checked where a line break is one byte).
+    const QByteArray &changed = after.bytes();
+    qsizetype same = 0;
+    while (same < original.size() && same < changed.size() && original[same] == changed[same])
+        ++same;
+    qsizetype tail = 0;
+    while (tail < original.size() - same && tail < changed.size() - same &&
+           original[original.size() - 1 - tail] == changed[changed.size() - 1 - tail])
+        ++tail;
+    const QByteArray removed = original.mid(same, original.size() - same - tail);
+    if (before.encoding() == IniDocument::Encoding::Ansi || before.encoding() == IniDocument::Encoding::Utf8)
+        FUZZ_CHECK(!removed.contains('\n') && !removed.contains('\r'), "a write took out a line break");
+
+    // A short buffer gets the start of the value, as many characters as it holds.
+    const QString full = reread.read(section, key, {}, kBuffer).value;
+    const int buffer = 1 + pick % 8;
+    const platform::ProfileRead cut = reread.read(section, key, {}, buffer);
+    FUZZ_CHECK(cut.count == cut.value.size() && cut.count <= buffer - 1 && full.startsWith(cut.value),
+               "a short buffer does not get the start of the value");
 
     // Every other name the file has, and a few it has not, keep their values.
     const IniDocument second(original);

@@ -43,6 +43,12 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/logs"
 
+# Crashes, leaks, timeouts and running out of memory; libFuzzer also keeps slow
+# inputs there, which are no failure (a busy machine makes them too).
+count() {
+  find "$1" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l
+}
+
 # One harness: its counts go to logs/<harness>.result as "executions seconds findings".
 run() {
   local h=$1
@@ -53,7 +59,7 @@ run() {
     [ -e "$corpus/${seed##*/}" ] || cp "$seed" "$corpus/"
   done
   local before status=0 start end
-  before=$(find "$findings" -type f | wc -l)
+  before=$(count "$findings")
   local mode=()
   if [ -n "${ZEKO_FUZZ_KEEP_GOING:-}" ]; then
     mode=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
@@ -66,7 +72,7 @@ run() {
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   # Fork mode prints no final stats; its last progress line counts the runs.
   [ -n "$executions" ] || executions=$(sed -n 's/^#\([0-9]*\):.*/\1/p' "$log" | tail -1)
-  found=$(( $(find "$findings" -type f | wc -l) - before ))
+  found=$(( $(count "$findings") - before ))
   if [ "$found" -eq 0 ] && [ "$status" -ne 0 ]; then
     found=1 # stopped with an error but left no input: see the log
   fi
