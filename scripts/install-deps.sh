@@ -22,6 +22,8 @@ packages=(
   wine wine64 wine32:i386
   fonts-liberation2 fonts-dejavu-core
   libchm-dev
+  # scripts/fuzz.sh builds the libFuzzer harnesses with clang.
+  clang libfuzzer-14-dev
   xvfb xauth x11-utils xdotool
 )
 
