@@ -235,9 +235,9 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-quint64 le64(const QByteArray &b, qsizetype at)
+template <typename T> T get(const QByteArray &b, qsizetype at)
 {
-    return qFromLittleEndian<quint64>(b.constData() + at);
+    return at >= 0 && at + qsizetype(sizeof(T)) <= b.size() ? qFromLittleEndian<T>(b.constData() + at) : T(0);
 }
 
 void put32(QByteArray &b, qsizetype at, quint32 value)
@@ -260,10 +260,10 @@ struct Layout {
 
     explicit Layout(const QByteArray &chm)
     {
-        directory = qsizetype(le64(chm, 0x48));
+        directory = qsizetype(get<quint64>(chm, 0x48));
         listing = directory + 0x54;
-        const qsizetype data = qsizetype(le64(chm, 0x58));
-        const qsizetype end = listing + 4096 - qFromLittleEndian<quint32>(chm.constData() + listing + 4);
+        const qsizetype data = qsizetype(get<quint64>(chm, 0x58));
+        const qsizetype end = listing + 4096 - get<quint32>(chm, listing + 4);
         auto number = [&chm](qsizetype &at) {
             quint64 value = 0;
             for (uchar byte = 0x80; byte & 0x80; ++at) {
@@ -290,7 +290,7 @@ struct Layout {
 } // namespace
 
 // Each damage that made chmlib divide by zero, write through a null or short
-// buffer, allocate gigabytes or list without end is refused by the checks before
+// buffer, allocate gigabytes or list or look up without end is refused by the checks before
 // chmlib sees the file: in this very process, which would not survive otherwise,
 // and through the reader. A file cut inside its data is damaged, not foreign.
 TEST(ChmFileTest, DamagedFilesAreRefusedBeforeChmlibReadsThem)
@@ -316,6 +316,18 @@ TEST(ChmFileTest, DamagedFilesAreRefusedBeforeChmlibReadsThem)
          [&](QByteArray &b) {
              put64(b, at.resetTable + 0x30, 0x80000);
              b.append(0x100000, '\0');
+         }},
+        {"an index page that leads back to itself",
+         [&](QByteArray &b) {
+             // Pages of 2 KB: the listing keeps its entries, and the second page
+             // becomes the index root, its one entry leading to itself.
+             const quint32 used = 4096 - get<quint32>(b, at.listing + 4);
+             put32(b, at.directory + 0x10, 2048);
+             put32(b, at.listing + 4, 2048 - used);
+             const QByteArray index = QByteArray("PMGI") + QByteArray(4, '\0') + QByteArray("\x01/\x01", 3);
+             b.replace(at.listing + 2048, index.size(), index);
+             put32(b, at.listing + 2048 + 4, 2048 - quint32(index.size()));
+             put32(b, at.directory + 0x1c, 1);
          }},
         {"cut inside the data", [&](QByteArray &b) { b.truncate(9000); }},
     };
