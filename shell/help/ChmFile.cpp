@@ -1,23 +1,21 @@
 #include "ChmFile.h"
 #include "platform/FileNames.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
-
-#include <chm_lib.h>
 
 #include <algorithm>
 
 namespace shell::help {
 
 namespace {
-
-// No help topic comes near this; a larger size means a damaged directory entry.
-constexpr LONGUINT64 kMaxObjectSize = 64 * 1024 * 1024;
 
 // #SYSTEM record codes of the help project's [OPTIONS].
 constexpr quint16 kSystemContentsFile = 0;
@@ -124,24 +122,31 @@ QHash<QString, QString> attributes(const QString &tagBody)
     return result;
 }
 
-int collectFile(chmFile *, chmUnitInfo *ui, void *context)
+ChmFile::Reader &readerSettings()
 {
-    static_cast<QStringList *>(context)->append(decodeText(QByteArrayView(ui->path, qstrlen(ui->path))));
-    return CHM_ENUMERATOR_CONTINUE;
+    static ChmFile::Reader reader;
+    return reader;
 }
 
 } // namespace
 
-ChmFile::ChmFile(::chmFile *handle, QString path)
-    : m_handle(handle)
-    , m_path(std::move(path))
+void ChmFile::setReader(const Reader &reader)
 {
-    readSystem();
+    readerSettings() = reader;
 }
 
-ChmFile::~ChmFile()
+ChmFile::Reader ChmFile::reader()
 {
-    chm_close(m_handle);
+    return readerSettings();
+}
+
+ChmFile::ChmFile(QString path, ChmContents contents)
+    : m_path(std::move(path))
+    , m_contents(std::move(contents))
+{
+    for (qsizetype i = 0; i < m_contents.entries.size(); ++i)
+        m_byName.insert(m_contents.entries[i].path.toLower(), i);
+    readSystem();
 }
 
 QString ChmFile::findFile(const QString &path)
@@ -154,9 +159,58 @@ QString ChmFile::findFile(const QString &path)
     return entry.isEmpty() ? QString() : folder.filePath(entry);
 }
 
+// The reader's output is read as it comes, so that one writing without end is
+// stopped at the limit instead of filling the memory.
+std::optional<ChmContents> ChmFile::runReader(const QString &path, Failure *failure)
+{
+    const Reader settings = reader();
+    const QString program = settings.program.isEmpty()
+                                ? QCoreApplication::applicationDirPath() + QStringLiteral("/zeko-help-reader")
+                                : settings.program;
+    QProcess process;
+    // Its reason for refusing a file goes where the manager's own messages go.
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, {path}, QIODevice::ReadOnly);
+    const QDeadlineTimer deadline(settings.timeLimit);
+    QByteArray frames;
+    bool overrun = false;
+    if (process.waitForStarted(int(deadline.remainingTime()))) {
+        while (process.state() == QProcess::Running && !deadline.hasExpired()) {
+            // Once the reader has closed its output, only its end is left to wait for.
+            if (!process.waitForReadyRead(int(deadline.remainingTime())) &&
+                process.state() == QProcess::Running)
+                process.waitForFinished(int(deadline.remainingTime()));
+            frames += process.readAllStandardOutput();
+            if (frames.size() > settings.outputLimit) {
+                overrun = true;
+                break;
+            }
+        }
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+        frames += process.readAllStandardOutput();
+    }
+    std::optional<ChmContents> contents;
+    if (process.error() == QProcess::UnknownError && process.exitStatus() == QProcess::NormalExit) {
+        if (process.exitCode() == ChmContents::kExitNotAChm) {
+            *failure = Failure::NotAChm;
+            return std::nullopt;
+        }
+        if (process.exitCode() == 0 && !overrun && frames.size() <= settings.outputLimit)
+            contents = ChmContents::fromFrames(frames);
+    }
+    if (!contents)
+        *failure = Failure::Damaged;
+    return contents;
+}
+
 std::unique_ptr<ChmFile> ChmFile::open(const QString &path, Failure *failure)
 {
-    auto fail = [failure](Failure why) {
+    Failure why = Failure::None;
+    auto fail = [failure, &why](Failure reason) {
+        why = reason;
         if (failure)
             *failure = why;
         return nullptr;
@@ -166,53 +220,61 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString &path, Failure *failure)
         return fail(Failure::Missing);
     if (!QFileInfo(actual).isFile())
         return fail(Failure::NotAChm);
-    ::chmFile *handle = chm_open(QFile::encodeName(actual).constData());
-    if (!handle)
+    std::optional<ChmContents> contents = runReader(actual, &why);
+    if (!contents)
+        return fail(why);
+    return fromContents(actual, std::move(*contents), failure);
+}
+
+std::unique_ptr<ChmFile> ChmFile::fromContents(const QString &path, ChmContents contents, Failure *failure)
+{
+    auto fail = [failure](Failure reason) {
+        if (failure)
+            *failure = reason;
+        return nullptr;
+    };
+    std::unique_ptr<ChmFile> chm(new ChmFile(path, std::move(contents)));
+    // Every help compiler writes #SYSTEM; an archive without it holds no help.
+    const ChmContents::Entry *system = chm->entry(QStringLiteral("/#SYSTEM"));
+    if (!system)
         return fail(Failure::NotAChm);
-    std::unique_ptr<ChmFile> chm(new ChmFile(handle, actual));
-    // chmlib checks only the headers; a cut-off file opens but yields nothing,
-    // and every help compiler writes #SYSTEM.
-    if (!chm->m_systemRead)
-        return fail(Failure::NotAChm);
+    if (!system->data)
+        return fail(Failure::Damaged);
     if (failure)
         *failure = Failure::None;
     return chm;
 }
 
+const ChmContents::Entry *ChmFile::entry(const QString &internalPath) const
+{
+    const QString path = normalisedInternalPath(internalPath);
+    if (path.endsWith(QLatin1Char('/')))
+        return nullptr;
+    const auto found = m_byName.constFind(path.toUtf8().toLower());
+    return found == m_byName.cend() ? nullptr : &m_contents.entries[*found];
+}
+
 QStringList ChmFile::files() const
 {
     QStringList list;
-    chm_enumerate(m_handle, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile, &list);
+    for (const ChmContents::Entry &e : m_contents.entries) {
+        // As chmlib tells them: /#... and /$... are the compiler's own, not the project's.
+        if (e.path.size() < 2 || e.path[1] == '#' || e.path[1] == '$' || !e.path.startsWith('/'))
+            continue;
+        list.append(decodeText(e.path));
+    }
     return list;
 }
 
 bool ChmFile::contains(const QString &internalPath) const
 {
-    const QString path = normalisedInternalPath(internalPath);
-    if (path.endsWith(QLatin1Char('/')))
-        return false;
-    chmUnitInfo ui;
-    return chm_resolve_object(m_handle, path.toUtf8().constData(), &ui) == CHM_RESOLVE_SUCCESS;
+    return entry(internalPath) != nullptr;
 }
 
 std::optional<QByteArray> ChmFile::read(const QString &internalPath) const
 {
-    const QString path = normalisedInternalPath(internalPath);
-    if (path.endsWith(QLatin1Char('/')))
-        return std::nullopt;
-    chmUnitInfo ui;
-    if (chm_resolve_object(m_handle, path.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)
-        return std::nullopt;
-    if (ui.length > kMaxObjectSize)
-        return std::nullopt;
-    QByteArray data(qsizetype(ui.length), Qt::Uninitialized);
-    if (ui.length == 0)
-        return data;
-    const LONGINT64 got = chm_retrieve_object(m_handle, &ui, reinterpret_cast<unsigned char *>(data.data()),
-                                              0, LONGINT64(ui.length));
-    if (got != LONGINT64(ui.length))
-        return std::nullopt;
-    return data;
+    const ChmContents::Entry *e = entry(internalPath);
+    return e ? e->data : std::nullopt;
 }
 
 // #SYSTEM: a version dword, then records of a code word, a length word and that
@@ -222,7 +284,6 @@ void ChmFile::readSystem()
     const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM"));
     if (!system)
         return;
-    m_systemRead = true;
     const QByteArray &b = *system;
     qsizetype at = 4;
     while (at + 4 <= b.size()) {

@@ -37,6 +37,7 @@ struct ViewerTexts {
     const char *contents;
     const char *notFound;   // %1: the file
     const char *unreadable; // %1: the file
+    const char *damaged;    // %1: the file
     const char *noTopic;    // %1: the file
 };
 
@@ -44,12 +45,14 @@ struct ViewerTexts {
 constexpr ViewerTexts kViewerTexts[] = {
     {"POR", "Ajuda", "Voltar", "Avançar", "Conteúdo", "O arquivo de ajuda %1 não foi encontrado.",
      "O arquivo de ajuda %1 não pôde ser lido: ele não é um arquivo de ajuda válido.",
+     "O arquivo de ajuda %1 está danificado e não pode ser mostrado.",
      "O arquivo de ajuda %1 não tem nenhum tópico para mostrar."},
     {"ING", "Help", "Back", "Forward", "Contents", "The help file %1 was not found.",
      "The help file %1 could not be read: it is not a valid help file.",
-     "The help file %1 has no topic to show."},
+     "The help file %1 is damaged and cannot be shown.", "The help file %1 has no topic to show."},
     {"ESP", "Ayuda", "Atrás", "Adelante", "Contenido", "No se encontró el archivo de ayuda %1.",
      "No se pudo leer el archivo de ayuda %1: no es un archivo de ayuda válido.",
+     "El archivo de ayuda %1 está dañado y no se puede mostrar.",
      "El archivo de ayuda %1 no tiene ningún tema para mostrar."},
 };
 
@@ -218,7 +221,10 @@ bool HelpWindow::open(const QString &chmPath, int context)
     m_chm = ChmFile::open(chmPath, &failure);
     if (!m_chm) {
         const QString name = QDir::toNativeSeparators(chmPath);
-        showError(texto(failure == ChmFile::Failure::Missing ? t.notFound : t.unreadable).arg(name));
+        const char *text = failure == ChmFile::Failure::Missing   ? t.notFound
+                           : failure == ChmFile::Failure::Damaged ? t.damaged
+                                                                  : t.unreadable;
+        showError(texto(text).arg(name));
         return false;
     }
 

@@ -3,6 +3,7 @@
 // program.
 
 #include "common/SkipAccounting.h"
+#include "shell/help/ChmFile.h"
 #include "shell/registry/Database.h"
 
 #include <QCoreApplication>
@@ -13,5 +14,7 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     // A lock a test holds on purpose is refused at once, not after two seconds.
     shell::registry::Database::setBusyTimeout(50);
+    // Help files are read by the reader built into the install folder.
+    shell::help::ChmFile::setReader({QStringLiteral(ZEKO_APP_DIR "/zeko-help-reader")});
     return zekotest::runAllTests(argv[0]);
 }

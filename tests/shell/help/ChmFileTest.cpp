@@ -1,14 +1,19 @@
 #include "shell/help/ChmFile.h"
 #include "common/QtPrinters.h"
+#include "shell/help/ChmReading.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using shell::help::ChmFile;
 
@@ -220,4 +225,167 @@ TEST(ChmFileTest, FileWithoutContextMapAnswersWithItsDefaultTopic)
     ChmFile::Failure failure = ChmFile::Failure::NoSuchContext;
     EXPECT_EQ(chm->topicForContext(1000, &failure), "/home.html");
     EXPECT_EQ(failure, ChmFile::Failure::None);
+}
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template <typename T> T get(const QByteArray &b, qsizetype at)
+{
+    return at >= 0 && at + qsizetype(sizeof(T)) <= b.size() ? qFromLittleEndian<T>(b.constData() + at) : T(0);
+}
+
+void put32(QByteArray &b, qsizetype at, quint32 value)
+{
+    qToLittleEndian(value, b.data() + at);
+}
+
+void put64(QByteArray &b, qsizetype at, quint64 value)
+{
+    qToLittleEndian(value, b.data() + at);
+}
+
+// Where the structures chmlib trusts lie in one of our help files, found from
+// its headers and its single listing page as chmlib finds them.
+struct Layout {
+    qsizetype directory = 0;   // the ITSP header
+    qsizetype listing = 0;     // the listing page
+    qsizetype controlData = 0; // the LZXC control data
+    qsizetype resetTable = 0;
+
+    explicit Layout(const QByteArray &chm)
+    {
+        directory = qsizetype(get<quint64>(chm, 0x48));
+        listing = directory + 0x54;
+        const qsizetype data = qsizetype(get<quint64>(chm, 0x58));
+        const qsizetype end = listing + 4096 - get<quint32>(chm, listing + 4);
+        auto number = [&chm](qsizetype &at) {
+            quint64 value = 0;
+            for (uchar byte = 0x80; byte & 0x80; ++at) {
+                byte = uchar(chm[at]);
+                value = value << 7 | (byte & 0x7f);
+            }
+            return value;
+        };
+        for (qsizetype at = listing + 0x14; at < end;) {
+            const qsizetype length = qsizetype(number(at));
+            const QByteArray name = chm.mid(at, length);
+            at += length;
+            number(at);
+            const qsizetype start = qsizetype(number(at));
+            number(at);
+            if (name.endsWith("/ControlData"))
+                controlData = data + start;
+            else if (name.endsWith("/ResetTable"))
+                resetTable = data + start;
+        }
+    }
+};
+
+} // namespace
+
+// Each damage that made chmlib divide by zero, write through a null or short
+// buffer, allocate gigabytes or list or look up without end is refused by the checks before
+// chmlib sees the file: in this very process, which would not survive otherwise,
+// and through the reader. A file cut inside its data is damaged, not foreign.
+TEST(ChmFileTest, DamagedFilesAreRefusedBeforeChmlibReadsThem)
+{
+    const QByteArray good = readAll(helpFile("ING"));
+    ASSERT_GT(good.size(), 10000);
+    const Layout at(good);
+    ASSERT_EQ(good.mid(at.controlData + 4, 4), "LZXC");
+    ASSERT_NE(at.resetTable, 0);
+
+    const std::pair<const char *, std::function<void(QByteArray &)>> damages[] = {
+        {"no LZX window", [&](QByteArray &b) { put32(b, at.controlData + 0x10, 0); }},
+        {"an LZX window of 4 MB",
+         [&](QByteArray &b) {
+             put32(b, at.controlData + 0x0c, 128);
+             put32(b, at.controlData + 0x10, 128);
+         }},
+        {"no windows per reset", [&](QByteArray &b) { put32(b, at.controlData + 0x14, 0); }},
+        {"compressed blocks of no size", [&](QByteArray &b) { put64(b, at.resetTable + 0x20, 0); }},
+        {"directory pages of 4 GB", [&](QByteArray &b) { put32(b, at.directory + 0x10, 0xF0000000); }},
+        {"a listing page chained to itself", [&](QByteArray &b) { put32(b, at.listing + 0x10, 0); }},
+        {"a compressed block longer than chmlib's buffer",
+         [&](QByteArray &b) {
+             put64(b, at.resetTable + 0x30, 0x80000);
+             b.append(0x100000, '\0');
+         }},
+        {"an index page that leads back to itself",
+         [&](QByteArray &b) {
+             // Pages of 2 KB: the listing keeps its entries, and the second page
+             // becomes the index root, its one entry leading to itself.
+             const quint32 used = 4096 - get<quint32>(b, at.listing + 4);
+             put32(b, at.directory + 0x10, 2048);
+             put32(b, at.listing + 4, 2048 - used);
+             const QByteArray index = QByteArray("PMGI") + QByteArray(4, '\0') + QByteArray("\x01/\x01", 3);
+             b.replace(at.listing + 2048, index.size(), index);
+             put32(b, at.listing + 2048 + 4, 2048 - quint32(index.size()));
+             put32(b, at.directory + 0x1c, 1);
+         }},
+        {"cut inside the data", [&](QByteArray &b) { b.truncate(9000); }},
+    };
+    QTemporaryDir dir;
+    for (const auto &[what, damage] : damages) {
+        QByteArray bytes = good;
+        damage(bytes);
+        const QString path = dir.filePath("damaged.CHM");
+        writeFile(path, bytes);
+
+        const shell::help::ChmReadResult inProcess = shell::help::readChm(path);
+        EXPECT_EQ(inProcess.refusal, shell::help::ChmReadResult::Refusal::Damaged) << what;
+        EXPECT_FALSE(inProcess.reason.isEmpty()) << what;
+        ChmFile::Failure failure = ChmFile::Failure::None;
+        EXPECT_FALSE(ChmFile::open(path, &failure)) << what;
+        EXPECT_EQ(failure, ChmFile::Failure::Damaged) << what;
+    }
+}
+
+// However the reader ends without its contents (a crash, a hang, output without
+// end, output that is not contents, a failure, no reader at all), the file
+// counts as damaged and the manager goes on; only a hang waits for the time
+// limit, and output beyond the limit is not waited for.
+TEST(ChmFileTest, AReaderThatBreaksDownLeavesTheFileDamaged)
+{
+    const ChmFile::Reader real = ChmFile::reader();
+    struct Restore {
+        ChmFile::Reader reader;
+        ~Restore() { ChmFile::setReader(reader); }
+    } restore{real};
+    constexpr std::chrono::milliseconds timeLimit(2000);
+
+    QTemporaryDir dir;
+    const struct {
+        const char *what;
+        QByteArray script; // empty: no program at all
+        bool hangs = false;
+    } readers[] = {
+        {"crashes", "kill -SEGV $$"},
+        {"hangs", "exec sleep 30", true},
+        {"writes past the limit", "head -c 50000000 /dev/zero; exec sleep 30"},
+        {"writes something else", "echo contents; exit 0"},
+        {"is cut off", "\"" + real.program.toUtf8() + "\" \"$1\" | head -c 200"},
+        {"fails", "exit 1"},
+        {"is missing", {}},
+    };
+    for (const auto &reader : readers) {
+        const QString program = dir.filePath(QString::fromUtf8(reader.what).replace(' ', '-'));
+        if (!reader.script.isEmpty()) {
+            writeFile(program, "#!/bin/sh\n" + reader.script + "\n");
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        ChmFile::setReader({program, timeLimit, 1 << 20});
+        QElapsedTimer clock;
+        clock.start();
+        ChmFile::Failure failure = ChmFile::Failure::None;
+        EXPECT_FALSE(ChmFile::open(helpFile("ING"), &failure)) << reader.what;
+        EXPECT_EQ(failure, ChmFile::Failure::Damaged) << reader.what;
+        EXPECT_LT(clock.elapsed(), (reader.hangs ? 3 * timeLimit : timeLimit).count()) << reader.what;
+    }
 }

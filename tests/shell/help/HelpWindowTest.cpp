@@ -117,6 +117,29 @@ TEST_F(HelpWindowTest, MissingOrForeignFileIsReportedInTheWindow)
     EXPECT_EQ(window->windowTitle(), "Ayuda");
 }
 
+// A help file whose inside is broken is said to be damaged, which the manager
+// survives to tell; here its LZX window size is zero, on which chmlib divides by zero.
+TEST_F(HelpWindowTest, DamagedFileIsReportedInTheWindow)
+{
+    QFile real(helpFile("ING"));
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    QByteArray bytes = real.readAll();
+    const qsizetype lzxc = bytes.indexOf("LZXC");
+    ASSERT_GT(lzxc, 0);
+    bytes.replace(lzxc + 0x0c, 4, QByteArray(4, '\0'));
+    const QString damaged = dir.filePath("ZEKODwnl_ING.CHM");
+    QFile f(damaged);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+
+    ASSERT_TRUE(show(damaged, "ING"));
+    EXPECT_TRUE(error()->isVisible());
+    EXPECT_EQ(window->errorMessage(),
+              QStringLiteral("The help file %1 is damaged and cannot be shown.").arg(damaged));
+    EXPECT_EQ(window->windowTitle(), "Help");
+}
+
 // The name built from the language code need not match the file's letter case.
 // A context number the file does not know opens its home topic.
 TEST_F(HelpWindowTest, LowerCaseLanguageInTheNameStillFindsTheFile)
