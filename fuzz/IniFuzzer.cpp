@@ -98,8 +98,15 @@ std::vector<Name> names(const QString &text)
 }
 
 // A name this harness may write: one that reads back the way it is written.
+// A key written before any header leads the file, and in a file without a
+// byte-order mark one whose characters are a mark's bytes in cp1252 ("ÿþ")
+// would make the file read as UTF-16; zeko.ini's own keys never start so.
 bool writable(const QString &name, bool isKey)
 {
+    for (const QString &mark : {QStringLiteral("\u00FF\u00FE"), QStringLiteral("\u00FE\u00FF"),
+                                QStringLiteral("\u00EF\u00BB\u00BF")})
+        if (name.startsWith(mark))
+            return false;
     for (const QChar c : name)
         if (c.unicode() < 0x20 || (isKey && c == u'=') || c == u']' || c == u'[')
             return false;
