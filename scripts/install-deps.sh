@@ -13,6 +13,8 @@ fi
 packages=(
   build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # The artwork test draws the SVG icon to compare it with the PNGs.
+  qt6-svg-dev
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3
