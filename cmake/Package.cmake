@@ -70,6 +70,22 @@ set(ZEKO_RELEASE_DATE "${year}-${month}-${day}")
 
 # The programs and their data.
 install(TARGETS ZEKODownload zeko-books zeko-help-reader RUNTIME DESTINATION ${ZEKO_INSTALL_APPDIR})
+# A stripped install (CPack's) also drops the compilers' notes, as dh_strip does.
+if(IS_ABSOLUTE "${ZEKO_INSTALL_APPDIR}")
+  set(installed_appdir "\$ENV{DESTDIR}${ZEKO_INSTALL_APPDIR}")
+else()
+  set(installed_appdir "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZEKO_INSTALL_APPDIR}")
+endif()
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program ZEKODownload zeko-books zeko-help-reader)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                              \"${installed_appdir}/\${program}\" RESULT_VARIABLE rc)
+      if(NOT rc EQUAL 0)
+        message(FATAL_ERROR \"cannot strip \${program}\")
+      endif()
+    endforeach()
+  endif()")
 # Wine runs the launcher through its loader: it needs no execute bit.
 install(FILES ${ZEKO_APP_DIR}/LoadZEKOV.EXE ${ZEKO_CATALOGUE_DB} ${ZEKO_REGISTRY_TEMPLATE}
         DESTINATION ${ZEKO_INSTALL_APPDIR})
