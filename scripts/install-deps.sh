@@ -27,6 +27,8 @@ packages=(
   # scripts/fuzz.sh builds the libFuzzer harnesses with clang.
   clang libfuzzer-14-dev
   xvfb xauth x11-utils xdotool
+  # The Debian package (CPack runs dpkg-shlibdeps) and the check of the installed tree.
+  dpkg-dev desktop-file-utils appstream man-db file
 )
 
 missing=()
