@@ -189,6 +189,11 @@ void frmInstalarLivro::runInstall(const std::function<void()> &flow)
     enableButtons(true);
 }
 
+void frmInstalarLivro::installHanded(const QString &zip)
+{
+    runInstall([this, &zip] { (void)m_install.install(zip); });
+}
+
 void frmInstalarLivro::closeEvent(QCloseEvent *e)
 {
     SkinnedWindow::closeEvent(e);

@@ -33,7 +33,8 @@ class ZipDialog : public FileChoice {
 
 // The install window: the books folder, the progress line and six buttons
 // (choose a book's ZIP file, book list, main window, help, minimise, exit). A ZIP
-// file dropped on it is installed as if it had been chosen.
+// file dropped on it, or handed to the manager, is installed as if it had been
+// chosen.
 class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel {
     Q_OBJECT
   public:
@@ -53,6 +54,10 @@ class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel
     QLabel *FXLblMensagem() const { return m_message; }
     QTimer *tmrMsg() { return &m_tmrMsg; }
     QTimer *Timer1() { return &m_timer1; }
+
+    // Installs a file handed to the manager (its argument, or another copy's) as
+    // one chosen in the dialog is installed, the window busy meanwhile.
+    void installHanded(const QString &zip);
 
     // The user's download folder, where the dialog starts.
     static QString userDownloadsFolder(platform::Platform &platform);

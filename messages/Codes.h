@@ -134,6 +134,9 @@ inline constexpr int ZipHoldsNoBook = 67;
 inline constexpr int ZipMethodUnreadable = 68;
 // Progress line while a book is extracted (@ book name, @ percent).
 inline constexpr int InstallProgress = 69;
+// A ZIP file handed to the manager (opened with it, or given to a second copy)
+// came while it was busy: not installed, kept (@ the file).
+inline constexpr int HandoverBusy = 80;
 
 } // namespace code
 

@@ -36,23 +36,41 @@ void Navigation::openBookList()
     bookList->setAttribute(Qt::WA_DeleteOnClose);
     connect(bookList, &books::frmAbrirLivro::helpRequested, this, [this, bookList] { m_help(bookList); });
     connect(bookList, &books::frmAbrirLivro::installRequested, this, &Navigation::openInstallWindow);
-    runLoadStep(bookList, [bookList](QString *missing) { return bookList->load(missing); });
+    (void)runLoadStep(bookList, [bookList](QString *missing) { return bookList->load(missing); });
 }
 
-void Navigation::openInstallWindow()
+install::frmInstalarLivro *Navigation::openInstallWindow()
 {
     if (skin::SkinnedWindow::anyBusy())
-        return;
+        return nullptr;
     auto *installWindow =
         new install::frmInstalarLivro(m_platform, m_state, m_drives, m_box, nullptr, m_exitProgram);
     installWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(installWindow, &install::frmInstalarLivro::helpRequested, this,
             [this, installWindow] { m_help(installWindow); });
     connect(installWindow, &install::frmInstalarLivro::booksRequested, this, &Navigation::openBookList);
-    runLoadStep(installWindow, [installWindow](QString *missing) { return installWindow->load(missing); });
+    const bool loaded = runLoadStep(
+        installWindow, [installWindow](QString *missing) { return installWindow->load(missing); });
+    return loaded ? installWindow : nullptr;
 }
 
-void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep)
+install::frmInstalarLivro *Navigation::bringInstallWindowForward()
+{
+    auto *installWindow =
+        qobject_cast<install::frmInstalarLivro *>(skin::SkinnedWindow::byName(m_state.strNomeForm));
+    if (!installWindow)
+        installWindow = openInstallWindow();
+    if (!installWindow)
+        return nullptr;
+    if (installWindow->isMinimized())
+        installWindow->setWindowState(installWindow->windowState() & ~Qt::WindowMinimized);
+    installWindow->show();
+    installWindow->raise();
+    installWindow->activateWindow();
+    return installWindow;
+}
+
+bool Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep)
 {
     // The main window stays on screen until the load step ends, and the step may
     // wait on a message box: its buttons would unload the window that is loading.
@@ -62,6 +80,7 @@ void Navigation::runLoadStep(skin::SkinnedWindow *window, const std::function<bo
     m_mainWindow.setEnabled(true);
     if (!loaded)
         loadStepFailed(window, missing);
+    return loaded;
 }
 
 void Navigation::loadStepFailed(QWidget *window, const QString &missing)

@@ -14,6 +14,9 @@ class MessageBox;
 namespace drive {
 class MountDrive;
 }
+namespace install {
+class frmInstalarLivro;
+}
 
 namespace shell {
 
@@ -38,11 +41,18 @@ class Navigation : public QObject {
                std::function<void(QWidget *)> help, std::function<void()> exitProgram);
 
     void openBookList();
-    void openInstallWindow();
+    // The install window, loaded in front; nullptr when a flow is under way or its
+    // load step failed (the main window then said why).
+    install::frmInstalarLivro *openInstallWindow();
+    // The install window brought forward from whichever window shows, the one
+    // already in front kept as it is; nullptr as for openInstallWindow.
+    install::frmInstalarLivro *bringInstallWindowForward();
 
   private:
-    // The load step of a window just made, with the main window disabled meanwhile.
-    void runLoadStep(skin::SkinnedWindow *window, const std::function<bool(QString *)> &loadStep);
+    // The load step of a window just made, with the main window disabled
+    // meanwhile; false once the window is gone for want of a file.
+    [[nodiscard]] bool runLoadStep(skin::SkinnedWindow *window,
+                                   const std::function<bool(QString *)> &loadStep);
     // A window whose skin could not be loaded goes, and the main window says why.
     void loadStepFailed(QWidget *window, const QString &missing);
 

@@ -341,3 +341,8 @@ INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 68, '
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 69, 'Instalando o livro @… @%', 2);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 69, 'Installing book @… @%', 2);
 INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 69, 'Instalando el libro @… @%', 2);
+
+-- 80: a ZIP file handed to the manager (opened with it in the file manager, or given to a second copy) came while it was busy (an install, a removal or an opening under way, or a box waiting for an answer); @ the file. Shown once that is over; the second copy prints it as well.
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('POR', 80, 'O arquivo #@| não foi instalado porque o ZEKO Download estava ocupado quando ele foi aberto.' || char(10) || 'O arquivo foi mantido. Para instalá-lo, abra-o de novo ou escolha-o na janela de instalação.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ING', 80, 'The file #@| was not installed because ZEKO Download was busy when it was opened.' || char(10) || 'The file was kept. To install it, open it again or choose it in the install window.', 1);
+INSERT INTO Mensagens (Idioma, Codigo, Descricao, QtdParam) VALUES ('ESP', 80, 'El archivo #@| no se instaló porque ZEKO Download estaba ocupado cuando se abrió.' || char(10) || 'El archivo se conservó. Para instalarlo, ábralo de nuevo o elíjalo en la ventana de instalación.', 1);

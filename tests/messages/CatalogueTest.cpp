@@ -77,6 +77,7 @@ const int kMessages[] = {
     code::ZipHoldsNoBook,
     code::ZipMethodUnreadable,
     code::InstallProgress,
+    code::HandoverBusy,
     code::ReasonLine,
     code::ReasonNoPermission,
     code::ReasonDiskFull,

@@ -3,8 +3,12 @@
 #include "common/NamedUserPlatform.h"
 #include "common/PrefixDir.h"
 #include "common/QtPrinters.h"
+#include "platform/HandoverChannel.h"
 #include "platform/SingleInstance.h"
+#include "shell/CommandLine.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -257,7 +261,9 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(QFile::copy(ZEKO_APP_DIR "/ZEKODownload", install.path() + "/ZEKODownload"));
         QFile::setPermissions(install.path() + "/ZEKODownload", QFile::ReadOwner | QFile::ExeOwner);
     }
-    int runProgram(QByteArray *err = nullptr, QByteArray *out = nullptr)
+    // The event loop runs meanwhile, for a hand-over channel of the test's own.
+    int runProgram(QByteArray *err = nullptr, QByteArray *out = nullptr, const QStringList &args = {},
+                   const QString &folder = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -267,8 +273,12 @@ class ProgramTest : public ::testing::Test {
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
         p.setProcessEnvironment(env);
-        p.start(install.path() + "/ZEKODownload", {});
-        EXPECT_TRUE(p.waitForFinished(20000)) << "the program hung";
+        p.setWorkingDirectory(folder);
+        p.start(install.path() + "/ZEKODownload", args);
+        const QDeadlineTimer deadline(20000);
+        while (!p.waitForFinished(20) && !deadline.hasExpired())
+            QCoreApplication::processEvents();
+        EXPECT_EQ(p.state(), QProcess::NotRunning) << "the program hung";
         if (err)
             *err = p.readAllStandardError();
         if (out)
@@ -331,4 +341,46 @@ TEST_F(ProgramTest, UnusableLockIsReportedBeforeThePrefixChanges)
     EXPECT_TRUE(err.contains("aberto")) << err.toStdString();
     EXPECT_TRUE(err.contains("Is a directory")) << err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(unborn)) << "the prefix was changed first";
+}
+
+// None, one file (a relative path taken from the current folder) or more.
+TEST(CommandLine, NoneOneOrMore)
+{
+    using shell::CommandLine;
+    EXPECT_EQ(CommandLine::parse({}, "/home/maria").kind, CommandLine::Kind::None);
+    const CommandLine one = CommandLine::parse({"Livros/Básico.zip"}, "/home/maria");
+    EXPECT_EQ(one.kind, CommandLine::Kind::Zip);
+    EXPECT_EQ(one.zip, "/home/maria/Livros/Básico.zip");
+    EXPECT_EQ(CommandLine::parse({"/tmp/A.zip"}, "/home/maria").zip, "/tmp/A.zip");
+    EXPECT_EQ(CommandLine::parse({"A.zip", "B.zip"}, "/home/maria").kind, CommandLine::Kind::Usage);
+    EXPECT_EQ(CommandLine::parse({"-x"}, "/home/maria").kind, CommandLine::Kind::Usage);
+}
+
+// Two files: the usage and status 2, before anything else. A second copy given a
+// file while one runs hands over its absolute path; told busy, it prints the
+// running copy's text and exits 1.
+TEST_F(ProgramTest, FileArgument)
+{
+    QByteArray err;
+    EXPECT_EQ(runProgram(&err, nullptr, {"A.zip", "B.zip"}), 2);
+    EXPECT_TRUE(err.startsWith("usage: ZEKODownload [BOOK.zip]")) << err.toStdString();
+
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    platform::SingleInstance running("ZEKODownload");
+    const QString socket = platform::HandoverChannel::socketPath("ZEKODownload", nullptr);
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    ASSERT_EQ(running.tryAcquire(), platform::SingleInstance::Lock::Acquired);
+    QStringList received;
+    using Reply = platform::HandoverChannel::Reply;
+    platform::HandoverChannel channel(socket, [&](const QString &path) {
+        received << path;
+        return received.size() == 1 ? Reply{Reply::Status::Accepted, {}}
+                                    : Reply{Reply::Status::Busy, "O ZEKO Download está ocupado."};
+    });
+    ASSERT_TRUE(channel.listen(nullptr));
+    EXPECT_EQ(runProgram(&err, nullptr, {"Livros/Básico.zip"}, prefix.root()), 0);
+    EXPECT_EQ(received, QStringList{prefix.root() + "/Livros/Básico.zip"});
+    EXPECT_EQ(runProgram(&err, nullptr, {"/tmp/B.zip"}), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(err), "O ZEKO Download está ocupado.\n");
 }

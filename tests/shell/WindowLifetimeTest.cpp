@@ -1,7 +1,8 @@
-// Flows that wait (on the message box, on a worker thread) while other windows
-// and the window manager can still reach the window they run in. With the real
-// message box and windows deleted on close, as Navigation makes them: the window
-// of a flow stays alive, and no other window opens, until the flow is over.
+// Flows that wait (on the message box, on a worker thread) while other windows,
+// the window manager and a ZIP file handed to the manager can still reach the
+// window they run in. With the real message box and windows deleted on close, as
+// Navigation makes them: the window of a flow stays alive, and no other window
+// opens, until the flow is over; a handed file is installed only when no flow is.
 
 #include "books/frmAbrirLivro.h"
 #include "common/InstallDoubles.h"
@@ -15,6 +16,7 @@
 #include "messages/SkinnedMessageBox.h"
 #include "messages/frmMensagem.h"
 #include "shell/Navigation.h"
+#include "shell/ZipHandover.h"
 #include "shell/frmPrincipal.h"
 
 #include <QDragEnterEvent>
@@ -177,11 +179,13 @@ class WindowLifetimeTest : public ManagerFixture {
         ASSERT_TRUE(mainWindow->load(&error)) << error.toStdString();
         nav = std::make_unique<shell::Navigation>(
             wine, state, *drives, *box, *mainWindow, "/opt/zeko", [](QWidget *) {}, [] {});
+        handover = std::make_unique<shell::ZipHandover>(state, *box, *nav);
         script = std::make_unique<Script>(*box, state);
     }
     void TearDown() override
     {
         script.reset();
+        handover.reset();
         for (const char *name : {"frmAbrirLivro", "frmInstalarLivro"})
             while (shell::skin::SkinnedWindow *w = shell::skin::SkinnedWindow::byName(name))
                 delete w;
@@ -202,12 +206,34 @@ class WindowLifetimeTest : public ManagerFixture {
     }
     static void deferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    QString bookZip(const QString &name)
+    QString bookZip(const QString &name, int megabytes = 0)
     {
         ZipBuilder zip(zips.path() + "/" + name);
         zip.file("Autorun.exe", "MZ");
         zip.file("Idioma.kvt", "POR");
+        for (int i = 0; i < megabytes; ++i)
+            zip.file(QStringLiteral("Midia/%1.bin").arg(i).toUtf8(), QByteArray(1 << 20, char(i)));
         return zip.close();
+    }
+    // The program's own event loop, in which a handed file's install starts, until the last step.
+    void runScript()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!script->done() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        deferredDeletes();
+        EXPECT_TRUE(script->done());
+        EXPECT_EQ(script->leftOver, QStringList());
+    }
+    static install::frmInstalarLivro *installWindow()
+    {
+        return qobject_cast<install::frmInstalarLivro *>(
+            shell::skin::SkinnedWindow::byName("frmInstalarLivro"));
+    }
+    QString installed(const QString &book) const
+    {
+        return prefix.driveC() + "/ZEKO_Download/Download/" + book + "/Autorun.exe";
     }
     static void drop(QWidget *w, const QString &file)
     {
@@ -287,6 +313,7 @@ class WindowLifetimeTest : public ManagerFixture {
     std::unique_ptr<drive::MountDrive> drives;
     std::unique_ptr<shell::frmPrincipal> mainWindow;
     std::unique_ptr<shell::Navigation> nav;
+    std::unique_ptr<shell::ZipHandover> handover;
     std::unique_ptr<Script> script;
 };
 
@@ -438,4 +465,108 @@ TEST_F(WindowLifetimeTest, InstallWindowWhileItsReportWaits)
     choice.next.reset();
     mouse::click(installWindow->Botao(Procurar));
     EXPECT_EQ(choice.asked, 2);
+}
+
+using Handed = shell::ZipHandover::Outcome;
+
+// A handed file, from each of the three windows: the install window comes
+// forward (the one in front kept) and installs it. A second one handed over
+// before that install has started is refused, and told about after it; a missing
+// file gets the install flow's own message.
+TEST_F(WindowLifetimeTest, HandedFileWhileIdle)
+{
+    const char *const windows[] = {"frmPrincipal", "frmAbrirLivro", "frmInstalarLivro"};
+    for (const char *from : windows) {
+        SCOPED_TRACE(from);
+        if (from == windows[1])
+            mouse::click(mainWindow->Botao(BooksButton));
+        const QPointer<install::frmInstalarLivro> before = installWindow();
+        const QString book = QStringLiteral("Livro_%1").arg(from);
+        drives->MontaListaDrives(true);
+        const QString letter = state.strLetrasLivres.value(1);
+        ASSERT_EQ(state.strNomeForm, from);
+        EXPECT_EQ(handover->receive(bookZip(book + ".zip")), Handed::Accepted);
+        script = std::make_unique<Script>(*box, state);
+        script->then(
+            "message 38",
+            [&] {
+                return boxShows(code::BookInstalled, {book, letter});
+            },
+            [&] { answer(1); });
+        runScript();
+        ASSERT_TRUE(installWindow());
+        EXPECT_TRUE(installWindow()->isVisible());
+        EXPECT_EQ(state.strNomeForm, "frmInstalarLivro");
+        EXPECT_EQ(shell::skin::SkinnedWindow::byName("frmAbrirLivro"), nullptr);
+        EXPECT_TRUE(!before || installWindow() == before.data());
+        EXPECT_TRUE(QFileInfo(installed(book)).isFile());
+        if (from == windows[0])
+            mouse::click(installWindow()->Botao(Principal));
+        deferredDeletes();
+    }
+
+    const QString missing = zips.path() + "/Sumido.zip", second = bookZip("Segundo.zip");
+    EXPECT_EQ(handover->receive(missing), Handed::Accepted);
+    EXPECT_EQ(handover->receive(second), Handed::Busy);
+    script = std::make_unique<Script>(*box, state);
+    script->then(
+        "message 39", [&] { return boxShows(code::ZipNotFound, {missing}); }, [&] { answer(1); });
+    script->then(
+        "message 80", [&] { return boxShows(code::HandoverBusy, {second}); }, [&] { answer(1); });
+    runScript();
+    EXPECT_TRUE(QFileInfo::exists(second));
+    EXPECT_FALSE(QFileInfo::exists(installed("Segundo")));
+}
+
+// While an install's worker extracts, and while the exit question waits, a
+// handed file is refused at once and no box appears beside the one waiting; its
+// notice follows once the wait is over, and the file is kept.
+TEST_F(WindowLifetimeTest, HandedFileWhileBusy)
+{
+    QPointer<install::frmInstalarLivro> window =
+        new install::frmInstalarLivro(wine, state, *drives, *box, &choice, [] {});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QString error;
+    ASSERT_TRUE(window->load(&error)) << error.toStdString();
+    choice.next = bookZip("Grande.zip", 60);
+    const QString second = bookZip("Segundo.zip"), third = bookZip("Terceiro.zip");
+    const QString letter = state.strLetrasLivres.value(1);
+    QList<Handed> outcomes;
+    QPointer<messages::frmMensagem> question;
+    script->then(
+        "the extraction", [&] { return window && window->isBusy() && !box->form(); },
+        [&] { outcomes << handover->receive(second); });
+    script->then(
+        "message 38",
+        [&] {
+            return boxShows(code::BookInstalled, {"Grande", letter});
+        },
+        [&] { answer(1); });
+    script->then(
+        "message 80", [&] { return boxShows(code::HandoverBusy, {second}); }, [&] { answer(1); });
+    script->then(
+        "the notice over", [&] { return window && !window->isBusy() && !box->form(); },
+        [&] { mouse::click(window->Botao(6)); }); // exit
+    script->then(
+        "the exit question", [&] { return boxShows(code::ConfirmExit, {}); },
+        [&] {
+            question = box->form();
+            outcomes << handover->receive(third);
+        });
+    script->then(
+        "a moment later", [&] { return question && box->form() == question.data(); }, [&] { answer(2); });
+    script->then(
+        "message 80 again", [&] { return boxShows(code::HandoverBusy, {third}); }, [&] { answer(1); });
+    mouse::click(window->Botao(Procurar));
+    runScript();
+
+    EXPECT_EQ(outcomes, QList<Handed>({Handed::Busy, Handed::Busy}));
+    EXPECT_EQ(script->shown, QStringList({texto(code::BookInstalled, {"Grande", letter}),
+                                          texto(code::HandoverBusy, {second}), descricao(code::ConfirmExit),
+                                          texto(code::HandoverBusy, {third})}));
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(QFileInfo::exists(second) && QFileInfo::exists(third));
+    EXPECT_FALSE(QFileInfo::exists(installed("Segundo")) || QFileInfo::exists(installed("Terceiro")));
+    EXPECT_TRUE(handover->idle());
 }
