@@ -122,6 +122,8 @@ run() {
 
 run "$usr/bin/zeko-books" --help >"$work/help.txt" 2>&1 || fail "zeko-books --help from bin/ ended with $?"
 head -1 "$work/help.txt" | grep -q '^usage: zeko-books COMMAND' || fail "zeko-books --help: $(head -3 "$work/help.txt")"
+run "$usr/bin/zeko-download" --help >"$work/manager-help.txt" 2>&1 || fail "zeko-download --help from bin/ ended with $?"
+grep -q '^usage: ZEKODownload \[BOOK.zip\]' "$work/manager-help.txt" || fail "zeko-download --help: $(head -3 "$work/manager-help.txt")"
 
 # From the links the programs must find their files in the install folder: they
 # run, or the file they name is there. With no display the manager stops after
