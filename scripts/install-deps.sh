@@ -13,6 +13,8 @@ fi
 packages=(
   build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # The artwork test draws the SVG icon to compare it with the PNGs.
+  qt6-svg-dev
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3
@@ -25,6 +27,8 @@ packages=(
   # scripts/fuzz.sh builds the libFuzzer harnesses with clang.
   clang libfuzzer-14-dev
   xvfb xauth x11-utils xdotool
+  # The Debian package (CPack runs dpkg-shlibdeps) and the check of the installed tree.
+  dpkg-dev desktop-file-utils appstream man-db file
 )
 
 missing=()

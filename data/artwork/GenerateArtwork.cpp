@@ -5,6 +5,10 @@
 // writes Imagens/TLA_PRC, TLA_LIV, TLA_INS and Cai_Msg under that folder. All
 // measures come from shell/SkinLayout.h, which the windows place their controls by.
 //
+//   zeko_artwork --icons <icon folder>
+//
+// writes the application icon into the icon theme's hicolor folders there.
+//
 // Every button picture is painted over the very pixels of the background it will
 // cover, and the drag bar is cut from the background, so a picture never shows a
 // seam against what is around it even though JPEG has no transparency.
@@ -22,9 +26,12 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QRadialGradient>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QTransform>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -647,6 +654,111 @@ QImage paintFace(const skin::msgbox::FaceLayout &face, State state)
     return img;
 }
 
+// ---- Application icon -------------------------------------------------------------
+
+// The title bar in a square: the navy band's gradient, its amber line, and the
+// product's mark large in the middle. One geometry in a 100 x 100 box, painted as
+// each PNG size and written as the SVG's paths, so the two cannot differ.
+struct AppIcon {
+    QPainterPath tile = roundedRect(4, 4, 92, 92, 20);
+    QRectF band = QRectF(4, 80, 92, 5);
+    // The mark keeps the title bar's 22 x 18 proportions.
+    QPainterPath mark = QTransform().translate(10, 9).scale(0.8, 0.8 * 18 / 22).map(openBookPages());
+};
+
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+const QString kIconName = QStringLiteral("org.example.zeko_download");
+
+QImage paintAppIcon(int size)
+{
+    const AppIcon icon;
+    QImage img = newImage({size, size});
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 100.0, size / 100.0);
+    QLinearGradient g(0, 4, 0, 96);
+    g.setColorAt(0, colour(pal::kNavyLight));
+    g.setColorAt(1, colour(pal::kNavy));
+    p.fillPath(icon.tile, g);
+    // A line that falls between two pixel rows blurs at the small sizes: the band
+    // keeps to whole rows, at least one.
+    const qreal unit = 100.0 / size;
+    const QRectF band(icon.band.x(), std::round(icon.band.y() / unit) * unit, icon.band.width(),
+                      std::max(1.0, std::round(icon.band.height() / unit)) * unit);
+    p.save();
+    p.setClipPath(icon.tile);
+    p.fillRect(band, colour(pal::kAmber));
+    p.restore();
+    p.fillPath(icon.mark, colour(pal::kAmber));
+    return img;
+}
+
+QString svgNumber(qreal v)
+{
+    return QString::number(v, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+}
+
+QString svgPathData(const QPainterPath &path)
+{
+    QStringList d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const QString point = svgNumber(e.x) + u' ' + svgNumber(e.y);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (i > 0)
+                d << QStringLiteral("Z");
+            d << u'M' + point;
+            break;
+        case QPainterPath::LineToElement:
+            d << u'L' + point;
+            break;
+        case QPainterPath::CurveToElement:
+            d << u'C' + point;
+            break;
+        case QPainterPath::CurveToDataElement:
+            d << point;
+            break;
+        }
+    }
+    d << QStringLiteral("Z");
+    return d.join(u' ');
+}
+
+QString svgColour(std::uint32_t rgb)
+{
+    return u'#' + QStringLiteral("%1").arg(rgb, 6, 16, QChar(u'0')).toUpper();
+}
+
+QByteArray appIconSvg()
+{
+    const AppIcon icon;
+    const QString tile = svgPathData(icon.tile);
+    QString svg;
+    svg +=
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                       "viewBox=\"0 0 100 100\">\n"
+                       "  <title>ZEKO Download</title>\n"
+                       "  <defs>\n"
+                       "    <linearGradient id=\"band\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"4\" "
+                       "x2=\"0\" y2=\"96\">\n");
+    svg += QStringLiteral("      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                          "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                          "    </linearGradient>\n"
+                          "    <clipPath id=\"tile\"><path d=\"%3\"/></clipPath>\n"
+                          "  </defs>\n")
+               .arg(svgColour(pal::kNavyLight), svgColour(pal::kNavy), tile);
+    svg += QStringLiteral("  <path d=\"%1\" fill=\"url(#band)\"/>\n").arg(tile);
+    svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\" "
+                          "clip-path=\"url(#tile)\"/>\n")
+               .arg(svgNumber(icon.band.x()), svgNumber(icon.band.y()), svgNumber(icon.band.width()),
+                    svgNumber(icon.band.height()), svgColour(pal::kAmber));
+    svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\"/>\n</svg>\n")
+               .arg(svgPathData(icon.mark), svgColour(pal::kAmber));
+    return svg.toUtf8();
+}
+
 // ---- Output ---------------------------------------------------------------------
 
 class Writer {
@@ -656,6 +768,11 @@ class Writer {
     void save(const QImage &img, const QString &path)
     {
         if (!img.convertToFormat(QImage::Format_RGB32).save(path, "JPEG", kJpegQuality))
+            fail(path);
+    }
+    void savePng(const QImage &img, const QString &path)
+    {
+        if (!img.convertToFormat(QImage::Format_ARGB32).save(path, "PNG"))
             fail(path);
     }
     void saveText(const QByteArray &text, const QString &path)
@@ -738,6 +855,19 @@ void writeMessageBox(Writer &out, const QString &pictures)
                      dir + QString::fromStdString(mb::faceFile(face.code, state)));
 }
 
+// The icon theme's folders under `icons`: hicolor/<size>x<size>/apps and hicolor/scalable/apps.
+void writeAppIcon(Writer &out, const QString &icons)
+{
+    for (int size : kIconSizes) {
+        const QString dir = QStringLiteral("%1/hicolor/%2x%2/apps/").arg(icons).arg(size);
+        out.makeDir(dir);
+        out.savePng(paintAppIcon(size), dir + kIconName + QStringLiteral(".png"));
+    }
+    const QString dir = icons + QStringLiteral("/hicolor/scalable/apps/");
+    out.makeDir(dir);
+    out.saveText(appIconSvg(), dir + kIconName + QStringLiteral(".svg"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -745,8 +875,14 @@ int main(int argc, char **argv)
     // Fonts need a GUI application, but the build has no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 3 && std::string_view(argv[1]) == "--icons") {
+        Writer out;
+        writeAppIcon(out, QFile::decodeName(argv[2]));
+        return out.ok ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: zeko_artwork <install folder>\n");
+        std::fprintf(stderr, "usage: zeko_artwork <install folder>\n"
+                             "       zeko_artwork --icons <icon folder>\n");
         return 2;
     }
     const QString pictures = QFile::decodeName(argv[1]) + QStringLiteral("/Imagens");

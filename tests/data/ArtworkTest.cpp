@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QString>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
@@ -293,6 +295,42 @@ TEST(ArtworkFiles, MessageBoxPicturesExistFitAndDiffer)
         EXPECT_GT(difference(faces[0], faces[1]), 4.0);
         EXPECT_GT(difference(faces[0], faces[2]), 4.0);
         EXPECT_GT(difference(faces[1], faces[2]), 4.0);
+    }
+}
+
+// The icon theme's PNGs and its SVG are one picture: each PNG has its size and is
+// transparent outside the tile, with the amber book on navy, and the SVG drawn at
+// that size matches it (the PNGs keep the band to whole pixel rows, hence the
+// larger allowance at the small sizes).
+TEST(ArtworkFiles, AppIconIsOnePictureAtEverySize)
+{
+    const QString icons = QStringLiteral(ZEKO_ICON_DIR "/hicolor/");
+    QSvgRenderer svg(icons + QStringLiteral("scalable/apps/org.example.zeko_download.svg"));
+    ASSERT_TRUE(svg.isValid());
+    EXPECT_EQ(svg.viewBoxF(), QRectF(0, 0, 100, 100));
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const QImage png(icons + QStringLiteral("%1x%1/apps/org.example.zeko_download.png").arg(size));
+        ASSERT_EQ(png.size(), QSize(size, size));
+        ASSERT_TRUE(png.hasAlphaChannel());
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+            EXPECT_EQ(qAlpha(png.pixel(corner)), 0);
+        const QColor page = png.pixelColor(size * 30 / 100, size * 40 / 100);
+        EXPECT_EQ(page, QColor::fromRgb(QRgb(skin::palette::kAmber))) << "the left page";
+        const QColor tile = png.pixelColor(size / 2, size * 92 / 100);
+        EXPECT_EQ(tile.alpha(), 255);
+        EXPECT_LT(tile.lightnessF(), 0.25) << "navy under the band";
+        EXPECT_GT(tile.blue(), tile.red());
+
+        QImage drawn(size, size, QImage::Format_ARGB32);
+        drawn.fill(Qt::transparent);
+        {
+            QPainter p(&drawn);
+            p.setRenderHint(QPainter::Antialiasing);
+            svg.render(&p);
+        }
+        EXPECT_LT(difference(png, drawn), size < 64 ? 8.0 : 3.0);
     }
 }
 
