@@ -97,8 +97,11 @@ bool BookFiles::walk(int dirFd, bool files, QString *error) const
             }
         } else if (files) {
             // A regular file loses its read-only state; a link is removed as it is, never followed.
-            if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-                ::fchmodat(dirFd, name.c_str(), (st.st_mode | S_IWUSR) & 07777, 0);
+            // Unlinking needs no write permission on the file, so a failed chmod is
+            // left to the unlink below to report if it matters.
+            if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR) &&
+                ::fchmodat(dirFd, name.c_str(), (st.st_mode | S_IWUSR) & 07777, 0) != 0)
+                errno = 0;
             if (m_unlink(dirFd, name.c_str(), 0) != 0) {
                 ok = false;
                 note(error, reason(name.c_str()));
