@@ -282,7 +282,6 @@ class ProgramTest : public ::testing::Test {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("WINEPREFIX", prefix.root());
         env.insert("XDG_RUNTIME_DIR", runtime.path());
-        env.insert("XDG_DATA_HOME", data.path());
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
@@ -298,29 +297,8 @@ class ProgramTest : public ::testing::Test {
     }
     PrefixDir prefix;
     InstallDir install;
-    QTemporaryDir runtime, data;
+    QTemporaryDir runtime;
 };
-
-// The manager's start brings the menu entries in step with the user's books,
-// before it needs a display.
-TEST_F(ProgramTest, StartWritesTheBooksMenuEntries)
-{
-    prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n");
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(install.registry()).constData(), &db), SQLITE_OK);
-    const QByteArray user =
-        platform::WinePlatform(prefix.prefix()).userName(257).value_or("").toUpper().toUtf8();
-    EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Mapeamento VALUES ('" + user + "', 'Livro1', 'X:', 'C:\\L')",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-    EXPECT_EQ(runProgram(), 1);
-    const QStringList entries = QDir(data.path() + "/applications").entryList(QDir::Files);
-    ASSERT_EQ(entries.size(), 1);
-    QFile entry(data.path() + "/applications/" + entries[0]);
-    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(entry.readAll().contains("\nName=Livro1 (X:)\n"));
-}
 
 TEST_F(ProgramTest, FailureExitsNonZeroWithMessage)
 {
