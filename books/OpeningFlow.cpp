@@ -68,6 +68,8 @@ bool OpeningFlow::open(const QString &entry)
                                                    rs.lastErrorCode());
                 return false;
             }
+            // The menu entry names the drive too; a failure is said, and costs nothing else.
+            (void)m_state.menuEntries.write({rs.field(QStringLiteral("Curso")).toString(), letter});
             rs.moveFirst();
             m_refillCombo();
             return AbreLivro(kPathIni, letter);
@@ -190,6 +192,7 @@ bool OpeningFlow::MontaLivro(const QString &strCaminho, QString &strLetra)
         m_refillCombo();
         return false;
     }
+    (void)m_state.menuEntries.write({rs.field(QStringLiteral("Curso")).toString(), freeLetter + u':'});
     rs.moveFirst();
     strLetra = freeLetter + u':';
     m_refillCombo();

@@ -106,6 +106,8 @@ bool RemovalFlow::remove(const QString &entry)
                                                rs.lastErrorCode());
             return false;
         }
+        if (registered)
+            (void)m_state.menuEntries.remove(strCurso); // a failure is said, and costs nothing else
         m_refillCombo();
         tell(messages::code::DriveLacksBookUnlisted, {strLetra});
         return true; // the book left the list; its files were not the question
@@ -178,6 +180,7 @@ bool RemovalFlow::remove(const QString &entry)
         m_refillCombo();
         return false;
     }
+    (void)m_state.menuEntries.remove(strCurso);
     m_refillCombo();
 
     int closing = messages::code::BookRemovedFilesLeft;

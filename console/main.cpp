@@ -4,6 +4,7 @@
 #include "ConsoleMessageBox.h"
 #include "books/BookCheck.h"
 #include "books/BookEntries.h"
+#include "books/MenuEntries.h"
 #include "books/OpeningFlow.h"
 #include "books/RemovalFlow.h"
 #include "drive/MountDrive.h"
@@ -39,11 +40,13 @@ const char *const kUsageText =
     "\n"
     "Manages the books of the current user, in the Wine prefix $WINEPREFIX (or ~/.wine),\n"
     "with the registry and settings of the ZEKO Download beside this program.\n"
+    "Options go before \"--\"; every word after it is an argument.\n"
     "\n"
     "commands:\n"
     "  list [--json]            the user's books: name, drive, folder, whether the drive shows it now\n"
     "  install FILE.zip         installs a book from its ZIP file\n"
-    "  open BOOK                opens a book (BOOK is its name or its drive, X:)\n"
+    "  open BOOK                opens a book (BOOK is its name or its drive, X:; after --,\n"
+    "                           its name only, as in: open -- --yes)\n"
     "  remove BOOK [--yes|--no] removes a book and its files; asks on a terminal,\n"
     "                           else needs --yes or --no\n"
     "  unmount                  releases the drives of all the user's books\n"
@@ -120,17 +123,22 @@ int usage(const char *problem = nullptr)
     return kUsage;
 }
 
-// The list entry of a book given by name (any letter case) or drive ("X:" or "X").
-QString entryOf(shell::SharedState &state, const QString &book)
+// The list entry of a book given by name or drive ("X:" or "X"). A name goes
+// before a drive, and one in its own letter case before one in another; after
+// "--" (a menu entry's command) the word is a name only.
+QString entryOf(shell::SharedState &state, const QString &book, bool nameOnly)
 {
     const QStringList entries = books::BookEntries::entries(state);
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive})
+        for (int i = 1; i < entries.size(); ++i)
+            if (books::BookEntries::nameOfEntry(entries[i]).compare(book, cs) == 0)
+                return entries[i];
+    if (nameOnly || book.size() > 2)
+        return {};
     const QString drive = book.endsWith(u':') ? book.toUpper() : book.toUpper() + u':';
-    for (int i = 1; i < entries.size(); ++i) {
-        const QString &e = entries[i];
-        if (books::BookEntries::nameOfEntry(e).compare(book, Qt::CaseInsensitive) == 0 ||
-            (book.size() <= 2 && books::BookEntries::letterOfEntry(e) == drive))
-            return e;
-    }
+    for (int i = 1; i < entries.size(); ++i)
+        if (books::BookEntries::letterOfEntry(entries[i]) == drive)
+            return entries[i];
     return {};
 }
 
@@ -257,7 +265,8 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage("no command given");
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+    const QStringList options = args.mid(0, args.indexOf(QStringLiteral("--")));
+    if (options.contains(QStringLiteral("--help")) || options.contains(QStringLiteral("-h"))) {
         std::fputs(kUsageText, stdout);
         return kDone;
     }
@@ -266,8 +275,14 @@ int main(int argc, char *argv[])
     bool json = false;
     bool repair = false;
     QStringList freeArgs;
+    // After "--" every word is an argument, however it looks: a book named "--yes".
+    bool optionsEnded = false;
     for (const QString &a : std::as_const(args)) {
-        if (a == QStringLiteral("--yes"))
+        if (optionsEnded)
+            freeArgs.append(a);
+        else if (a == QStringLiteral("--"))
+            optionsEnded = true;
+        else if (a == QStringLiteral("--yes"))
             answerMode = console::ConsoleMessageBox::Answer::Yes;
         else if (a == QStringLiteral("--no"))
             answerMode = console::ConsoleMessageBox::Answer::No;
@@ -331,6 +346,10 @@ int main(int argc, char *argv[])
         return kRefusedOrFailed;
     }
 
+    // The menu's entries follow the registry as this start found it.
+    state.menuEntries = books::MenuEntries::forProgram(QCoreApplication::applicationDirPath(), prefix.root());
+    (void)state.menuEntries.sync(books::MenuEntries::booksOf(*state.rsMapeamento));
+
     console::ConsoleMessageBox box(state, answerMode);
     drive::MountDrive drives(wine, state, box);
 
@@ -382,7 +401,7 @@ int main(int argc, char *argv[])
         return installFlow.install(QFileInfo(freeArgs[0]).absoluteFilePath()) ? kDone : kRefusedOrFailed;
     }
 
-    const QString entry = entryOf(state, freeArgs[0]);
+    const QString entry = entryOf(state, freeArgs[0], optionsEnded);
     if (entry.isEmpty()) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(texto(language, "Nenhum livro seu se chama ou está na unidade \"%1\".",

@@ -102,6 +102,7 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
             continue;
         }
         const QString bookPath = rs.field(QStringLiteral("Caminho")).toString();
+        const QString course = rs.field(QStringLiteral("Curso")).toString();
         if (!m_platform.directoryExists(bookPath)) {
             tell(messages::code::RegisteredFolderMissing,
                  {bookPath, rs.field(QStringLiteral("LetraDrive")).toString()});
@@ -114,14 +115,16 @@ void MountDrive::MontaListaDrives(bool pblCriaDrive)
                 continue;
             }
             m_state.strLetrasLivres.append(letter);
+            (void)m_state.menuEntries.remove(course); // a failure is said, and costs nothing else
             tell(messages::code::MissingBookUnregistered, {bookPath});
         } else if (pblCriaDrive) {
             // A folder that already has a letter keeps that one: the row follows it.
             const QStringList current = lettersMapping(bookPath);
             if (!current.isEmpty()) {
-                if (rs.edit({{QStringLiteral("LetraDrive"), current.first() + u':'}}))
+                if (rs.edit({{QStringLiteral("LetraDrive"), current.first() + u':'}})) {
                     m_state.strLetrasLivres.append(letter);
-                else // the row keeps its letter, so it is not free; the next opening tries again
+                    (void)m_state.menuEntries.write({course, current.first() + u':'});
+                } else // the row keeps its letter, so it is not free; the next opening tries again
                     messages::notifyWithRegistryReason(m_state, m_box, messages::code::RegistryRefused,
                                                        {rs.field(QStringLiteral("Curso")).toString()},
                                                        rs.lastErrorCode());

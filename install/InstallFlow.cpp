@@ -166,6 +166,7 @@ bool InstallFlow::installChosen(const QString &zip)
         return false;
     }
     rs.moveFirst();
+    (void)m_state.menuEntries.write({m_course, letter + u':'}); // a failure is said, and costs nothing else
     // Only a book that is extracted, checked, mapped and registered lets its
     // archive go; freeing a large file's blocks takes a while.
     bool deleted = false;

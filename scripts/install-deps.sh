@@ -24,11 +24,13 @@ packages=(
   wine wine64 wine32:i386
   fonts-liberation2 fonts-dejavu-core
   libchm-dev
+  # The tests check the books' menu entries with the desktop's own checker and launcher.
+  desktop-file-utils libglib2.0-bin
   # scripts/fuzz.sh builds the libFuzzer harnesses with clang.
   clang libfuzzer-14-dev
   xvfb xauth x11-utils xdotool
   # The Debian package (CPack runs dpkg-shlibdeps) and the check of the installed tree.
-  dpkg-dev desktop-file-utils appstream man-db file
+  dpkg-dev appstream man-db file
 )
 
 missing=()

@@ -15,7 +15,8 @@ work=$(mktemp -d)
 cleanup() { rm -rf "$work"; }
 xs_at_exit cleanup
 xs_start
-export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+# The books' menu entries go into the scratch folder, never the real menu.
+export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb
 bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 cp -r "$build/app" "$work/app"
 cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"

@@ -12,7 +12,7 @@ Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
-export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb ZEKO_MEDIR_INICIO=1
+export WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb ZEKO_MEDIR_INICIO=1
 bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
 inside=(); wall=()
 for i in $(seq "$runs"); do

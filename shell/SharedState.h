@@ -1,5 +1,6 @@
 #pragma once
 
+#include "books/MenuEntries.h"
 #include "messages/Catalogue.h"
 #include "shell/registry/Database.h"
 #include "shell/registry/Recordset.h"
@@ -50,6 +51,10 @@ struct SharedState {
     bool blnOpcao1 = true;               // the answer options: 1 view the corrected answers,
     bool blnOpcao3 = false;              // 3 redo only the wrong exercises, neither: redo all
     QString chosenLesson, chosenSection; // lesson and section of the chosen section-list entry
+
+    // The books' entries in the desktop's menu; the programs set it up after the
+    // start-up, so flows run without them (tests) write none.
+    books::MenuEntries menuEntries;
 
     QString helpFile;                // the help file of the chosen language
     QString versionCaption;          // caption of the main window's version label

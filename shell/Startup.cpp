@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "DataPlaces.h"
 #include "Sistema.h"
 #include "books/RemovalLeftovers.h"
 #include "install/BookStaging.h"
@@ -8,7 +9,10 @@
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
 
+#include <QFileInfo>
 #include <QHash>
+
+#include <cerrno>
 
 namespace shell {
 
@@ -29,7 +33,12 @@ enum class StartText {
     NotADatabase,
     Locked,
     ErrorLine,
-    Instance
+    Instance,
+    RegistryNotMade,
+    TemplateMissing,
+    TemplateNotARegistry,
+    DiskFull,
+    FolderNotWritable,
 };
 
 QString texto(StartText t, const QString &language)
@@ -70,6 +79,22 @@ QString texto(StartText t, const QString &language)
          {"Não foi possível verificar se o ZEKO Download já está aberto.",
           "It could not be checked whether ZEKO Download is already open.",
           "No se pudo comprobar si ZEKO Download ya está abierto."}},
+        {int(StartText::RegistryNotMade),
+         {"Não foi possível criar o seu registro de livros.", "Your book registry could not be made.",
+          "No se pudo crear su registro de libros."}},
+        {int(StartText::TemplateMissing),
+         {"O modelo do registro não existe ou não pode ser lido: %1",
+          "The registry template does not exist or cannot be read: %1",
+          "La plantilla del registro no existe o no se puede leer: %1"}},
+        {int(StartText::TemplateNotARegistry),
+         {"O modelo do registro não é um registro de livros: %1",
+          "The registry template is not a book registry: %1",
+          "La plantilla del registro no es un registro de libros: %1"}},
+        {int(StartText::DiskFull),
+         {"Não há espaço livre no disco.", "The disk is full.", "El disco está lleno."}},
+        {int(StartText::FolderNotWritable),
+         {"Sem permissão para escrever na pasta %1.", "There is no permission to write in the folder %1.",
+          "No hay permiso para escribir en la carpeta %1."}},
     };
     const auto &line = texts.value(int(t));
     const QString code = language.trimmed().toUpper();
@@ -111,6 +136,33 @@ QString databaseFailure(StartText which, const QString &language, const QString 
     const StartText m = reason(f);
     msg += m == StartText::ErrorLine ? texto(m, language).arg(detail) : texto(m, language);
     return msg;
+}
+
+// A registry of the user's own that could not be made from the template.
+QString registryNotMade(const QString &language, const QString &file, const QString &templateFile,
+                        const DataPlaces::Made &made)
+{
+    QString msg = texto(StartText::RegistryNotMade, language) + u'\n' +
+                  texto(StartText::FileLine, language).arg(file) + u'\n';
+    switch (made.failure()) {
+    case DataPlaces::Failure::NoTemplate:
+        return msg + texto(StartText::TemplateMissing, language).arg(templateFile);
+    case DataPlaces::Failure::BadTemplate:
+        return msg + texto(StartText::TemplateNotARegistry, language).arg(templateFile);
+    default:
+        break;
+    }
+    switch (made.systemError()) {
+    case ENOSPC:
+    case EDQUOT:
+        return msg + texto(StartText::DiskFull, language);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return msg + texto(StartText::FolderNotWritable, language).arg(QFileInfo(file).absolutePath());
+    default:
+        return msg + texto(StartText::ErrorLine, language).arg(made.reason());
+    }
 }
 
 } // namespace
@@ -182,7 +234,13 @@ StartupResult Startup::run(SharedState &state)
     const QString installedLanguage = sys.LeIdiomaInst();
     const QString strIdioma = effectiveLanguage(installedLanguage);
 
-    const QString registryFile = folder + QStringLiteral("/ZEKOVD.db");
+    // A package's install folder is no place for anybody's books: the user gets a
+    // registry of their own, made at the first start.
+    const DataPlaces::RegistryPlace place = DataPlaces::registryPlace(folder);
+    const QString &registryFile = place.file;
+    if (!place.templateFile.isEmpty())
+        if (const DataPlaces::Made made = DataPlaces::ensureRegistry(registryFile, place.templateFile); !made)
+            return {Status::Failed, registryNotMade(strIdioma, registryFile, place.templateFile, made)};
     const QString catalogueFile = folder + QStringLiteral("/BancoMsgVD.db");
     QString error;
     registry::Database::Failure failure = registry::Database::Failure::None;

@@ -1,3 +1,4 @@
+#include "books/MenuEntries.h"
 #include "drive/MountDrive.h"
 #include "messages/SkinnedMessageBox.h"
 #include "platform/HandoverChannel.h"
@@ -132,6 +133,9 @@ int main(int argc, char *argv[])
     case shell::StartupResult::Status::Ok:
         break;
     }
+    // The menu's entries follow the registry as this start found it.
+    state.menuEntries = books::MenuEntries::forProgram(QCoreApplication::applicationDirPath(), prefix.root());
+    (void)state.menuEntries.sync(books::MenuEntries::booksOf(*state.rsMapeamento));
     if (!qobject_cast<QApplication *>(app.get()))
         return failure(QStringLiteral("no graphical display: DISPLAY is not set"));
 

@@ -5,9 +5,14 @@
 #include "shell/registry/Database.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
+    // Registries and menu entries the programs under test make go here, never
+    // into the home of whoever runs the tests; the programs they start inherit it.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

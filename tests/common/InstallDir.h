@@ -7,14 +7,15 @@
 
 #include <sqlite3.h>
 
-// A throw-away install folder holding fresh copies of the built catalogue and of
-// an empty registry, so tests can change, lock or break them freely.
+// A throw-away install folder holding fresh copies of the built catalogue, of an
+// empty registry and of its template, so tests can change, lock or break them freely.
 class InstallDir {
   public:
     InstallDir()
     {
         EXPECT_TRUE(QFile::copy(QStringLiteral(ZEKO_CATALOGUE_DB), catalogue()));
         EXPECT_TRUE(QFile::copy(QStringLiteral(ZEKO_REGISTRY_TEMPLATE), registry()));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(ZEKO_REGISTRY_TEMPLATE), registryTemplate()));
         QFile::setPermissions(catalogue(), QFile::ReadOwner | QFile::WriteOwner);
         QFile::setPermissions(registry(), QFile::ReadOwner | QFile::WriteOwner);
         // Pictures and help are only read: the built ones serve every test.
@@ -24,6 +25,7 @@ class InstallDir {
     QString path() const { return m_dir.path(); }
     QString catalogue() const { return m_dir.path() + QStringLiteral("/BancoMsgVD.db"); }
     QString registry() const { return m_dir.path() + QStringLiteral("/ZEKOVD.db"); }
+    QString registryTemplate() const { return m_dir.path() + QStringLiteral("/ZEKOVD.template.db"); }
 
     // Makes the registry refuse every row added ("INSERT") or changed ("UPDATE"),
     // as a full or damaged database would: the tests run as root, whom file

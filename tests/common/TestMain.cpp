@@ -7,9 +7,14 @@
 #include "shell/registry/Database.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
+    // Registries and menu entries the programs under test make go here, never
+    // into the home of whoever runs the tests; the programs they start inherit it.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     // A lock a test holds on purpose is refused at once, not after two seconds.

@@ -5,6 +5,7 @@
 #include "common/PrefixDir.h"
 #include "common/ZipBuilder.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,6 +25,19 @@ struct User {
     QTemporaryDir runtime;
     QProcess process;
 };
+
+// The user's own prefix and folders; with no account behind the number, the
+// user's name comes from the environment.
+QProcessEnvironment environment(const User &u)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINEPREFIX", u.prefix.root());
+    env.insert("XDG_RUNTIME_DIR", u.runtime.path());
+    env.insert("HOME", u.runtime.path());
+    env.insert("XDG_DATA_HOME", u.runtime.path() + "/data");
+    env.insert("USER", u.name);
+    return env;
+}
 
 void giveTo(const QString &path, uid_t uid)
 {
@@ -89,12 +103,7 @@ TEST(TwoUsers, InstallOpenAndRemoveAtOnce)
         QDir().mkpath(u.prefix.driveC() + "/ZEKO_Download/Download");
         giveTo(u.prefix.root(), u.uid);
         giveTo(u.runtime.path(), u.uid);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("WINEPREFIX", u.prefix.root());
-        env.insert("XDG_RUNTIME_DIR", u.runtime.path());
-        env.insert("HOME", u.runtime.path());
-        // No account behind the number: the user's name comes from the environment.
-        env.insert("USER", u.name);
+        QProcessEnvironment env = environment(u);
         env.insert("PATH", tools.path() + ":" + env.value("PATH"));
         u.process.setProcessEnvironment(env);
         u.process.setStandardInputFile(QProcess::nullDevice());
@@ -135,4 +144,68 @@ TEST(TwoUsers, InstallOpenAndRemoveAtOnce)
                       i % 2 == 0)
                 << u.name.toStdString() << " Livro" << i;
     }
+}
+
+// Installed as a package: the install folder is root's and read-only to the
+// user, with the template beside the programs. A user's first start makes a registry of their own
+// in their data folder, both programs read the catalogue where it lies, and
+// nothing is ever written into the install folder.
+TEST(TwoUsers, ReadOnlyInstallFolder)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "running as another user needs root, to change user";
+    // It even holds a registry: one the user cannot write beside is not theirs to use.
+    InstallDir install;
+    for (const char *program : {"/zeko-books", "/ZEKODownload"})
+        ASSERT_TRUE(QFile::copy(ZEKO_APP_DIR + QString(program), install.path() + program));
+    const auto read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto run = read | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QFile::setPermissions(install.path(), run | QFile::WriteOwner);
+    for (const QString &f : QDir(install.path()).entryList(QDir::Files))
+        QFile::setPermissions(install.path() + "/" + f, f.endsWith(".db") ? read : run);
+    const auto snapshot = [&] {
+        QStringList all{QFileInfo(install.path()).lastModified().toString(Qt::ISODateWithMs)};
+        for (const QFileInfo &f :
+             QDir(install.path()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            all << f.fileName() + " " + QString::number(f.size()) + " " +
+                       f.lastModified().toString(Qt::ISODateWithMs);
+        return all;
+    };
+    const QStringList before = snapshot();
+
+    User u;
+    u.uid = 61003;
+    QTemporaryDir zips;
+    ZipBuilder zip(zips.path() + "/Livro.zip");
+    zip.file("Autorun.exe", "MZ");
+    zip.file("Idioma.kvt", "ING");
+    zip.close();
+    u.prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n[ZEKODownload]\r\nDrive=C:\r\n");
+    QDir().mkpath(u.prefix.driveC() + "/ZEKO_Download/Download");
+    for (const QString &path : {u.prefix.root(), u.runtime.path(), zips.path()})
+        giveTo(path, u.uid);
+    u.name = "aluno3";
+    QProcessEnvironment env = environment(u);
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    u.process.setProcessEnvironment(env);
+    const QString script = QStringLiteral(R"(
+        "$1/zeko-books" install "$2/Livro.zip" && "$1/zeko-books" list || exit 9
+        rm "$XDG_DATA_HOME"/applications/*.desktop
+        "$1/ZEKODownload"
+    )");
+    u.process.start("setpriv", {"--reuid", QString::number(u.uid), "--regid", QString::number(u.uid),
+                                "--clear-groups", "bash", "-c", script, "bash", install.path(), zips.path()});
+    ASSERT_TRUE(u.process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(u.process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(u.process.readAllStandardError());
+    EXPECT_NE(u.process.exitCode(), 9) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("Livro\tY:\t")) << out.toStdString();
+    // The manager got past the registry and the catalogue, to the missing display,
+    // and wrote the book's menu entry again on its way.
+    EXPECT_TRUE(err.contains("no graphical display")) << err.toStdString();
+    EXPECT_TRUE(QFileInfo(u.runtime.path() + "/data/zeko-download/ZEKOVD.db").isFile());
+    EXPECT_EQ(QDir(u.runtime.path() + "/data/applications").entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(snapshot(), before);
 }

@@ -1,6 +1,7 @@
 // zeko-books driven the way a script drives it, on a prefix laid out on disk
 // and an install folder of its own.
 
+#include "books/MenuEntries.h"
 #include "common/InstallDir.h"
 #include "common/PrefixDir.h"
 #include "common/ZipBuilder.h"
@@ -41,6 +42,7 @@ class ZekoBooksTest : public ::testing::Test {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("WINEPREFIX", prefix.root());
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("XDG_DATA_HOME", data.path());
         p.setProcessEnvironment(env);
         p.setStandardInputFile(QProcess::nullDevice());
         p.start(install.path() + "/zeko-books", args);
@@ -74,7 +76,7 @@ class ZekoBooksTest : public ::testing::Test {
 
     PrefixDir prefix;
     InstallDir install;
-    QTemporaryDir runtime, zips;
+    QTemporaryDir runtime, zips, data;
 };
 
 } // namespace
@@ -195,6 +197,55 @@ TEST_F(ZekoBooksTest, RemoveAnswersAndUnmount)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(download() + "/Avancado"));
     EXPECT_TRUE(list().isEmpty());
+}
+
+// The menu follows the books: an install writes the entry that opens the book
+// in this prefix, a removal and the scan that drops a book whose folder went
+// take theirs away.
+TEST_F(ZekoBooksTest, MenuEntriesFollowTheBooks)
+{
+    const books::MenuEntries menu(data.path() + "/applications", "", prefix.root());
+    const auto entry = [&](const QString &book) {
+        QFile f(menu.folder() + "/" + menu.fileName(book));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_EQ(run({"install", bookZip("Basico.zip")}).status, 0);
+    ASSERT_EQ(run({"install", bookZip("Avancado.zip")}).status, 0);
+    EXPECT_TRUE(entry("Basico").contains("\nName=Basico (Y:)\nComment=")) << entry("Basico").toStdString();
+    EXPECT_TRUE(entry("Basico").contains("\nExec=env \"WINEPREFIX=" + prefix.root().toUtf8() + "\" \"" +
+                                         install.path().toUtf8() + "/zeko-books\" open -- \"Basico\"\n"))
+        << entry("Basico").toStdString();
+    ASSERT_EQ(run({"remove", "Basico", "--yes"}).status, 0);
+    EXPECT_TRUE(entry("Basico").isEmpty());
+    // The open's scan drops the row of the book whose folder went, after the start kept its entry.
+    ASSERT_TRUE(QDir(download() + "/Avancado").removeRecursively());
+    (void)run({"open", "--", "Avancado"});
+    EXPECT_TRUE(list().isEmpty());
+    EXPECT_TRUE(entry("Avancado").isEmpty());
+}
+
+// After "--" the word is a book's name, whatever it looks like: the books named
+// "--yes" and "Y:" open themselves, not the book on drive Y:.
+TEST_F(ZekoBooksTest, OpenAfterDoubleDashTakesTheName)
+{
+    ASSERT_EQ(run({"install", bookZip("--yes.zip")}).status, 0); // on Y:
+    ASSERT_EQ(run({"install", bookZip("Outro.zip")}).status, 0);
+    prefix.writeFile(download() + "/Y:/Autorun.exe", "MZ");
+    prefix.writeFile(download() + "/Y:/Idioma.kvt", "ING");
+    sql("INSERT INTO Mapeamento SELECT Usuario, 'Y:', 'W:', 'C:\\ZEKO_Download\\Download\\Y:' "
+        "FROM Mapeamento LIMIT 1");
+    ASSERT_EQ(run({"unmount"}).status, 0);
+    const auto mounted = [&] {
+        QStringList names;
+        for (const QJsonValue &book : list())
+            if (book.toObject()["mounted"].toBool())
+                names << book.toObject()["name"].toString();
+        return names;
+    };
+    EXPECT_FALSE(run({"open", "--", "Y:"}).err.contains("None of your books"));
+    EXPECT_EQ(mounted(), QStringList{"Y:"});
+    EXPECT_FALSE(run({"open", "--", "--yes"}).err.contains("None of your books"));
+    EXPECT_EQ(mounted(), QStringList({"--yes", "Y:"}));
 }
 
 // Usage errors have their own status; help lists the commands.

@@ -173,16 +173,35 @@ TEST_F(StartupTest, ApostropheInUserName)
     EXPECT_EQ(state.rsMapeamento->recordCount(), 1);
 }
 
-// Each broken database ends the start-up with a message naming the file.
-TEST_F(StartupTest, MissingRegistry)
+// An install folder with only the template, as a package's: the start-up makes
+// the user's registry in the data home and opens that one; the next start finds
+// the books in it.
+TEST_F(StartupTest, RegistryOfTheUsersOwn)
 {
+    QTemporaryDir data;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QFile::remove(install.registry());
-    const StartupResult r = run();
-    EXPECT_EQ(r.status, Status::Failed);
-    EXPECT_TRUE(r.message.contains(install.registry()));
-    EXPECT_TRUE(r.message.contains(QStringLiteral("não existe")));
-    // No empty database was made in its place.
+    const QString own = data.path() + "/zeko-download/ZEKOVD.db";
+    ASSERT_EQ(run().status, Status::Ok);
+    EXPECT_EQ(state.dbLivros->path(), own);
+    ASSERT_TRUE(state.rsMapeamento->addNew({{"Usuario", "MARIA"}, {"Curso", "LIVRO1"}}));
+    state = SharedState{};
+    ASSERT_EQ(run().status, Status::Ok);
+    EXPECT_EQ(state.rsMapeamento->recordCount(), 1);
     EXPECT_FALSE(QFileInfo::exists(install.registry()));
+
+    // Without the template either, the start says which file it could not make, and from what.
+    state = SharedState{};
+    QDir(data.path() + "/zeko-download").removeRecursively();
+    QFile::remove(install.registryTemplate());
+    const StartupResult r = run();
+    qputenv("XDG_DATA_HOME", saved);
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_TRUE(r.message.contains(own)) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("O modelo do registro não existe")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(install.registryTemplate())) << r.message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(data.path() + "/zeko-download"));
 }
 
 TEST_F(StartupTest, RegistryThatIsNotADatabase)
@@ -299,7 +318,7 @@ TEST_F(ProgramTest, FailureExitsNonZeroWithMessage)
     EXPECT_TRUE(err.contains("FRA")) << err.toStdString();
 
     prefix.writeZekoIni("[InstalacaoVersao5]\r\nIdiomaInst=ING\r\n");
-    QFile::remove(install.registry());
+    prefix.writeFile(install.registry(), QByteArray(8192, 'x'));
     EXPECT_EQ(runProgram(&err), 1);
     EXPECT_TRUE(err.contains("ZEKOVD.db")) << err.toStdString();
 }
