@@ -37,7 +37,7 @@ done <"$build/install_manifest.txt"
 # it) only as its template.
 listing() { (cd "$1" && find . -mindepth 1 | LC_ALL=C sort); }
 expected=$(listing "$build/app" | grep -vE '^\./ZEKOVD\.db(-.*)?$'; echo ./ZEKOVD.template.db)
-diff <(LC_ALL=C sort <<<"$expected") <(listing "$app") >"$work/app.diff" ||
+diff <(LC_ALL=C sort -u <<<"$expected") <(listing "$app") >"$work/app.diff" ||
   fail "the install folder differs from build/app (< build/app, > installed): $(cat "$work/app.diff")"
 [ -e "$app/ZEKOVD.db" ] && fail "the installed tree holds a registry, ZEKOVD.db"
 for db in BancoMsgVD.db ZEKOVD.template.db; do
