@@ -7,6 +7,8 @@
 # is told the manager is busy, and the manager names the file once the question
 # is answered. Every step is checked on disk and on the second copy's exit status.
 # Usage: zip-handover.sh [output folder]   (default: docs/screenshots)
+# With ZEKO_INSTALLED_ROOT set (/ for the installed package, or a DESTDIR tree)
+# it runs the installed bin/zeko-download instead of a copy of build/app.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
@@ -21,10 +23,20 @@ xs_start
 mkdir -p "$work/home" "$work/books"
 # The runtime folder (mktemp's, 0700) holds the lock and the hand-over socket.
 export HOME="$work/home" WINEPREFIX="$work/prefix" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+export XDG_DATA_HOME="$HOME/.local/share"
 bash "$here/scripts/demo-prefix.sh" "$WINEPREFIX" "$("$build/zeko-wine-check" --loader64 || true)"
-cp -r "$build/app" "$work/app"
-cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"
-sample="$build/app/Exemplos/Livro de Exemplo.zip"
+if [ -n "${ZEKO_INSTALLED_ROOT:-}" ]; then
+  # The installed package (or a DESTDIR tree): its registry is the user's own.
+  manager="$ZEKO_INSTALLED_ROOT/usr/bin/zeko-download"
+  registry="$XDG_DATA_HOME/zeko-download/ZEKOVD.db"
+  sample="$ZEKO_INSTALLED_ROOT/usr/lib/zeko-download/Exemplos/Livro de Exemplo.zip"
+else
+  cp -r "$build/app" "$work/app"
+  cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"
+  manager="$work/app/ZEKODownload"
+  registry="$work/app/ZEKOVD.db"
+  sample="$build/app/Exemplos/Livro de Exemplo.zip"
+fi
 cp "$sample" "$work/books/Livro de Exemplo.zip"
 cp "$sample" "$work/books/Segundo Livro.zip"
 cp "$sample" "$work/books/Terceiro Livro.zip"
@@ -62,14 +74,14 @@ answer() {
   esac
   xs_wait_gone "$WINDOW" "the message box to close" || fail "the message box stays open"
 }
-rows() { sqlite3 "$work/app/ZEKOVD.db" "SELECT Curso || ' ' || LetraDrive FROM Mapeamento WHERE Usuario = '$user' ORDER BY LetraDrive DESC" | paste -sd,; }
+rows() { sqlite3 "$registry" "SELECT Curso || ' ' || LetraDrive FROM Mapeamento WHERE Usuario = '$user' ORDER BY LetraDrive DESC" | paste -sd,; }
 installed() { [ -f "$download/$1/Autorun.exe" ]; }
 # A copy started from the books folder with a relative path, as a terminal user would.
-second_copy() { (cd "$work/books" && "$work/app/ZEKODownload" "$1"); }
+second_copy() { (cd "$work/books" && "$manager" "$1"); }
 
 # 1. Started with the sample book: the install window shows and installs it.
 # shellcheck disable=SC2016 # the inner shell expands them
-xs_launch app bash -c 'cd "$1" && exec "$2" "$3"' _ "$work/books" "$work/app/ZEKODownload" "Livro de Exemplo.zip"
+xs_launch app bash -c 'cd "$1" && exec "$2" "$3"' _ "$work/books" "$manager" "Livro de Exemplo.zip"
 xdotool mousemove --sync 5 5
 shot_with_box zip-argument $install
 installed "Livro de Exemplo" || fail "the argument's book was not extracted"

@@ -91,6 +91,8 @@ int main(int argc, char *argv[])
         app = std::make_unique<QApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
+    // Lets the desktop (Wayland's docks above all) match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.zeko_download"));
     const shell::CommandLine command =
         shell::CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
     switch (command.kind) {
