@@ -12,22 +12,8 @@ build=$1
 appdir=$2
 version=$3
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zeko-install-tree.XXXXXX")
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-root=$work/root
-usr=$root/usr
-app=$usr/$appdir
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-if ! DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1; then
-  cat "$work/install.log" >&2
-  echo "FAIL: cmake --install" >&2
-  exit 1
-fi
+# shellcheck source=tests/package/installed-tree.sh
+source "$(dirname "$0")/installed-tree.sh"
 # The manifest names each file without DESTDIR: each must have landed under it.
 while read -r installed; do
   [ -e "$root$installed" ] || [ -L "$root$installed" ] || fail "not installed under DESTDIR: $installed"
@@ -109,7 +95,6 @@ zcat "$doc/changelog.gz" 2>/dev/null | head -1 | grep -q "^zeko-download ($versi
 
 # ---- The programs from bin/ over a read-only tree. Root writes through a-w, so
 # the tree is also compared before and after: nothing in it may change.
-snapshot() { (cd "$root" && find . -printf '%p %m %s %T@ %l\n' | LC_ALL=C sort); }
 chmod -R a-w "$root"
 before=$(snapshot)
 home=$work/home

@@ -14,24 +14,10 @@ set -uo pipefail
 build=$1
 appdir=$2
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zeko-installed-book.XXXXXX")
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+# shellcheck source=tests/package/installed-tree.sh
+source "$(dirname "$0")/installed-tree.sh"
+# The other user reaches the tree through the scratch folder.
 chmod 0755 "$work"
-root=$work/root
-usr=$root/usr
-app=$usr/$appdir
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-if ! DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1; then
-  cat "$work/install.log" >&2
-  echo "FAIL: cmake --install" >&2
-  exit 1
-fi
-snapshot() { (cd "$root" && find . -printf '%p %m %s %T@ %l\n' | LC_ALL=C sort); }
 chmod -R a-w "$root"
 before=$(snapshot)
 
