@@ -176,12 +176,21 @@ TEST_F(WinePlatformTest, ProcessesByFileName)
     ASSERT_TRUE(a.waitForStarted() && b.waitForStarted());
     const qint64 pidA = a.processId(), pidB = b.processId();
     qint64 foundA = 0, foundB = 0;
-    for (const auto &p : wine.processes()) {
-        if (p.exeFile == "pupilapp.exe")
-            foundA = p.pid;
-        if (p.exeFile == "averylongcourseprogram.exe")
-            foundB = p.pid;
-    }
+    // The kernel reports the exec done (the start pipe closes) before it lays out
+    // the new argv, so for a moment only the cut name can be read.
+    EXPECT_TRUE(waitUntil(
+        "both programs are listed by their full names",
+        [&] {
+            foundA = foundB = 0;
+            for (const auto &p : wine.processes()) {
+                if (p.exeFile == "pupilapp.exe")
+                    foundA = p.pid;
+                if (p.exeFile == "averylongcourseprogram.exe")
+                    foundB = p.pid;
+            }
+            return foundA == pidA && foundB == pidB;
+        },
+        5s));
     EXPECT_EQ(foundA, pidA);
     EXPECT_EQ(foundB, pidB);
 
