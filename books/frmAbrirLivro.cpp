@@ -74,6 +74,9 @@ bool frmAbrirLivro::load(QString *error)
     messages::Catalogue &catalogue = *m_state.catalogue;
     m_title->setText(catalogue.descricao(messages::code::BookListTitle));
     m_message->setText(catalogue.descricao(messages::code::BookListInformation));
+    setAccessibleName(m_title->text());
+    // The information line labels the list for a screen reader, which reads the entries as they show.
+    m_message->setBuddy(m_list);
 
     m_drives.MontaListaDrives(true);
     MontaCombo();
@@ -151,6 +154,16 @@ void frmAbrirLivro::buttonAction(int index)
     default:
         break;
     }
+}
+
+int frmAbrirLivro::escapeButton() const
+{
+    return Principal;
+}
+
+int frmAbrirLivro::enterButton() const
+{
+    return OK;
 }
 
 void frmAbrirLivro::closeEvent(QCloseEvent *e)

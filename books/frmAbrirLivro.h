@@ -51,6 +51,10 @@ class frmAbrirLivro : public shell::skin::SkinnedWindow {
 
   protected:
     void buttonAction(int index) override;
+    // Esc goes back as "Principal" does; Enter on the list opens the chosen book.
+    int escapeButton() const override;
+    int enterButton() const override;
+    QWidget *initialFocus() const override { return m_list; }
     void closeEvent(QCloseEvent *e) override;
 
   private:

@@ -109,6 +109,8 @@ bool frmInstalarLivro::load(QString *error)
     loadHints({hint::None, hint::SelectZip, hint::MyBooks, hint::BackToMain, hint::Help, hint::Minimize,
                hint::Exit});
     messages::Catalogue &catalogue = *m_state.catalogue;
+    // The window has no title of its own: the main window's hint for it names it.
+    setAccessibleName(catalogue.hint(hint::InstallBook));
     m_available->setText(catalogue.mensagem(messages::code::InstallInformation,
                                             {QStringLiteral(" [") + m_state.strPastaDownload + u']'}));
 
@@ -192,6 +194,11 @@ void frmInstalarLivro::runInstall(const std::function<void()> &flow)
 void frmInstalarLivro::installHanded(const QString &zip)
 {
     runInstall([this, &zip] { (void)m_install.install(zip); });
+}
+
+int frmInstalarLivro::escapeButton() const
+{
+    return Principal;
 }
 
 void frmInstalarLivro::closeEvent(QCloseEvent *e)

@@ -70,6 +70,8 @@ class frmInstalarLivro : public shell::skin::SkinnedWindow, private InstallPanel
 
   protected:
     void buttonAction(int index) override;
+    // Esc goes back as "Principal" does (not while an install runs: it is disabled then).
+    int escapeButton() const override;
     void closeEvent(QCloseEvent *e) override;
     void dragEnterEvent(QDragEnterEvent *e) override;
     void dropEvent(QDropEvent *e) override;

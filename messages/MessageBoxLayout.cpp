@@ -522,4 +522,38 @@ QList<MessageBoxLayout::ColourRun> MessageBoxLayout::colourRuns(const QString &t
     return runs;
 }
 
+QString MessageBoxLayout::plainText(const QString &texto)
+{
+    QString plain;
+    for (const ColourRun &run : colourRuns(texto))
+        plain += run.texto;
+    return plain;
+}
+
+int MessageBoxLayout::escapeButton(const Result &r)
+{
+    auto showing = [&r](std::initializer_list<const char *> codes) {
+        for (int i = 0; i < 3; ++i)
+            if (r.faces[i].visible)
+                for (const char *code : codes)
+                    if (r.buttons.codes[i] == QLatin1String(code))
+                        return i + 1;
+        return 0;
+    };
+    for (const std::initializer_list<const char *> codes : {std::initializer_list<const char *>{"CAN", "CAC"},
+                                                            {"FCJ", "CLW", "CLWN", "CRV", "CRVT"},
+                                                            {"NAO", "NO"}})
+        if (const int n = showing(codes))
+            return n;
+    return 0;
+}
+
+QString MessageBoxLayout::caption(const QString &code)
+{
+    for (const shell::skin::msgbox::FaceLayout &f : shell::skin::msgbox::kFaces)
+        if (code == QLatin1String(f.code))
+            return QString::fromUtf8(f.label);
+    return code;
+}
+
 } // namespace messages

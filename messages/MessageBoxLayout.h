@@ -111,6 +111,14 @@ class MessageBoxLayout {
         bool blue = false;
     };
     static QList<ColourRun> colourRuns(const QString &texto);
+    // The text as a screen reader gives it: the markers removed.
+    static QString plainText(const QString &texto);
+
+    // The face that Esc answers with: the box's cancel, else its close, else its
+    // "no" face, where it shows one; 0 when it has none of them (Esc does nothing).
+    static int escapeButton(const Result &r);
+    // What a face says, in the language its code belongs to ("Sim", "Cancel").
+    static QString caption(const QString &code);
 
   private:
     static void fitBox(Result &r, int tipoCaixa, const Context &c);

@@ -146,10 +146,8 @@ void SkinnedMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int t
 
     form->show();
     form->raise();
-    if (form->txtProcuraDir()->isVisible()) {
-        form->activateWindow();
-        form->txtProcuraDir()->setFocus();
-    }
+    // The keys go to the box: its first face or its folder entry has the focus.
+    form->activateWindow();
     m_reservado = reservado;
     if (waits) {
         while (*answerMode == 0 && !QCoreApplication::closingDown())

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -13,6 +14,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <utility>
 
 namespace messages {
 
@@ -38,6 +40,30 @@ QString html(const QString &texto)
     }
     return out;
 }
+
+// The click area of a face, which also takes the keyboard focus for it and
+// rings the whole face while it has it.
+class FaceArea : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (hasFocus())
+            shell::skin::paintFocusRing(this, rect().adjusted(-1, 0, 1, 0));
+    }
+    void focusInEvent(QFocusEvent *e) override
+    {
+        QWidget::focusInEvent(e);
+        update();
+    }
+    void focusOutEvent(QFocusEvent *e) override
+    {
+        QWidget::focusOutEvent(e);
+        update();
+    }
+};
 
 void paintCaption(QRadioButton *b, const QColor &colour)
 {
@@ -93,9 +119,10 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
         m_images[i]->setObjectName(QStringLiteral("ImageButton%1").arg(i + 1));
         m_images[i]->setMouseTracking(true);
         m_images[i]->installEventFilter(this);
-        m_areas[i] = new QWidget(m_images[i]);
+        m_areas[i] = new FaceArea(m_images[i]);
         m_areas[i]->setObjectName(QStringLiteral("AreaButton%1").arg(i + 1));
         m_areas[i]->setMouseTracking(true);
+        shell::skin::markAsButton(m_areas[i]);
         m_areas[i]->setCursor(Qt::PointingHandCursor);
         m_areas[i]->installEventFilter(this);
     }
@@ -117,7 +144,7 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
         auto *b = new QRadioButton(caption, this);
         b->setObjectName(name);
         b->setFont(captionFont(false));
-        b->setFocusPolicy(Qt::NoFocus); // keys stay with the folder entry; none answers the box
+        b->setFocusPolicy(Qt::TabFocus);
         paintCaption(b, Qt::black);
         group->addButton(b, id);
         return b;
@@ -191,6 +218,11 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
 
     m_rtf->setFont(messageFont(tamanhoFonte));
     m_rtf->setText(html(textoRtf.isEmpty() ? r.texto : textoRtf));
+    const QString plain = MessageBoxLayout::plainText(textoRtf.isEmpty() ? r.texto : textoRtf);
+    m_rtf->setAccessibleName(plain);
+    setAccessibleName(QStringLiteral("ZEKO Download"));
+    setAccessibleDescription(plain);
+    m_escapeFace = MessageBoxLayout::escapeButton(r);
     m_rtf->setGeometry(px(r.mensagemRtf).adjusted(0, 0, 0, 2));
 
     m_visibleFaces = 0;
@@ -206,6 +238,7 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
             QPixmap(find ? findPicture : m_folder + m_codes[i] + QStringLiteral("_NM.JPG")));
         m_images[i]->setGeometry(0, 0, m_faces[i]->width(), m_faces[i]->height());
         m_areas[i]->setGeometry(1, 0, m_faces[i]->width() - 2, m_faces[i]->height());
+        m_areas[i]->setAccessibleName(MessageBoxLayout::caption(m_codes[i]));
     }
     m_timer.stop();
     if (r.timer)
@@ -242,6 +275,23 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
     m_tarja->raise();
     m_logo->raise();
     m_zeko->raise();
+
+    // Tab in reading order: the controls under the text, then the faces.
+    const std::initializer_list<QWidget *> chain{m_txtProcuraDir, m_cmbLicaoMsg, m_optMsg[0],  m_optMsg[1],
+                                                 m_options[0],    m_options[1],  m_options[2], m_areas[0],
+                                                 m_areas[1],      m_areas[2]};
+    for (auto k = chain.begin(); k + 1 != chain.end(); ++k)
+        setTabOrder(*k, *(k + 1));
+    // The folder entry first, where there is one; else the first face, so that
+    // the focus shows what Enter answers.
+    if (r.txtProcuraDir.visible)
+        m_txtProcuraDir->setFocus(Qt::OtherFocusReason);
+    else if (m_visibleFaces > 0)
+        for (int i = 0; i < 3; ++i)
+            if (r.faces[i].visible) {
+                m_areas[i]->setFocus(Qt::OtherFocusReason);
+                break;
+            }
 
     if (const QScreen *s = QGuiApplication::primaryScreen()) {
         const QRect g = s->geometry();
@@ -281,9 +331,70 @@ void frmMensagem::answer(int n)
     emit answered(n);
 }
 
+void frmMensagem::releaseFace(int n, bool inside)
+{
+    showOverlay(n, "MM");
+    // A folder box's first button waits for a folder.
+    if (inside && (n > 1 || courseDialogue::firstButtonAnswers(m_tipoCaixa, m_txtProcuraDir->text())))
+        answer(n);
+}
+
+bool frmMensagem::faceKey(int i, QEvent *e)
+{
+    shell::skin::ButtonKeys &keys = m_faceKeys[std::size_t(i)];
+    switch (e->type()) {
+    case QEvent::KeyPress: {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (!shell::skin::ButtonKeys::handles(k))
+            return false;
+        if (keys.press(k)) {
+            showOverlay(i + 1, "MC");
+            m_images[std::size_t(i)]->repaint();
+        }
+        return true;
+    }
+    case QEvent::KeyRelease:
+        if (!keys.release(static_cast<QKeyEvent *>(e)))
+            return shell::skin::ButtonKeys::handles(static_cast<QKeyEvent *>(e));
+        releaseFace(i + 1, true);
+        return true;
+    case QEvent::FocusOut:
+        if (keys.cancel())
+            clearFaces();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void frmMensagem::keyPressEvent(QKeyEvent *e)
+{
+    const int key = e->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((key != Qt::Key_Escape && !enter) || e->modifiers() & ~Qt::KeypadModifier)
+        return QWidget::keyPressEvent(e);
+    // On the press: the controls that pass these keys on may keep their
+    // releases. A key held down from the window below answers nothing.
+    if (e->isAutoRepeat())
+        return;
+    if (!enter) {
+        // Esc does nothing in a box without a cancel or "no" face.
+        if (m_escapeFace)
+            releaseFace(m_escapeFace, true);
+    } else if (m_faces[0]->isVisible()) {
+        releaseFace(1, true);
+    } else if (m_tipoCaixa == 0) {
+        answer(1); // a box without faces closes on Enter as on a click
+    }
+}
+
 bool frmMensagem::eventFilter(QObject *o, QEvent *e)
 {
     const auto type = e->type();
+    for (int i = 0; i < 3; ++i)
+        if (o == m_areas[i] &&
+            (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::FocusOut))
+            return faceKey(i, e);
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
         type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(o, e);
@@ -296,11 +407,7 @@ bool frmMensagem::eventFilter(QObject *o, QEvent *e)
                 showOverlay(i + 1, "MC");
                 m_images[i]->repaint();
             } else if (type == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) {
-                showOverlay(i + 1, "MM");
-                // A folder box's first button waits for a folder.
-                if (m_areas[i]->rect().contains(p) &&
-                    (i > 0 || courseDialogue::firstButtonAnswers(m_tipoCaixa, m_txtProcuraDir->text())))
-                    answer(i + 1);
+                releaseFace(i + 1, m_areas[i]->rect().contains(p));
             } else if (type == QEvent::MouseMove && !m_dragging && m_overlays[i].isEmpty()) {
                 showOverlay(i + 1, "MM");
             }

@@ -2,6 +2,7 @@
 
 #include "CourseDialogue.h"
 #include "MessageBoxLayout.h"
+#include "shell/skin/PictureButton.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -17,7 +18,9 @@ class QRadioButton;
 namespace messages {
 
 // The skinned message box window. One is made for each box shown and goes when
-// the box is answered.
+// the box is answered. Tab moves among its controls and faces; Space or Enter
+// presses the focused face, Enter elsewhere the first face, and Esc the box's
+// cancel or "no" face where it has one.
 class frmMensagem : public QWidget {
     Q_OBJECT
   public:
@@ -65,9 +68,13 @@ class frmMensagem : public QWidget {
     bool eventFilter(QObject *o, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
   private:
     void answer(int n);
+    // Face n let go, by the mouse (`inside` its click area or not) or a key.
+    void releaseFace(int n, bool inside);
+    bool faceKey(int i, QEvent *e);
     void clearFaces();
     void showOverlay(int n, const char *state);
 
@@ -92,6 +99,8 @@ class frmMensagem : public QWidget {
     QPoint m_pressScreenPoint; // on screen: the box may follow the pointer
     bool m_answered = false;
     int m_visibleFaces = 0;
+    int m_escapeFace = 0;
+    std::array<shell::skin::ButtonKeys, 3> m_faceKeys;
 };
 
 } // namespace messages

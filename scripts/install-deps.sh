@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # The artwork test draws the SVG icon to compare it with the PNGs.
   qt6-svg-dev
+  # Qt's own texts (the file dialog, standard buttons) in Portuguese and Spanish.
+  qt6-translations-l10n
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3

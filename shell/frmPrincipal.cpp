@@ -35,6 +35,7 @@ bool frmPrincipal::load(QString *error)
     m_version->raise();
     m_version->setText(m_state.versionCaption);
     m_title->setText(m_state.mainTitle);
+    setAccessibleName(m_state.mainTitle);
     setHints(QStringList(m_state.strHints.begin(), m_state.strHints.end()));
     PosicionaForm(false);
     DefineJanelaNoTopo(false);

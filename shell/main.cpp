@@ -7,6 +7,7 @@
 #include "platform/WinePrefix.h"
 #include "shell/CommandLine.h"
 #include "shell/Navigation.h"
+#include "shell/QtTranslation.h"
 #include "shell/Sistema.h"
 #include "shell/Startup.h"
 #include "shell/ZipHandover.h"
@@ -109,6 +110,13 @@ int main(int argc, char *argv[])
 
     platform::WinePrefix prefix = platform::WinePrefix::fromEnvironment();
     platform::WinePlatform wine(prefix);
+    if (qobject_cast<QApplication *>(app.get())) {
+        QString missing;
+        if (!shell::QtTranslation::install(
+                shell::Startup::effectiveLanguage(shell::Sistema(wine).LeIdiomaInst()), &missing))
+            std::fprintf(stderr, "ZEKODownload: Qt's own texts stay in English: %s cannot be read\n",
+                         qPrintable(missing));
+    }
     // Another copy, or a lock that cannot be tried, is known before anything in the prefix changes.
     platform::SingleInstance instance(kProgram);
     switch (instance.tryAcquire()) {

@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace shell::skin {
 
@@ -62,6 +64,46 @@ void SkinImage::mouseMoveEvent(QMouseEvent *e)
     emit moved(e->position().toPoint());
 }
 
+void SkinImage::keyPressEvent(QKeyEvent *e)
+{
+    if (!ButtonKeys::handles(e))
+        return QLabel::keyPressEvent(e);
+    if (m_keys.press(e))
+        emit pressed(rect().center());
+}
+
+void SkinImage::keyReleaseEvent(QKeyEvent *e)
+{
+    if (m_keys.release(e)) {
+        emit released(rect().center());
+        emit clicked(); // last: the click may delete the window
+        return;
+    }
+    if (!ButtonKeys::handles(e))
+        QLabel::keyReleaseEvent(e);
+}
+
+void SkinImage::focusInEvent(QFocusEvent *e)
+{
+    QLabel::focusInEvent(e);
+    update();
+}
+
+void SkinImage::focusOutEvent(QFocusEvent *e)
+{
+    QLabel::focusOutEvent(e);
+    update();
+    if (m_keys.cancel())
+        emit pressCancelled();
+}
+
+void SkinImage::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (hasFocus())
+        paintFocusRing(this, rect());
+}
+
 SkinnedWindow::SkinnedWindow(SharedState &state, const WindowSkin &skin, QString pictureFolder,
                              QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -105,6 +147,10 @@ SkinnedWindow::SkinnedWindow(SharedState &state, const WindowSkin &skin, QString
     connect(m_dragBar, &SkinImage::released, this, [this](QPoint) {
         m_dragging = false;
         RestauraBotoes();
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now != this && isAncestorOf(now))
+            m_lastFocus = now;
     });
 }
 
@@ -187,12 +233,11 @@ bool SkinnedWindow::loadSkin(QString *error)
         // Moving over a button is moving over the background beneath it.
         connect(b, &SkinImage::moved, this,
                 [this, b](QPoint p) { backgroundMoved(m_background->mapFrom(this, b->mapTo(this, p))); });
-        connect(b, &SkinImage::clicked, this, [this, i] {
-            if (!m_enabled[i] || (isBusy() && !harmlessWhileBusy(buttonName(i))))
-                return;
-            emit buttonClicked(i);
-            buttonAction(i);
-        });
+        connect(b, &SkinImage::clicked, this, [this, i] { clickButton(i); });
+        connect(b, &SkinImage::pressCancelled, this, [this, i] { showImage(i, m_enabled[i] ? NM : DS); });
+        markAsButton(b);
+        b->setAccessibleName(m_hints.value(i));
+        b->setAccessibleDescription(m_hints.value(i));
         m_buttons.append(b);
         m_enabled.append(true);
         m_currentImage.append(QString());
@@ -201,6 +246,8 @@ bool SkinnedWindow::loadSkin(QString *error)
     m_dragBar->raise();
     for (int i = 1; i <= n; ++i)
         m_buttons[i]->raise();
+
+    orderFocusChain();
 
     CarregaImagensBotoes();
     for (int l = NM; l <= DS; ++l)
@@ -268,7 +315,82 @@ void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
         w->m_skin.buttons[std::size_t(intIndice - 1)].disabled == DisabledLook::Never)
         return;
     w->m_enabled[intIndice] = bHabilitado;
+    setButtonEnabled(w->m_buttons[intIndice], bHabilitado);
     w->showImage(intIndice, bHabilitado ? NM : DS);
+}
+
+void SkinnedWindow::setHints(const QStringList &hints)
+{
+    m_hints = hints;
+    for (int i = 1; i < m_buttons.size(); ++i) {
+        m_buttons[i]->setAccessibleName(m_hints.value(i));
+        m_buttons[i]->setAccessibleDescription(m_hints.value(i));
+    }
+}
+
+void SkinnedWindow::clickButton(int i)
+{
+    if (!m_enabled.value(i) || (isBusy() && !harmlessWhileBusy(buttonName(i))))
+        return;
+    emit buttonClicked(i);
+    buttonAction(i);
+}
+
+void SkinnedWindow::orderFocusChain()
+{
+    // The title bar's two buttons are always the last two indices.
+    const int chrome = buttonCount() - 1;
+    QList<QWidget *> content;
+    for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const int index = int(m_buttons.indexOf(qobject_cast<SkinImage *>(w)));
+        if (index >= chrome || (index < 1 && !(w->focusPolicy() & Qt::TabFocus)))
+            continue;
+        content.append(w);
+    }
+    std::stable_sort(content.begin(), content.end(), [](const QWidget *a, const QWidget *b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    for (int i = std::max(chrome, 1); i <= buttonCount(); ++i)
+        content.append(m_buttons[i]);
+    for (qsizetype i = 0; i + 1 < content.size(); ++i)
+        setTabOrder(content[i], content[i + 1]);
+    m_focusChain = content;
+}
+
+QWidget *SkinnedWindow::initialFocus() const
+{
+    for (QWidget *w : m_focusChain)
+        if (w->focusPolicy() & Qt::TabFocus && w->isEnabled())
+            return w;
+    return nullptr;
+}
+
+void SkinnedWindow::restoreFocus()
+{
+    QWidget *target = m_lastFocus;
+    if (!target || !(target->focusPolicy() & Qt::TabFocus) || !target->isVisible())
+        target = initialFocus();
+    if (target)
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+void SkinnedWindow::keyPressEvent(QKeyEvent *e)
+{
+    const int key = e->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((key != Qt::Key_Escape && !enter) || e->modifiers() & ~Qt::KeypadModifier)
+        return QWidget::keyPressEvent(e);
+    if (!e->isAutoRepeat() && !m_windowKey)
+        m_windowKey = key;
+}
+
+void SkinnedWindow::keyReleaseEvent(QKeyEvent *e)
+{
+    if (e->isAutoRepeat() || !m_windowKey || e->key() != m_windowKey)
+        return QWidget::keyReleaseEvent(e);
+    const int button = std::exchange(m_windowKey, 0) == Qt::Key_Escape ? escapeButton() : enterButton();
+    if (button > 0)
+        clickButton(button); // last: the click may delete the window
 }
 
 void SkinnedWindow::RestauraBotoes()
@@ -293,6 +415,8 @@ void SkinnedWindow::DefineJanelaNoTopo(bool bNoTopo)
     if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != bNoTopo)
         setWindowFlag(Qt::WindowStaysOnTopHint, bNoTopo);
     show();
+    // Placed first without "no activate": the window also takes the keyboard.
+    activateWindow();
 }
 
 void SkinnedWindow::backgroundMoved(QPoint pos)
@@ -391,6 +515,7 @@ void SkinnedWindow::backToMainIfAsked()
         return;
     if (SkinnedWindow *mainWindow = this->mainWindow()) {
         mainWindow->show();
+        mainWindow->activateWindow();
         mainWindow->MostraBotoesNormais();
     }
 }
@@ -421,6 +546,10 @@ void SkinnedWindow::showNormalButton(int i)
 void SkinnedWindow::changeEvent(QEvent *e)
 {
     QWidget::changeEvent(e);
+    // Disabling the window (while a message box waits) took the focus from its
+    // controls; enabling it gives the focus back where it was.
+    if (e->type() == QEvent::EnabledChange && isEnabled() && !focusWidget())
+        restoreFocus();
     if (e->type() != QEvent::WindowStateChange)
         return;
     if (isMinimized()) {
@@ -446,6 +575,8 @@ void SkinnedWindow::closeEvent(QCloseEvent *e)
 void SkinnedWindow::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
+    if (!focusWidget())
+        restoreFocus();
     if (!isMinimized())
         PosicionaForm(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HotSpotMap.h"
+#include "PictureButton.h"
 #include "SkinLayout.h"
 
 #include <QLabel>
@@ -19,6 +20,8 @@ struct SharedState;
 namespace shell::skin {
 
 // A picture that reports the mouse: the background, the drag bar, each button.
+// A button also takes Space, Enter and Return while it has the focus, which it
+// reports as the mouse's press, release and click at its centre.
 class SkinImage : public QLabel {
     Q_OBJECT
   public:
@@ -28,11 +31,21 @@ class SkinImage : public QLabel {
     void released(QPoint pos);
     void moved(QPoint pos);
     void clicked();
+    // A key press whose release will not come: the focus went meanwhile.
+    void pressCancelled();
 
   protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+  private:
+    ButtonKeys m_keys;
 };
 
 // A frameless window painted from pictures: a background with named hot spots,
@@ -112,7 +125,11 @@ class SkinnedWindow : public QWidget {
     SkinImage *dragBar() const { return m_dragBar; }
     QLabel *hint() const { return m_hint; }
 
-    void setHints(const QStringList &hints) { m_hints = hints; }
+    // The buttons' hints, by index (0 unused); they are also what a screen reader says of each.
+    void setHints(const QStringList &hints);
+    // The buttons and controls in the order Tab visits them: the window's content
+    // in reading order, then the title bar's minimise and exit.
+    const QList<QWidget *> &focusChain() const { return m_focusChain; }
 
   signals:
     void buttonClicked(int index);
@@ -120,6 +137,13 @@ class SkinnedWindow : public QWidget {
   protected:
     // What each window does for a click on button i.
     virtual void buttonAction(int index) = 0;
+    // The button that Esc, or Enter on a control that is not a button, clicks; 0 for none.
+    virtual int escapeButton() const { return 0; }
+    virtual int enterButton() const { return 0; }
+    // Where the keyboard focus goes when the window first shows.
+    virtual QWidget *initialFocus() const;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
     const WindowSkin &windowSkin() const { return m_skin; }
     // Places and styles a text label as the skin's layout gives it.
     static void styleLabel(QLabel *label, const skin::LabelLayout &labelLayout);
@@ -134,6 +158,10 @@ class SkinnedWindow : public QWidget {
 
   private:
     enum ImageList { NM, MM, MC, DS };
+    // A click on button i, whether by the mouse or the keyboard.
+    void clickButton(int i);
+    void orderFocusChain();
+    void restoreFocus();
     void showImage(int i, ImageList list);
     void backgroundMoved(QPoint pos);
     void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
@@ -161,6 +189,11 @@ class SkinnedWindow : public QWidget {
     int m_busy = 0;
     QPoint m_grabPoint;
     QPoint m_hintPos;
+    QList<QWidget *> m_focusChain;
+    // The control that had the focus last, to give it back when the window is
+    // enabled again after a message box.
+    QPointer<QWidget> m_lastFocus;
+    int m_windowKey = 0; // Esc or Enter pressed on the window, awaiting its release
 };
 
 } // namespace shell::skin
