@@ -86,7 +86,8 @@ void setButtonEnabled(QWidget *button, bool enabled)
         return;
     button->setProperty(kDisabledProperty, !enabled);
     button->setFocusPolicy(enabled ? Qt::TabFocus : Qt::NoFocus);
-    if (!enabled && button->hasFocus()) {
+    // Also in a window that is not active now: it would give the focus back to the button.
+    if (!enabled && button->window()->focusWidget() == button) {
         // As Qt does for a widget it disables: the focus moves on, or goes.
         QWidget *next = button->nextInFocusChain();
         while (next != button && !(next->window() == button->window() && next->focusPolicy() & Qt::TabFocus &&

@@ -149,7 +149,8 @@ SkinnedWindow::SkinnedWindow(SharedState &state, const WindowSkin &skin, QString
         RestauraBotoes();
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now && now != this && isAncestorOf(now))
+        // Not the controls of a dialog this window owns: they go with it.
+        if (now && now != this && now->window() == this)
             m_lastFocus = now;
     });
 }
@@ -315,8 +316,19 @@ void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
         w->m_skin.buttons[std::size_t(intIndice - 1)].disabled == DisabledLook::Never)
         return;
     w->m_enabled[intIndice] = bHabilitado;
-    setButtonEnabled(w->m_buttons[intIndice], bHabilitado);
+    SkinImage *button = w->m_buttons[intIndice];
+    // A button disabled under the focus for the length of a flow (the install's
+    // own button) has it back when the flow is over, not the one the focus
+    // passed on to while the others went grey.
+    if (!bHabilitado && !w->m_focusAfterEnable &&
+        (w->focusWidget() == button || (w->m_lastFocus == button && !w->focusWidget())))
+        w->m_focusAfterEnable = button;
+    setButtonEnabled(button, bHabilitado);
     w->showImage(intIndice, bHabilitado ? NM : DS);
+    if (bHabilitado && w->m_focusAfterEnable == button) {
+        w->m_focusAfterEnable = nullptr;
+        button->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void SkinnedWindow::setHints(const QStringList &hints)

@@ -193,6 +193,7 @@ class SkinnedWindow : public QWidget {
     // The control that had the focus last, to give it back when the window is
     // enabled again after a message box.
     QPointer<QWidget> m_lastFocus;
+    QPointer<QWidget> m_focusAfterEnable;
     int m_windowKey = 0; // Esc or Enter pressed on the window, awaiting its release
 };
 

@@ -153,6 +153,7 @@ TEST_F(KeyboardTest, TabOrderEnterAndEscThroughTheWindows)
     EXPECT_TRUE(shown("frmInstalarLivro")) << "Esc is \"Principal\", which is disabled";
     for (int button : {1, 2, 3, 6})
         installWindow->HabilitaBotao(button, true);
+    EXPECT_EQ(focusName(), "Botao1") << "the button disabled under the focus has it back";
     type(Qt::Key_Escape);
     deferredDeletes();
     EXPECT_EQ(SkinnedWindow::byName("frmInstalarLivro"), nullptr);
