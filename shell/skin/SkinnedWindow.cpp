@@ -87,12 +87,15 @@ void SkinImage::focusInEvent(QFocusEvent *e)
 {
     QLabel::focusInEvent(e);
     update();
+    if (e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason)
+        emit keyFocus(true);
 }
 
 void SkinImage::focusOutEvent(QFocusEvent *e)
 {
     QLabel::focusOutEvent(e);
     update();
+    emit keyFocus(false);
     if (m_keys.cancel())
         emit pressCancelled();
 }
@@ -236,6 +239,15 @@ bool SkinnedWindow::loadSkin(QString *error)
                 [this, b](QPoint p) { backgroundMoved(m_background->mapFrom(this, b->mapTo(this, p))); });
         connect(b, &SkinImage::clicked, this, [this, i] { clickButton(i); });
         connect(b, &SkinImage::pressCancelled, this, [this, i] { showImage(i, m_enabled[i] ? NM : DS); });
+        // Tabbing to a button shows its hint where the pointer's hint shows.
+        connect(b, &SkinImage::keyFocus, this, [this, i](bool in) {
+            if (in && m_enabled[i]) {
+                showHint(i, QPoint());
+            } else if (!in) {
+                m_hintTimer.stop();
+                m_hint->hide();
+            }
+        });
         markAsButton(b);
         b->setAccessibleName(m_hints.value(i));
         b->setAccessibleDescription(m_hints.value(i));
@@ -455,6 +467,11 @@ void SkinnedWindow::updateHint(const HotSpotMap::Hit &hit, QPoint pos)
     const int index = hit.number + 1;
     if (!m_enabled.value(index) || pos.x() > kHintMaxX)
         return;
+    showHint(index, pos);
+}
+
+void SkinnedWindow::showHint(int index, QPoint pos)
+{
     // The tip stands at fixed offsets from the pointer that cancel its position.
     const int base = index == 5 ? 20 : index == 6 ? 30 : -12;
     const QPoint offset(32 - pos.x(), base - pos.y());

@@ -33,6 +33,8 @@ class SkinImage : public QLabel {
     void clicked();
     // A key press whose release will not come: the focus went meanwhile.
     void pressCancelled();
+    // Tab or Shift+Tab brought the focus here, or took it away.
+    void keyFocus(bool in);
 
   protected:
     void mousePressEvent(QMouseEvent *e) override;
@@ -165,6 +167,7 @@ class SkinnedWindow : public QWidget {
     void showImage(int i, ImageList list);
     void backgroundMoved(QPoint pos);
     void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
+    void showHint(int index, QPoint at);
     // The skin's main window, if this is not it and it exists.
     SkinnedWindow *mainWindow() const;
     // The hot-spot name of button i, and the button of a hot spot (0 for none).

@@ -115,6 +115,9 @@ TEST_F(KeyboardTest, TabOrderEnterAndEscThroughTheWindows)
 {
     EXPECT_EQ(focusName(), "Botao1");
     EXPECT_EQ(tabRound(5), QStringList({"Botao2", "Botao3", "Botao4", "Botao5", "Botao1"}));
+    // Tabbed to, a button shows its hint as the pointer over it would.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return mainWindow->hint()->isVisible(); }, 2000));
+    EXPECT_EQ(mainWindow->hint()->text(), state.catalogue->hint(hint::MyBooks));
     EXPECT_EQ(tabRound(2, Qt::ShiftModifier), QStringList({"Botao5", "Botao4"}));
 
     // Back on the first button, Enter opens the book list, its list focused.
