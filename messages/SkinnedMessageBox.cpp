@@ -60,6 +60,9 @@ void SkinnedMessageBox::unload(frmMensagem *form)
         }
     m_form = m_open.isEmpty() ? nullptr : m_open.constLast().form.data();
     m_state.blnMsgAberta = !m_open.isEmpty();
+    // The keys go back to the box still waiting under this one.
+    if (m_form && ownerWaits)
+        m_form->activateWindow();
 }
 
 void SkinnedMessageBox::ExibeMensagem(const QString &texto, int tipoCaixa, int tamanhoFonte, int tipoMensagem,

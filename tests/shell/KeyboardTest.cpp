@@ -258,6 +258,22 @@ TEST_F(KeyboardTest, MessageBoxAnswersByBoxType)
     EXPECT_EQ(state.intBotaoMsg, 1);
 }
 
+// A report over a waiting question takes the keys; once it is answered they go
+// back to the question under it.
+TEST_F(KeyboardTest, KeysReturnToTheBoxUnderneath)
+{
+    int noticeAnswer = -1;
+    whenOpen([&](messages::frmMensagem *) {
+        whenOpen([](messages::frmMensagem *) { type(Qt::Key_Return); });
+        realBox->ExibeMensagem("Aviso", 1, 10, 1, true, QString(), 0);
+        noticeAnswer = state.intBotaoMsg;
+        type(Qt::Key_Escape);
+    });
+    realBox->ExibeMensagem("Sair?", 4, 10, 1, true, QString(), 0);
+    EXPECT_EQ(noticeAnswer, 1);
+    EXPECT_EQ(state.intBotaoMsg, 2);
+}
+
 // A folder box: its entry has the focus, and Enter answers only once it names a
 // folder; Tab reaches its faces after the entry.
 TEST_F(KeyboardTest, FolderBoxByKeys)
