@@ -302,6 +302,9 @@ void SkinnedWindow::PosicionaForm(bool bRedimensiona)
         const QRect g = s->geometry();
         move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
     }
+    // Moved to a screen of another pixel ratio, the window takes the pictures made for it.
+    if (QWindow *w = windowHandle())
+        connect(w, &QWindow::screenChanged, this, &SkinnedWindow::reloadPictures, Qt::UniqueConnection);
 }
 
 void SkinnedWindow::DefineJanelaNoTopo(bool bNoTopo)
@@ -462,9 +465,6 @@ void SkinnedWindow::closeEvent(QCloseEvent *e)
 void SkinnedWindow::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
-    // Moved to a screen of another pixel ratio, the window takes the pictures made for it.
-    if (QWindow *w = windowHandle())
-        connect(w, &QWindow::screenChanged, this, &SkinnedWindow::reloadPictures, Qt::UniqueConnection);
     if (!isMinimized())
         PosicionaForm(true);
 }
