@@ -1,6 +1,7 @@
 #include "frmMensagem.h"
 
 #include "shell/skin/FieldStyle.h"
+#include "shell/skin/SkinPicture.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,6 +21,7 @@ namespace messages {
 
 namespace {
 
+using shell::skin::loadSkinPicture;
 using shell::skin::pixelsToTwips;
 using shell::skin::twipsToPixels;
 
@@ -97,18 +99,19 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
         return l;
     };
     m_fundo = label("Fundo");
-    m_fundo->setPixmap(QPixmap(m_folder + QString::fromLatin1(shell::skin::msgbox::kBackgroundFile)));
+    m_fundo->setPixmap(loadSkinPicture(m_folder + QString::fromLatin1(shell::skin::msgbox::kBackgroundFile),
+                                       devicePixelRatioF()));
     m_fundo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_fxBotton = label("FxBotton");
     m_fxBotton->setStyleSheet(
         QStringLiteral("background: #%1;").arg(shell::skin::palette::kAmber, 6, 16, QChar(u'0')));
     m_tarja = label("fximgTarja");
-    m_tarja->setPixmap(QPixmap(m_folder + QStringLiteral("Tarja.JPG")));
+    m_tarja->setPixmap(loadSkinPicture(m_folder + QStringLiteral("Tarja.JPG"), devicePixelRatioF()));
     m_tarja->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_logo = label("fximgLogo");
-    m_logo->setPixmap(QPixmap(m_folder + QStringLiteral("MSGLOGO.JPG")));
+    m_logo->setPixmap(loadSkinPicture(m_folder + QStringLiteral("MSGLOGO.JPG"), devicePixelRatioF()));
     m_zeko = label("fximgZEKO");
-    m_zeko->setPixmap(QPixmap(m_folder + QStringLiteral("MSGZEKO.JPG")));
+    m_zeko->setPixmap(loadSkinPicture(m_folder + QStringLiteral("MSGZEKO.JPG"), devicePixelRatioF()));
     m_rtf = label("MensagemRtf");
     m_rtf->setTextFormat(Qt::RichText);
     m_rtf->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -210,7 +213,8 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
     m_codes = r.buttons.codes;
     setFixedSize(twipsToPixels(r.width), twipsToPixels(r.height));
     m_tarja->setGeometry(0, 0, width(), twipsToPixels(MessageBoxLayout::kTitleHeight));
-    m_logo->setGeometry(twipsToPixels(r.logo.left), 0, m_logo->pixmap().width(), m_tarja->height());
+    m_logo->setGeometry(twipsToPixels(r.logo.left), 0,
+                        m_logo->pixmap().deviceIndependentSize().toSize().width(), m_tarja->height());
     m_zeko->setGeometry(px(r.zeko));
     m_fundo->setGeometry(twipsToPixels(r.fundo.left), m_tarja->height(), width(), height());
     m_fxBotton->setGeometry(0, twipsToPixels(r.fxBotton.top), width(),
@@ -234,8 +238,8 @@ void frmMensagem::apply(const MessageBoxLayout::Result &r, int tamanhoFonte, con
         ++m_visibleFaces;
         m_faces[i]->setGeometry(px(f));
         const bool find = i == 2 && m_codes[i] == QStringLiteral("FIND");
-        m_faces[i]->setPixmap(
-            QPixmap(find ? findPicture : m_folder + m_codes[i] + QStringLiteral("_NM.JPG")));
+        m_faces[i]->setPixmap(loadSkinPicture(
+            find ? findPicture : m_folder + m_codes[i] + QStringLiteral("_NM.JPG"), devicePixelRatioF()));
         m_images[i]->setGeometry(0, 0, m_faces[i]->width(), m_faces[i]->height());
         m_areas[i]->setGeometry(1, 0, m_faces[i]->width() - 2, m_faces[i]->height());
         m_areas[i]->setAccessibleName(MessageBoxLayout::caption(m_codes[i]));
@@ -309,7 +313,7 @@ QString frmMensagem::faceImage(int n) const
 void frmMensagem::showOverlay(int n, const char *state)
 {
     const QString file = m_codes[n - 1] + u'_' + QString::fromLatin1(state) + QStringLiteral(".JPG");
-    m_images[n - 1]->setPixmap(QPixmap(m_folder + file));
+    m_images[n - 1]->setPixmap(loadSkinPicture(m_folder + file, devicePixelRatioF()));
     m_overlays[n - 1] = file;
 }
 

@@ -3,10 +3,22 @@
 # window, its hover state, the exit question, the help window and the book list
 # holding two books. The manager runs from a copy of the install folder, so the
 # real registry is never touched.
-# Usage: screenshots.sh [output folder]   (default: docs/screenshots)
+# Usage: screenshots.sh [--scale N] [output folder]   (default: docs/screenshots)
+# With --scale N the program runs at N times its size (QT_SCALE_FACTOR, as on a
+# dense screen) on a screen N times as large, and only the main window and a
+# message box (the exit question) are taken, as scaleN-main-window.png and
+# scaleN-message-box.png.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
+scale=1
+if [ "${1:-}" = --scale ]; then
+  scale=${2:?--scale needs a whole number}
+  [[ $scale =~ ^[1-9]$ ]] || { echo "screenshots: --scale takes a whole number from 1 to 9" >&2; exit 2; }
+  shift 2
+  export QT_SCALE_FACTOR=$scale
+  XS_SCREEN=${XS_SCREEN:-$(( 1024 * scale ))x$(( 768 * scale ))x24}
+fi
 out=${1:-$here/docs/screenshots}
 # shellcheck source=scripts/lib/xsession.sh
 source "$here/scripts/lib/xsession.sh"
@@ -22,9 +34,9 @@ cp -r "$build/app" "$work/app"
 cp "$build/data/ZEKOVD.template.db" "$work/app/ZEKOVD.db"
 fail() { echo "screenshots: $*" >&2; exit 1; }
 app=
-# The main window and the book list, by size; any other window of the program is
-# a message box, the help window or a drop-down list.
-main=437x344 list=682x344
+# The main window and the book list, by size on the screen; any other window of
+# the program is a message box, the help window or a drop-down list.
+main=$(( 437 * scale ))x$(( 344 * scale )) list=$(( 682 * scale ))x$(( 344 * scale ))
 # Waits for the program's window of that size, or else for its topmost other
 # window: sets WINDOW X Y WIDTH HEIGHT.
 window() {
@@ -40,12 +52,18 @@ shot() {
   xs_shot "$out/$1.png" "${WIDTH}x${HEIGHT}+$X+$Y" || fail "no picture for $1"
 }
 # Moves the pointer to a point of the window found last, given relative to its
-# top left corner.
-point() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )); }
+# top left corner in the window's own (unscaled) pixels.
+point() { xdotool mousemove --sync $(( X + $1 * scale )) $(( Y + $2 * scale )); }
 start() { xs_launch app "$work/app/ZEKODownload"; window $main; }
 
 start
 xdotool mousemove --sync 5 5
+if [ "$scale" != 1 ]; then
+  shot "scale$scale-main-window" $main
+  point 419 15; xdotool click 1
+  shot "scale$scale-message-box"
+  exit 0
+fi
 shot main-window $main
 # Over the first button: its face lit and, a moment later, its hint.
 point 80 187

@@ -4,6 +4,10 @@
 //
 // writes Imagens/TLA_PRC, TLA_LIV, TLA_INS and Cai_Msg under that folder. All
 // measures come from shell/SkinLayout.h, which the windows place their controls by.
+// Each picture is painted twice: as `name.jpg` and, for screens of twice the pixel
+// density, as `name@2x.jpg`, the same drawing on twice the pixels (never an
+// enlargement), so that edges and text stay sharp there. The hot-spot maps keep
+// the 1x measures, which are the windows' logical pixels at any density.
 //
 //   zeko_artwork --icons <icon folder>
 //
@@ -59,11 +63,28 @@ QRect toRect(const skin::Rect &r)
     return QRect(r.x, r.y, r.width, r.height);
 }
 
-QImage newImage(QSize size, const QColor &fill = Qt::transparent)
+// A picture of `size` logical pixels for a screen of that pixel ratio: a painter
+// on it draws in logical pixels, so one drawing serves every ratio.
+QImage newImage(QSize size, const QColor &fill = Qt::transparent, qreal ratio = 1)
 {
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    QImage img(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(ratio);
     img.fill(fill);
     return img;
+}
+
+QRectF logicalRect(const QImage &img)
+{
+    return QRectF(QPointF(0, 0), img.deviceIndependentSize());
+}
+
+// The part of `img` under `r`, given in logical pixels.
+QImage cut(const QImage &img, const skin::Rect &r)
+{
+    const qreal ratio = img.devicePixelRatio();
+    QImage part = img.copy(QRectF(r.x * ratio, r.y * ratio, r.width * ratio, r.height * ratio).toRect());
+    part.setDevicePixelRatio(ratio);
+    return part;
 }
 
 // Three passes of a box blur approximate a Gaussian well enough for shadows and glows.
@@ -110,14 +131,15 @@ void drawShadow(QPainter &p, const QPainterPath &shape, QPointF offset, int radi
 {
     const QRect area = shape.boundingRect().translated(offset).toAlignedRect().adjusted(
         -3 * radius - 2, -3 * radius - 2, 3 * radius + 2, 3 * radius + 2);
-    QImage layer = newImage(area.size());
+    const qreal ratio = p.device()->devicePixelRatioF();
+    QImage layer = newImage(area.size(), Qt::transparent, ratio);
     {
         QPainter lp(&layer);
         lp.setRenderHint(QPainter::Antialiasing);
         lp.translate(offset - QPointF(area.topLeft()));
         lp.fillPath(shape, c);
     }
-    blur(layer, radius);
+    blur(layer, int(std::lround(radius * ratio)));
     p.drawImage(area.topLeft(), layer);
 }
 
@@ -321,10 +343,10 @@ QRectF panelRect(const skin::WindowSkin &w)
     return QRectF(r).adjusted(-16, -9, 16, 11);
 }
 
-QImage paintBackground(const skin::WindowSkin &w)
+QImage paintBackground(const skin::WindowSkin &w, qreal ratio)
 {
     const QSize size(w.size.width, w.size.height);
-    QImage img = newImage(size, colour(pal::kBody));
+    QImage img = newImage(size, colour(pal::kBody), ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -435,7 +457,7 @@ QImage paintTile(const QImage &ground, const ButtonLook &look, State state)
     QImage img = ground.copy();
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    QRectF tile = QRectF(img.rect()).adjusted(6, 5, -6, -8);
+    QRectF tile = logicalRect(img).adjusted(6, 5, -6, -8);
     if (state == State::Pressed)
         tile.translate(0, 1);
     const qreal radius = 14;
@@ -468,7 +490,7 @@ QImage paintTile(const QImage &ground, const ButtonLook &look, State state)
     }
 
     // Disabled: painted on a layer and laid down half-faded over the ground.
-    QImage layer = newImage(img.size());
+    QImage layer = newImage(img.deviceIndependentSize().toSize(), Qt::transparent, img.devicePixelRatio());
     {
         QPainter lp(&layer);
         lp.setRenderHint(QPainter::Antialiasing);
@@ -519,7 +541,7 @@ QImage paintChromeButton(const QImage &ground, Icon icon, State state)
     QImage img = ground.copy();
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    QRectF box = QRectF(img.rect()).adjusted(1, 1, -1, -1);
+    QRectF box = logicalRect(img).adjusted(1, 1, -1, -1);
     if (state == State::Pressed)
         box.translate(0, 1);
     const QPainterPath shape = roundedRect(box.x(), box.y(), box.width(), box.height(), 5);
@@ -555,43 +577,44 @@ QImage paintChromeButton(const QImage &ground, Icon icon, State state)
 
 // ---- Message box ----------------------------------------------------------------
 
-QImage paintTitleStrip(QSize size)
+QImage paintTitleStrip(QSize size, qreal ratio)
 {
-    QImage img = newImage(size);
+    QImage img = newImage(size, Qt::transparent, ratio);
     QPainter p(&img);
     paintTitleBand(p, QRectF(QPointF(0, 0), size));
     return img;
 }
 
-QImage paintMessageLogo()
+QImage paintMessageLogo(qreal ratio)
 {
-    QImage img = paintTitleStrip({skin::msgbox::kLogo.width, skin::msgbox::kLogo.height});
+    QImage img = paintTitleStrip({skin::msgbox::kLogo.width, skin::msgbox::kLogo.height}, ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     paintMark(p, QRectF(6, 6, 20, 16));
     return img;
 }
 
-QImage paintProductLogo()
+QImage paintProductLogo(qreal ratio)
 {
-    QImage img = paintTitleStrip({skin::msgbox::kProductLogo.width, skin::msgbox::kProductLogo.height});
+    QImage img =
+        paintTitleStrip({skin::msgbox::kProductLogo.width, skin::msgbox::kProductLogo.height}, ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paintProductName(p, QPointF(2, img.height() / 2.0 - 1), 12);
+    paintProductName(p, QPointF(2, logicalRect(img).height() / 2 - 1), 12);
     return img;
 }
 
-QImage paintMessageBackground()
+QImage paintMessageBackground(qreal ratio)
 {
     const QSize size(skin::msgbox::kBackground.width, skin::msgbox::kBackground.height);
-    QImage img = newImage(size, colour(pal::kBody));
+    QImage img = newImage(size, colour(pal::kBody), ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, size.height());
     g.setColorAt(0, QColor(0xF8, 0xFA, 0xFC));
     g.setColorAt(1, colour(pal::kBody));
-    p.fillRect(img.rect(), g);
+    p.fillRect(logicalRect(img), g);
     // Faint discs at the edges only: the text is centred and must stay plain.
     p.setPen(Qt::NoPen);
     p.setBrush(colour(pal::kTeal, 10));
@@ -603,14 +626,14 @@ QImage paintMessageBackground()
     return img;
 }
 
-QImage paintFace(const skin::msgbox::FaceLayout &face, State state)
+QImage paintFace(const skin::msgbox::FaceLayout &face, State state, qreal ratio)
 {
     const QSize size(skin::msgbox::kFace.width, skin::msgbox::kFace.height);
-    QImage img = newImage(size, colour(pal::kBody));
+    QImage img = newImage(size, colour(pal::kBody), ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    QRectF box = QRectF(img.rect()).adjusted(2, 1.5, -2, -3.5);
+    QRectF box = logicalRect(img).adjusted(2, 1.5, -2, -3.5);
     if (state == State::Pressed)
         box.translate(0, 1);
     const QPainterPath shape = roundedRect(box.x(), box.y(), box.width(), box.height(), 7);
@@ -765,10 +788,12 @@ class Writer {
   public:
     bool ok = true;
 
+    // `path` names the 1x picture; one of twice the pixels goes beside it as name@2x.
     void save(const QImage &img, const QString &path)
     {
-        if (!img.convertToFormat(QImage::Format_RGB32).save(path, "JPEG", kJpegQuality))
-            fail(path);
+        const QString file = img.devicePixelRatio() == 2 ? doubledPath(path) : path;
+        if (!img.convertToFormat(QImage::Format_RGB32).save(file, "JPEG", kJpegQuality))
+            fail(file);
     }
     void savePng(const QImage &img, const QString &path)
     {
@@ -788,6 +813,10 @@ class Writer {
     }
 
   private:
+    static QString doubledPath(const QString &path)
+    {
+        return QFile::decodeName(skin::doubledFile(QFile::encodeName(path).toStdString()).c_str());
+    }
     void fail(const QString &path)
     {
         std::fprintf(stderr, "zeko_artwork: cannot write %s\n", qPrintable(QDir::toNativeSeparators(path)));
@@ -815,14 +844,15 @@ QByteArray hotSpotMap(const skin::WindowSkin &w)
     return text;
 }
 
-void writeWindow(Writer &out, const QString &pictures, const skin::WindowSkin &w)
+void writeWindow(Writer &out, const QString &pictures, const skin::WindowSkin &w, qreal ratio)
 {
     const QString dir = pictures + u'/' + QLatin1String(w.folder) + u'/';
     out.makeDir(dir);
-    const QImage background = paintBackground(w);
+    const QImage background = paintBackground(w, ratio);
     out.save(background, dir + QLatin1String(w.background));
-    out.save(background.copy(toRect(w.dragBarRect)), dir + QLatin1String(w.dragBar));
-    out.saveText(hotSpotMap(w), dir + QLatin1String(w.hotSpotMap));
+    out.save(cut(background, w.dragBarRect), dir + QLatin1String(w.dragBar));
+    if (ratio == 1)
+        out.saveText(hotSpotMap(w), dir + QLatin1String(w.hotSpotMap));
 
     for (std::size_t i = 0; i < w.buttons.size(); ++i) {
         const skin::ButtonLayout &b = w.buttons[i];
@@ -830,7 +860,7 @@ void writeWindow(Writer &out, const QString &pictures, const skin::WindowSkin &w
         // where opening the book (button 5) is.
         const bool mainAction = i == 0 && std::string_view(w.formName) != "frmAbrirLivro";
         const ButtonLook look = lookOf(b.hotSpot, mainAction);
-        const QImage ground = background.copy(toRect(b.rect));
+        const QImage ground = cut(background, b.rect);
         for (const char *state : skin::kButtonStates) {
             const QImage picture = look.base == 0 ? paintChromeButton(ground, look.icon, stateOf(state))
                                                   : paintTile(ground, look, stateOf(state));
@@ -839,19 +869,19 @@ void writeWindow(Writer &out, const QString &pictures, const skin::WindowSkin &w
     }
 }
 
-void writeMessageBox(Writer &out, const QString &pictures)
+void writeMessageBox(Writer &out, const QString &pictures, qreal ratio)
 {
     namespace mb = skin::msgbox;
     const QString dir = pictures + u'/' + QLatin1String(mb::kFolder) + u'/';
     out.makeDir(dir);
-    out.save(paintTitleStrip({mb::kTitleStrip.width, mb::kTitleStrip.height}),
+    out.save(paintTitleStrip({mb::kTitleStrip.width, mb::kTitleStrip.height}, ratio),
              dir + QLatin1String(mb::kTitleStripFile));
-    out.save(paintMessageLogo(), dir + QLatin1String(mb::kLogoFile));
-    out.save(paintProductLogo(), dir + QLatin1String(mb::kProductLogoFile));
-    out.save(paintMessageBackground(), dir + QLatin1String(mb::kBackgroundFile));
+    out.save(paintMessageLogo(ratio), dir + QLatin1String(mb::kLogoFile));
+    out.save(paintProductLogo(ratio), dir + QLatin1String(mb::kProductLogoFile));
+    out.save(paintMessageBackground(ratio), dir + QLatin1String(mb::kBackgroundFile));
     for (const mb::FaceLayout &face : mb::kFaces)
         for (const char *state : mb::kFaceStates)
-            out.save(paintFace(face, stateOf(state)),
+            out.save(paintFace(face, stateOf(state), ratio),
                      dir + QString::fromStdString(mb::faceFile(face.code, state)));
 }
 
@@ -887,8 +917,10 @@ int main(int argc, char **argv)
     }
     const QString pictures = QFile::decodeName(argv[1]) + QStringLiteral("/Imagens");
     Writer out;
-    for (const skin::WindowSkin *w : skin::kWindows)
-        writeWindow(out, pictures, *w);
-    writeMessageBox(out, pictures);
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const skin::WindowSkin *w : skin::kWindows)
+            writeWindow(out, pictures, *w, ratio);
+        writeMessageBox(out, pictures, ratio);
+    }
     return out.ok ? 0 : 1;
 }

@@ -90,6 +90,18 @@ struct ButtonLayout {
 
 inline constexpr std::array<const char *, 4> kButtonStates{"NM", "MM", "MC", "DS"};
 
+// Beside every picture lies the same picture painted at twice the pixels, for
+// screens of device pixel ratio 2, named as Qt names them: "a/T01_BG.jpg" becomes
+// "a/T01_BG@2x.jpg". A dot in a folder's name is no extension.
+inline std::string doubledFile(std::string_view path)
+{
+    const std::size_t name = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    const std::size_t stemEnd =
+        dot == std::string_view::npos || (name != std::string_view::npos && dot < name) ? path.size() : dot;
+    return std::string(path.substr(0, stemEnd)) + "@2x" + std::string(path.substr(stemEnd));
+}
+
 struct WindowSkin {
     const char *formName;   // "frmPrincipal", ...
     const char *folder;     // under Imagens/

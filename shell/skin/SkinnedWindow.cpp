@@ -1,5 +1,7 @@
 #include "SkinnedWindow.h"
 
+#include "SkinPicture.h"
+
 #include "messages/Catalogue.h"
 #include "shell/SharedState.h"
 
@@ -8,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -196,22 +199,24 @@ bool SkinnedWindow::loadSkin(QString *error)
             *error = file;
         return false;
     };
+    m_pictureRatio = devicePixelRatioF();
     const QString backgroundFile = m_folder + QLatin1String(m_skin.background);
-    const QPixmap background(backgroundFile);
+    const QPixmap background = loadSkinPicture(backgroundFile, m_pictureRatio);
     if (background.isNull())
         return missing(backgroundFile);
     QString mapError;
     if (!m_map.load(m_folder + QLatin1String(m_skin.hotSpotMap), &mapError))
         return missing(mapError);
     const QString dragBarFile = m_folder + QLatin1String(m_skin.dragBar);
-    const QPixmap dragBar(dragBarFile);
+    const QPixmap dragBar = loadSkinPicture(dragBarFile, m_pictureRatio);
     if (dragBar.isNull())
         return missing(dragBarFile);
 
+    // In logical pixels, which a picture for a denser screen covers just as the 1x one.
     m_background->setPixmap(background);
-    m_background->setGeometry(0, 0, background.width(), background.height());
+    m_background->setGeometry(QRect(QPoint(0, 0), background.deviceIndependentSize().toSize()));
     m_dragBar->setPixmap(dragBar);
-    m_dragBar->setGeometry(0, 0, dragBar.width(), dragBar.height());
+    m_dragBar->setGeometry(QRect(QPoint(0, 0), dragBar.deviceIndependentSize().toSize()));
 
     qDeleteAll(m_buttons.mid(1));
     m_buttons = {nullptr};
@@ -292,10 +297,21 @@ void SkinnedWindow::CarregaImagensBotoes()
                     state = kButtonStates[NM];
             }
             const QString file = m_folder + QString::fromStdString(m_skin.buttonFile(i, state));
-            m_imageLists[l].append(QPixmap(file));
+            m_imageLists[l].append(loadSkinPicture(file, m_pictureRatio));
             m_files[l].append(file);
         }
     }
+}
+
+void SkinnedWindow::reloadPictures()
+{
+    if (devicePixelRatioF() == m_pictureRatio)
+        return;
+    m_pictureRatio = devicePixelRatioF();
+    m_background->setPixmap(loadSkinPicture(m_folder + QLatin1String(m_skin.background), m_pictureRatio));
+    m_dragBar->setPixmap(loadSkinPicture(m_folder + QLatin1String(m_skin.dragBar), m_pictureRatio));
+    CarregaImagensBotoes();
+    RestauraBotoes();
 }
 
 void SkinnedWindow::showImage(int i, ImageList list)
@@ -432,6 +448,9 @@ void SkinnedWindow::PosicionaForm(bool bRedimensiona)
         const QRect g = s->geometry();
         move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
     }
+    // Moved to a screen of another pixel ratio, the window takes the pictures made for it.
+    if (QWindow *w = windowHandle())
+        connect(w, &QWindow::screenChanged, this, &SkinnedWindow::reloadPictures, Qt::UniqueConnection);
 }
 
 void SkinnedWindow::DefineJanelaNoTopo(bool bNoTopo)

@@ -165,6 +165,8 @@ class SkinnedWindow : public QWidget {
     void orderFocusChain();
     void restoreFocus();
     void showImage(int i, ImageList list);
+    // The pictures again, for the device pixel ratio of the screen the window is on now.
+    void reloadPictures();
     void backgroundMoved(QPoint pos);
     void updateHint(const HotSpotMap::Hit &hit, QPoint pos);
     void showHint(int index, QPoint at);
@@ -187,6 +189,7 @@ class SkinnedWindow : public QWidget {
     QList<QString> m_currentImage{QString()};
     std::array<QList<QPixmap>, 4> m_imageLists;
     std::array<QList<QString>, 4> m_files;
+    qreal m_pictureRatio = 1; // the device pixel ratio the pictures were loaded for
     QStringList m_hints;
     bool m_dragging = false;
     int m_busy = 0;

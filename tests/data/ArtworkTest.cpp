@@ -3,6 +3,8 @@
 #include "shell/skin/SkinLayout.h"
 
 #include <QColor>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -81,6 +83,18 @@ Luma luma(const QImage &img, const QRect &r)
         l.deviation += (x - l.mean) * (x - l.mean);
     l.deviation = std::sqrt(l.deviation / double(v.size()));
     return l;
+}
+
+// How sharp a picture is: the mean square step in lightness to the next pixel,
+// which enlarging a picture lowers by spreading each edge over more pixels.
+double edgeEnergy(const QImage &img)
+{
+    double sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x + 1 < img.width(); ++x)
+            sum +=
+                std::pow(QColor(img.pixel(x + 1, y)).lightnessF() - QColor(img.pixel(x, y)).lightnessF(), 2);
+    return sum / (double(img.width() - 1) * img.height());
 }
 
 // What the windows load, as the skin routines name it: size in twips, hot-spot
@@ -332,6 +346,40 @@ TEST(ArtworkFiles, AppIconIsOnePictureAtEverySize)
         }
         EXPECT_LT(difference(png, drawn), size < 64 ? 8.0 : 3.0);
     }
+}
+
+// Beside each picture lies its double for twice the density: twice its size, the
+// same drawing brought back to 1x and sharper than the 1x picture enlarged. Text
+// and hairlines snap to each grid's own pixels, so small pictures differ more at
+// 1x than the large grounds, where a place moved by a pixel would show.
+TEST(ArtworkFiles, EveryPictureHasAPaintedDoubleOfTwiceItsSize)
+{
+    namespace mb = skin::msgbox;
+    int expected = 4 + int(mb::kFaces.size() * mb::kFaceStates.size()), singles = 0;
+    QStringList grounds{mb::kBackgroundFile, mb::kTitleStripFile}; // these two are flat gradients
+    for (const skin::WindowSkin *w : skin::kWindows) {
+        expected += 2 + int(w->buttons.size() * skin::kButtonStates.size());
+        grounds << w->background;
+    }
+    for (QDirIterator it(pictures(), {"*.jpg", "*.JPG"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString file = it.next();
+        if (file.contains(QStringLiteral("@2x")))
+            continue;
+        ++singles;
+        SCOPED_TRACE(file.toStdString());
+        const QImage single(file), twice(QString::fromStdString(skin::doubledFile(file.toStdString())));
+        ASSERT_EQ(twice.size(), single.size() * 2);
+        const qsizetype ground = grounds.indexOf(QFileInfo(file).fileName());
+        EXPECT_LT(
+            difference(twice.scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation), single),
+            ground >= 0 ? 2.0 : 15.0);
+        if (ground < 0 || ground > 1) {
+            EXPECT_GT(edgeEnergy(twice), 1.3 * edgeEnergy(single.scaled(twice.size(), Qt::IgnoreAspectRatio,
+                                                                        Qt::SmoothTransformation)));
+        }
+    }
+    EXPECT_EQ(singles, expected);
 }
 
 } // namespace
