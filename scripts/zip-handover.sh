@@ -43,16 +43,8 @@ cp "$sample" "$work/books/Terceiro Livro.zip"
 download="$WINEPREFIX/drive_c/ZEKO_Download/Download"
 user=$(id -un | tr '[:lower:]' '[:upper:]')
 
-fail() { echo "zip-handover: $*" >&2; exit 1; }
-app=
-main=437x344 install=612x251 list=682x344
-window() {
-  if [ -n "${1:-}" ]; then
-    xs_wait_window --pid "$app" --size "$1" "the manager's window of $1" || fail "no window of $1"
-  else
-    xs_wait_window --pid "$app" --except "$main $install $list" "a message box" || fail "no message box"
-  fi
-}
+# shellcheck source=scripts/lib/windows.sh
+source "$here/scripts/lib/windows.sh"
 # A picture of the window of that size with the message box on it: the two together.
 shot_with_box() {
   local wx wy ww wh

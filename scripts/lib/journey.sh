@@ -33,21 +33,9 @@ cp "$build/app/Exemplos/Livro de Exemplo.zip" "$downloads/"
 book="$WINEPREFIX/drive_c/ZEKO_Download/Download/Livro de Exemplo"
 user=$(id -un | tr '[:lower:]' '[:upper:]')
 
-fail() { echo "${0##*/}: $*" >&2; exit 1; }
-app=
+# shellcheck source=scripts/lib/windows.sh
+source "$here/scripts/lib/windows.sh"
 start() { xs_launch app "$work/app/ZEKODownload"; }
-# The manager's main window, install window and book list, by size; any other
-# window of it is a message box, the file dialog or a drop-down list.
-main=437x344 install=612x251 list=682x344
-# Waits for the manager's window of that size, or else for its topmost other
-# window: sets WINDOW X Y WIDTH HEIGHT.
-window() {
-  if [ -n "${1:-}" ]; then
-    xs_wait_window --pid "$app" --size "$1" "the manager's window of $1" || fail "no window of $1"
-  else
-    xs_wait_window --pid "$app" --except "$main $install $list" "a message box" || fail "no message box"
-  fi
-}
 shot() {
   window "${2:-}"
   xs_shot "$out/$1.png" "${WIDTH}x${HEIGHT}+$X+$Y" || fail "no picture for $1"
