@@ -179,6 +179,14 @@ frmMensagem::frmMensagem(const QString &folder, int tipoCaixa, int wait)
     });
 }
 
+frmMensagem::~frmMensagem()
+{
+    // QWidget's destructor may take the focus from a face after this part of the
+    // box is gone: its filter must not see that.
+    for (QObject *o : findChildren<QObject *>())
+        o->removeEventFilter(this);
+}
+
 QFont frmMensagem::messageFont(int tamanhoFonte)
 {
     QFont f(QStringLiteral("Liberation Sans"));

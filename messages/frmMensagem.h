@@ -25,6 +25,7 @@ class frmMensagem : public QWidget {
     Q_OBJECT
   public:
     frmMensagem(const QString &folder, int tipoCaixa, int wait);
+    ~frmMensagem() override;
 
     // Places every control as the layout computed (twips) and shows the text.
     // A course dialogue's controls get their entries, the folder entry its

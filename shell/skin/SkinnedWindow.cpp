@@ -164,6 +164,12 @@ SkinnedWindow::SkinnedWindow(SharedState &state, const WindowSkin &skin, QString
 SkinnedWindow::~SkinnedWindow()
 {
     allWindows().removeAll(this);
+    // QWidget's destructor closes the window, which takes the focus from a button
+    // after this part of it is gone: nothing of it may answer that.
+    for (SkinImage *b : std::as_const(m_buttons))
+        if (b)
+            b->disconnect(this);
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 SkinnedWindow *SkinnedWindow::byName(const QString &name)
