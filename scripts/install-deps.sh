@@ -16,6 +16,8 @@ packages=(
   # The artwork test draws the SVG icon to compare it with the PNGs.
   qt6-svg-dev
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
+  # Deflated entries are inflated with ISA-L (igzip).
+  libisal-dev
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3
   libgtest-dev libgmock-dev libbenchmark-dev
