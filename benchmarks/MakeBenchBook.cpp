@@ -1,11 +1,13 @@
-// Packs the book the install benchmark installs:
+// Packs the books the install benchmark installs:
 //
-//   zeko_make_bench_book <output.zip>
+//   zeko_make_bench_book <output.zip> [300mb | 1gb | video]
 //
-// 3,000 files, 300 MiB expanded, deflated, in nested folders under accented
-// names, with Autorun.exe and Idioma.kvt at the top as in every book. Most bytes
-// compress as a course's texts and pictures do; a share of audio- and video-like
-// files hardly compress, so the archive costs what a real book costs to inflate.
+// 300mb (the default): 3,000 files, 300 MiB expanded, deflated, in nested folders
+// under accented names, with Autorun.exe and Idioma.kvt at the top as in every
+// book. Most bytes compress as a course's texts and pictures do; a share of audio-
+// and video-like files hardly compress, so the archive costs what a real book
+// costs to inflate. 1gb: the same mix, 10,000 files and 1 GiB. video: the book's
+// three small files and one 200 MiB video-like entry, which hardly deflates.
 // Every byte comes from a fixed seed: the same archive on every run.
 
 #include "data/samplebook/BookZip.h"
@@ -28,8 +30,12 @@
 
 namespace {
 
-constexpr int kFiles = 3000;
-constexpr std::uint64_t kTotalBytes = std::uint64_t(300) << 20;
+// What a book holds: files spread over the course's kinds, or one large video.
+struct Shape {
+    int files;
+    std::uint64_t totalBytes;
+    bool oneVideo;
+};
 
 // splitmix64: small, fast, and the same sequence with every compiler and library.
 class Rng {
@@ -284,27 +290,36 @@ std::uint64_t spread(Rng &rng, double lo, double hi)
     return std::uint64_t(lo * std::exp(rng.unit() * std::log(hi / lo)));
 }
 
-std::vector<Entry> layout()
+std::vector<Entry> layout(const Shape &shape)
 {
     Rng rng(20240101);
     std::vector<Entry> files;
     files.push_back({"Autorun.exe", Kind::Program, 1536 * 1024, rng.next(), {}});
     files.push_back({"Idioma.kvt", Kind::Plain, 0, 0, "POR"});
     files.push_back({"Livro.txt", Kind::Plain, 0, 0, "Livro de referência\r\n"});
-    // Of the rest, by count: 60 media files, 540 pictures, and texts; by bytes
+    if (shape.oneVideo) {
+        const std::uint64_t rest = files[0].size + 3 + files[2].plain.size();
+        files.push_back({"Vídeo/Curso completo.avi", Kind::Media, shape.totalBytes - rest, rng.next(), {}});
+        files.push_back({"Vídeo/", Kind::Plain, 0, 0, {}});
+        std::sort(files.begin(), files.end(), [](const Entry &a, const Entry &b) { return a.name < b.name; });
+        return files;
+    }
+    // Of the rest, by count: 2% media files, 18% pictures, and texts; by bytes
     // roughly a third each before scaling.
     static const char *const media[] = {"Áudio/Faixa %03llu.wav", "Vídeo/Cena %03llu.avi"};
     static const char *const pictures[] = {"Imagens/Figura %03llu.bmp", "Exercícios/Quadro %03llu.bmp"};
     static const char *const texts[] = {"Texto %03llu.txt", "Página %03llu.htm", "Diálogo %03llu.txt"};
-    for (int i = 0; i < kFiles - 3; ++i) {
+    const int mediaFiles = shape.files / 50;
+    const int pictureFiles = shape.files / 5;
+    for (int i = 0; i < shape.files - 3; ++i) {
         const std::string unit = number("Unidade %02llu/", rng.below(12) + 1);
         Entry e;
         e.seed = rng.next();
-        if (i < 60) {
+        if (i < mediaFiles) {
             e.kind = Kind::Media;
             e.size = spread(rng, 512e3, 4e6);
             e.name = unit + number(media[rng.below(2)], std::uint64_t(i));
-        } else if (i < 600) {
+        } else if (i < pictureFiles) {
             e.kind = Kind::Picture;
             e.size = spread(rng, 30e3, 800e3);
             e.name = unit + number(pictures[rng.below(2)], std::uint64_t(i));
@@ -326,7 +341,7 @@ std::vector<Entry> layout()
         else
             sum += e.size;
     }
-    const double scale = double(kTotalBytes - fixed) / double(sum);
+    const double scale = double(shape.totalBytes - fixed) / double(sum);
     std::uint64_t total = fixed;
     Entry *largest = nullptr;
     for (Entry &e : files) {
@@ -337,7 +352,7 @@ std::vector<Entry> layout()
         if (!largest || e.size > largest->size)
             largest = &e;
     }
-    largest->size = largest->size + kTotalBytes - total;
+    largest->size = largest->size + shape.totalBytes - total;
 
     // Folder entries for every level, then all in path order as archivers write them.
     std::set<std::string> folders;
@@ -371,8 +386,14 @@ bool add(zip_t *zip, const Entry &e)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zeko_make_bench_book <output.zip>\n");
+    Shape shape{3000, std::uint64_t(300) << 20, false};
+    const std::string which = argc == 3 ? argv[2] : "300mb";
+    if (which == "1gb")
+        shape = {10000, std::uint64_t(1) << 30, false};
+    else if (which == "video")
+        shape = {4, std::uint64_t(200) << 20, true};
+    if ((argc != 2 && argc != 3) || (which != "300mb" && which != "1gb" && which != "video")) {
+        std::fprintf(stderr, "usage: zeko_make_bench_book <output.zip> [300mb | 1gb | video]\n");
         return 2;
     }
     // ZIP times are local times; pinned to UTC the bytes do not depend on the machine.
@@ -396,7 +417,7 @@ int main(int argc, char **argv)
         return 1;
     }
     // The sources point into these entries until the archive is closed.
-    const std::vector<Entry> entries = layout();
+    const std::vector<Entry> entries = layout(shape);
     for (const Entry &e : entries) {
         if (!add(zip, e)) {
             std::fprintf(stderr, "zeko_make_bench_book: cannot add %s: %s\n", e.name.c_str(),

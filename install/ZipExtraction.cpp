@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -148,6 +150,8 @@ struct Plan {
         zip_uint64_t index;
         QString path; // relative, as written
         zip_uint64_t size;
+        zip_uint16_t method;
+        std::optional<zip_uint32_t> crc; // as the central directory gives it
     };
     std::vector<File> files;
     std::uint64_t total = 0;
@@ -275,6 +279,11 @@ void unwrapBookFolder(std::vector<Candidate> &entries)
     }
 }
 
+std::optional<zip_uint32_t> crcOf(const zip_stat_t &st)
+{
+    return (st.valid & ZIP_STAT_CRC) ? std::optional<zip_uint32_t>(st.crc) : std::nullopt;
+}
+
 // Decides what goes where, refusing the whole archive at the first entry that
 // cannot be read or written as the course would find it.
 ExtractionResult plan(const std::vector<Candidate> &entries, Plan &out)
@@ -325,9 +334,11 @@ ExtractionResult plan(const std::vector<Candidate> &entries, Plan &out)
             out.total -= earlier.size;
             earlier.index = c.index;
             earlier.size = st.size;
+            earlier.method = st.comp_method;
+            earlier.crc = crcOf(st);
         } else {
             fileAt.insert(key, out.files.size());
-            out.files.push_back({c.index, spelled, st.size});
+            out.files.push_back({c.index, spelled, st.size, st.comp_method, crcOf(st)});
         }
         out.total += st.size;
     }
@@ -336,75 +347,166 @@ ExtractionResult plan(const std::vector<Candidate> &entries, Plan &out)
     return {};
 }
 
-// Writes one entry, never more than it declares, and checks its CRC.
-ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &targetDir,
-                            std::vector<char> &buffer, const std::atomic<bool> *cancel,
-                            const std::atomic<bool> &stop, ExtractionProgress *progress)
+// Per worker: the blocks read and written, and ISA-L's inflate state (large
+// enough to be kept off the stack and made once).
+struct Buffers {
+    std::vector<char> out = std::vector<char>(kBlock);
+    std::vector<char> in = std::vector<char>(kBlock);
+    std::unique_ptr<inflate_state> inflate = std::make_unique<inflate_state>();
+};
+
+// The file being written: every block is capped at the declared size before it
+// is written, counted once on disk, and its CRC taken over what was written.
+class EntryOutput {
+  public:
+    EntryOutput(const Plan::File &file, int fd, ExtractionProgress *progress)
+        : m_file(file)
+        , m_fd(fd)
+        , m_progress(progress)
+    {
+    }
+    // False, with the failure in result, once the block cannot be written.
+    bool write(const char *p, std::size_t n, ExtractionResult &result)
+    {
+        if (m_written + n > m_file.size) {
+            result = fail(ExtractionError::Damaged, m_file.path,
+                          QStringLiteral("more data than the entry declares"));
+            return false;
+        }
+        m_crc = crc32_gzip_refl(m_crc, reinterpret_cast<const unsigned char *>(p), std::uint64_t(n));
+        std::size_t left = n;
+        bool ok = true;
+        while (left > 0) {
+            const ssize_t w = ::write(m_fd, p, left);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                const int e = errno;
+                result = fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite,
+                              m_file.path, QString::fromLocal8Bit(std::strerror(e)), e);
+                ok = false;
+                break;
+            }
+            p += w;
+            left -= std::size_t(w);
+        }
+        m_written += n - left;
+        // Counted once the block is on disk, so written never passes total.
+        // Release: a reader that loads written with acquire also sees total.
+        if (m_progress)
+            m_progress->written.fetch_add(n - left, std::memory_order_release);
+        return ok;
+    }
+    std::uint64_t written() const { return m_written; }
+    std::uint32_t crc() const { return m_crc; }
+
+  private:
+    const Plan::File &m_file;
+    int m_fd;
+    ExtractionProgress *m_progress;
+    std::uint64_t m_written = 0;
+    std::uint32_t m_crc = 0;
+};
+
+bool stopped(const std::atomic<bool> *cancel, const std::atomic<bool> &stop)
 {
-    zip_file_t *in = zip_fopen_index(z, file.index, 0);
+    return stop.load() || (cancel && cancel->load());
+}
+
+ExtractionResult readFailure(zip_file_t *in, const Plan::File &file)
+{
+    const zip_error_t *e = zip_file_get_error(in);
+    ExtractionResult result =
+        fail(ExtractionError::Damaged, file.path, QString::fromLocal8Bit(zip_file_strerror(in)));
+    if (zip_error_code_zip(e) == ZIP_ER_ENCRNOTSUPP || zip_error_code_zip(e) == ZIP_ER_COMPNOTSUPP)
+        result.error = ExtractionError::Unreadable;
+    return result;
+}
+
+// Stored and bzip2 entries: libzip decodes them.
+ExtractionResult copyDecoded(zip_file_t *in, const Plan::File &file, EntryOutput &out, Buffers &buffers,
+                             const std::atomic<bool> *cancel, const std::atomic<bool> &stop)
+{
+    ExtractionResult result;
+    for (;;) {
+        if (stopped(cancel, stop))
+            return fail(ExtractionError::CannotWrite, file.path, QStringLiteral("stopped"));
+        const zip_int64_t n = zip_fread(in, buffers.out.data(), buffers.out.size());
+        if (n < 0)
+            return readFailure(in, file);
+        if (n == 0 || !out.write(buffers.out.data(), std::size_t(n), result))
+            return result;
+    }
+}
+
+// Deflated entries: their compressed bytes, as libzip reads them, through ISA-L's
+// inflate, which is four to five times zlib's speed and streams in two blocks.
+ExtractionResult inflate(zip_file_t *in, const Plan::File &file, EntryOutput &out, Buffers &buffers,
+                         const std::atomic<bool> *cancel, const std::atomic<bool> &stop)
+{
+    inflate_state &state = *buffers.inflate;
+    isal_inflate_init(&state);
+    state.crc_flag = ISAL_DEFLATE;
+    ExtractionResult result;
+    bool inputEnded = false;
+    while (state.block_state != ISAL_BLOCK_FINISH) {
+        if (stopped(cancel, stop))
+            return fail(ExtractionError::CannotWrite, file.path, QStringLiteral("stopped"));
+        if (state.avail_in == 0 && !inputEnded) {
+            const zip_int64_t n = zip_fread(in, buffers.in.data(), buffers.in.size());
+            if (n < 0)
+                return readFailure(in, file);
+            inputEnded = n == 0;
+            state.next_in = reinterpret_cast<uint8_t *>(buffers.in.data());
+            state.avail_in = uint32_t(n);
+        }
+        state.next_out = reinterpret_cast<uint8_t *>(buffers.out.data());
+        state.avail_out = uint32_t(buffers.out.size());
+        const int status = isal_inflate(&state);
+        if (status < 0)
+            return fail(ExtractionError::Damaged, file.path,
+                        QStringLiteral("invalid deflate data (ISA-L status %1)").arg(status));
+        const std::size_t produced = buffers.out.size() - state.avail_out;
+        if (produced > 0 && !out.write(buffers.out.data(), produced, result))
+            return result;
+        // All the compressed bytes taken, all they held written, and no end.
+        if (inputEnded && state.avail_in == 0 && produced == 0 && state.block_state != ISAL_BLOCK_FINISH)
+            return fail(ExtractionError::Damaged, file.path, QStringLiteral("the deflate data ends early"));
+    }
+    return result;
+}
+
+// Writes one entry, never more than it declares, and checks its CRC.
+ExtractionResult writeEntry(zip_t *z, const Plan::File &file, const QString &targetDir, Buffers &buffers,
+                            const std::atomic<bool> *cancel, const std::atomic<bool> &stop,
+                            ExtractionProgress *progress)
+{
+    const bool deflated = file.method == ZIP_CM_DEFLATE;
+    zip_file_t *in = zip_fopen_index(z, file.index, deflated ? ZIP_FL_COMPRESSED : 0);
     if (!in)
         return fail(ExtractionError::Unreadable, file.path, QString::fromLocal8Bit(zip_strerror(z)));
-    const QByteArray out = QFile::encodeName(targetDir + u'/' + file.path);
-    const int fd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const QByteArray path = QFile::encodeName(targetDir + u'/' + file.path);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         const int e = errno;
         zip_fclose(in);
         return fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
                     QString::fromLocal8Bit(std::strerror(e)), e);
     }
-    ExtractionResult result;
-    std::uint64_t written = 0;
-    for (;;) {
-        if (stop.load() || (cancel && cancel->load())) {
-            result = fail(ExtractionError::CannotWrite, file.path, QStringLiteral("stopped"));
-            break;
-        }
-        const zip_int64_t n = zip_fread(in, buffer.data(), buffer.size());
-        if (n < 0) {
-            const zip_error_t *e = zip_file_get_error(in);
-            result = fail(ExtractionError::Damaged, file.path, QString::fromLocal8Bit(zip_file_strerror(in)));
-            if (zip_error_code_zip(e) == ZIP_ER_ENCRNOTSUPP || zip_error_code_zip(e) == ZIP_ER_COMPNOTSUPP)
-                result.error = ExtractionError::Unreadable;
-            break;
-        }
-        if (n == 0)
-            break;
-        if (written + std::uint64_t(n) > file.size) {
-            result = fail(ExtractionError::Damaged, file.path,
-                          QStringLiteral("more data than the entry declares"));
-            break;
-        }
-        const char *p = buffer.data();
-        zip_int64_t left = n;
-        while (left > 0) {
-            const ssize_t w = ::write(fd, p, std::size_t(left));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                const int e = errno;
-                result = fail(e == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite,
-                              file.path, QString::fromLocal8Bit(std::strerror(e)), e);
-                break;
-            }
-            p += w;
-            left -= w;
-        }
-        written += std::uint64_t(n - left);
-        // Counted once the block is on disk, so written never passes total.
-        // Release: a reader that loads written with acquire also sees total.
-        if (progress)
-            progress->written.fetch_add(std::uint64_t(n - left), std::memory_order_release);
-        if (!result.ok())
-            break;
-    }
+    EntryOutput out(file, fd, progress);
+    ExtractionResult result = deflated ? inflate(in, file, out, buffers, cancel, stop)
+                                       : copyDecoded(in, file, out, buffers, cancel, stop);
     zip_fclose(in);
-    if (result.ok() && written != file.size)
+    if (result.ok() && out.written() != file.size)
         result =
             fail(ExtractionError::Damaged, file.path, QStringLiteral("less data than the entry declares"));
+    // libzip checks the CRC of what it decodes; the compressed bytes it hands over unchecked.
+    if (result.ok() && deflated && file.crc && out.crc() != *file.crc)
+        result = fail(ExtractionError::Damaged, file.path, QStringLiteral("CRC error"));
     if (::close(fd) != 0 && result.ok())
         result = fail(errno == ENOSPC ? ExtractionError::NoSpace : ExtractionError::CannotWrite, file.path,
                       QString::fromLocal8Bit(std::strerror(errno)), errno);
-    result.bytes = written;
+    result.bytes = out.written();
     return result;
 }
 
@@ -488,10 +590,10 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
     std::mutex lock;
     ExtractionResult total;
     auto worker = [&](zip_t *handle) {
-        std::vector<char> buffer(kBlock);
+        Buffers buffers;
         for (std::size_t k = next++; k < work.files.size() && !stop.load(); k = next++) {
             const ExtractionResult r =
-                writeEntry(handle, work.files[k], targetDir, buffer, cancel, stop, progress);
+                writeEntry(handle, work.files[k], targetDir, buffers, cancel, stop, progress);
             const std::lock_guard<std::mutex> guard(lock);
             total.bytes += r.bytes;
             if (r.ok()) {

@@ -18,6 +18,8 @@ packages=(
   # Qt's own texts (the file dialog, standard buttons) in Portuguese and Spanish.
   qt6-translations-l10n
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
+  # Deflated entries are inflated with ISA-L (igzip).
+  libisal-dev
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -352,6 +352,31 @@ TEST_F(InstallFlowTest, RefusedArchivesLeaveNothingBehind)
              ZipBuilder::write(p, b);
          },
          code::ZipEntryDamaged, "data.bin"},
+        {"stream broken midway",
+         [&](const QString &p) {
+             ZipBuilder z(p);
+             book(z);
+             // 8 MB that deflate into many blocks; the video is the last data before
+             // the central directory.
+             QByteArray video(8 << 20, '\0');
+             quint32 seed = 1;
+             for (char &c : video) {
+                 seed = seed * 1103515245u + 12345u;
+                 c = char('a' + (seed >> 16) % 8);
+             }
+             z.file("video.avi", video);
+             z.close();
+             QByteArray b = ZipBuilder::read(p);
+             const qsizetype local = b.indexOf("video.avi"); // in its local header
+             const qsizetype central = b.indexOf("PK\x01\x02");
+             ASSERT_GT(local, 0);
+             ASSERT_GT(central, local + (1 << 20));
+             const qsizetype middle = local + (central - local) / 2;
+             for (qsizetype i = middle; i < middle + 64; ++i)
+                 b[i] = char(~b[i]);
+             ZipBuilder::write(p, b);
+         },
+         code::ZipEntryDamaged, "video.avi"},
         {"encrypted",
          [&](const QString &p) {
              ZipBuilder z(p);
