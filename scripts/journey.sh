@@ -12,8 +12,6 @@ build=${ZEKO_BUILD_DIR:-$here/build}
 out=${1:-$here/docs/screenshots}
 # shellcheck source=scripts/lib/journey.sh
 source "$here/scripts/lib/journey.sh"
-# Clicks a point of the window found last, given relative to its top left corner.
-click() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )) click 1; }
 # The book list's drop-down: opened, then an entry chosen and the list closed.
 open_books() {
   window $list; click 300 136
@@ -23,16 +21,6 @@ open_books() {
 choose_book() {
   click 200 160
   xs_wait_gone "$dropdown" "the drop-down list to close" || fail "the drop-down list stays open"
-}
-# The faces of the message box: one centred, or Yes left and No right of the centre.
-answer() {
-  window
-  case $1 in
-    ok)  click $(( WIDTH / 2 )) $(( HEIGHT - 20 )) ;;
-    yes) click $(( WIDTH / 2 - 37 )) $(( HEIGHT - 20 )) ;;
-    no)  click $(( WIDTH / 2 + 37 )) $(( HEIGHT - 20 )) ;;
-  esac
-  xs_wait_gone "$WINDOW" "the message box to close" || fail "the message box stays open"
 }
 # Yes to the exit question: the manager ends.
 leave() {

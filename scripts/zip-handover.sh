@@ -56,16 +56,6 @@ shot_with_box() {
   local bottom=$(( Y + HEIGHT > wy + wh ? Y + HEIGHT : wy + wh ))
   xs_shot "$out/$1.png" "$(( right - left ))x$(( bottom - top ))+$left+$top" || fail "no picture for $1"
 }
-click() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )) click 1; }
-answer() {
-  window
-  case $1 in
-    ok)  click $(( WIDTH / 2 )) $(( HEIGHT - 20 )) ;;
-    yes) click $(( WIDTH / 2 - 37 )) $(( HEIGHT - 20 )) ;;
-    no)  click $(( WIDTH / 2 + 37 )) $(( HEIGHT - 20 )) ;;
-  esac
-  xs_wait_gone "$WINDOW" "the message box to close" || fail "the message box stays open"
-}
 rows() { sqlite3 "$registry" "SELECT Curso || ' ' || LetraDrive FROM Mapeamento WHERE Usuario = '$user' ORDER BY LetraDrive DESC" | paste -sd,; }
 installed() { [ -f "$download/$1/Autorun.exe" ]; }
 # A copy started from the books folder with a relative path, as a terminal user would.

@@ -4,6 +4,9 @@
 #
 #   window [WxH]   waits for the manager's window of that size (the pid in app),
 #                  or else for its topmost other window; sets WINDOW X Y WIDTH HEIGHT
+#   click X Y      clicks that point of the window found last (from its top left corner)
+#   answer ok|yes|no
+#                  clicks that face of the message box on top and waits for it to close
 #   fail MESSAGE   stops the script
 fail() { echo "${0##*/}: $*" >&2; exit 1; }
 app=
@@ -18,4 +21,16 @@ window() {
   else
     xs_wait_window --pid "$app" --except "$main $install $list" "a message box" || fail "no message box"
   fi
+}
+# Clicks a point of the window found last, given relative to its top left corner.
+click() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )) click 1; }
+# The faces of the message box: one centred, or Yes left and No right of the centre.
+answer() {
+  window
+  case $1 in
+    ok)  click $(( WIDTH / 2 )) $(( HEIGHT - 20 )) ;;
+    yes) click $(( WIDTH / 2 - 37 )) $(( HEIGHT - 20 )) ;;
+    no)  click $(( WIDTH / 2 + 37 )) $(( HEIGHT - 20 )) ;;
+  esac
+  xs_wait_gone "$WINDOW" "the message box to close" || fail "the message box stays open"
 }

@@ -45,13 +45,14 @@ class AccessiblePictureButton : public QAccessibleWidget {
     }
     QStringList actionNames() const override
     {
-        return buttonEnabled(widget()) ? QStringList{pressAction()} : QStringList{};
+        return pressable() ? QStringList{pressAction()} : QStringList{};
     }
     void doAction(const QString &action) override
     {
-        if (action == pressAction() && buttonEnabled(widget()))
+        if (action == pressAction() && pressable())
             pressByKey(widget());
     }
+    bool pressable() const { return widget()->isEnabled() && buttonEnabled(widget()); }
     QStringList keyBindingsForAction(const QString &action) const override
     {
         return action == pressAction() ? QStringList{QStringLiteral("Space")} : QStringList{};
@@ -77,7 +78,7 @@ void markAsButton(QWidget *button)
 
 bool buttonEnabled(const QWidget *button)
 {
-    return button->isEnabled() && !button->property(kDisabledProperty).toBool();
+    return !button->property(kDisabledProperty).toBool();
 }
 
 void setButtonEnabled(QWidget *button, bool enabled)

@@ -18,6 +18,7 @@ void markAsButton(QWidget *button);
 // (the mouse still runs over it): it then leaves the Tab chain and, when it had
 // the focus, hands it on.
 void setButtonEnabled(QWidget *button, bool enabled);
+// Whether the window has the button enabled (the widget's own enabled state aside).
 bool buttonEnabled(const QWidget *button);
 
 // The ring that shows which picture button has the keyboard focus, drawn in the

@@ -226,7 +226,6 @@ bool SkinnedWindow::loadSkin(QString *error)
 
     qDeleteAll(m_buttons.mid(1));
     m_buttons = {nullptr};
-    m_enabled = {false};
     m_currentImage = {QString()};
     const int n = int(m_skin.buttons.size());
     for (int i = 1; i <= n; ++i) {
@@ -238,21 +237,21 @@ bool SkinnedWindow::loadSkin(QString *error)
             // A click starts an action, often another window: the hint has done its work.
             m_hintTimer.stop();
             m_hint->hide();
-            if (m_enabled[i])
+            if (buttonEnabled(i))
                 showImage(i, MC);
         });
         connect(b, &SkinImage::released, this, [this, i](QPoint) {
-            if (m_enabled[i])
+            if (buttonEnabled(i))
                 showImage(i, MM);
         });
         // Moving over a button is moving over the background beneath it.
         connect(b, &SkinImage::moved, this,
                 [this, b](QPoint p) { backgroundMoved(m_background->mapFrom(this, b->mapTo(this, p))); });
         connect(b, &SkinImage::clicked, this, [this, i] { clickButton(i); });
-        connect(b, &SkinImage::pressCancelled, this, [this, i] { showImage(i, m_enabled[i] ? NM : DS); });
+        connect(b, &SkinImage::pressCancelled, this, [this, i] { showImage(i, buttonEnabled(i) ? NM : DS); });
         // Tabbing to a button shows its hint where the pointer's hint shows.
         connect(b, &SkinImage::keyFocus, this, [this, i](bool in) {
-            if (in && m_enabled[i]) {
+            if (in && buttonEnabled(i)) {
                 showHint(i, QPoint());
             } else if (!in) {
                 m_hintTimer.stop();
@@ -260,17 +259,14 @@ bool SkinnedWindow::loadSkin(QString *error)
             }
         });
         markAsButton(b);
-        b->setAccessibleName(m_hints.value(i));
-        b->setAccessibleDescription(m_hints.value(i));
         m_buttons.append(b);
-        m_enabled.append(true);
         m_currentImage.append(QString());
         b->show();
     }
     m_dragBar->raise();
     for (int i = 1; i <= n; ++i)
         m_buttons[i]->raise();
-
+    setHints(m_hints);
     orderFocusChain();
 
     CarregaImagensBotoes();
@@ -349,7 +345,6 @@ void SkinnedWindow::HabilitaBotao(int intIndice, bool bHabilitado)
     if (!w || intIndice < 1 || intIndice >= w->m_buttons.size() ||
         w->m_skin.buttons[std::size_t(intIndice - 1)].disabled == DisabledLook::Never)
         return;
-    w->m_enabled[intIndice] = bHabilitado;
     SkinImage *button = w->m_buttons[intIndice];
     // A button disabled under the focus for the length of a flow (the install's
     // own button) has it back when the flow is over, not the one the focus
@@ -376,7 +371,7 @@ void SkinnedWindow::setHints(const QStringList &hints)
 
 void SkinnedWindow::clickButton(int i)
 {
-    if (!m_enabled.value(i) || (isBusy() && !harmlessWhileBusy(buttonName(i))))
+    if (!buttonEnabled(i) || (isBusy() && !harmlessWhileBusy(buttonName(i))))
         return;
     emit buttonClicked(i);
     buttonAction(i);
@@ -442,7 +437,7 @@ void SkinnedWindow::keyReleaseEvent(QKeyEvent *e)
 void SkinnedWindow::RestauraBotoes()
 {
     for (int i = 1; i < m_buttons.size(); ++i)
-        showImage(i, m_enabled[i] ? NM : DS);
+        showImage(i, buttonEnabled(i) ? NM : DS);
 }
 
 void SkinnedWindow::PosicionaForm(bool bRedimensiona)
@@ -473,10 +468,10 @@ void SkinnedWindow::backgroundMoved(QPoint pos)
     const HotSpotMap::Hit hit = m_map.regionAt(pos);
     if (hit.name.isEmpty()) {
         for (int i = 1; i < m_buttons.size(); ++i)
-            showImage(i, m_enabled[i] ? NM : DS);
+            showImage(i, buttonEnabled(i) ? NM : DS);
     } else {
         const int i = buttonIndex(hit.name);
-        if (i > 0 && m_enabled.value(i))
+        if (i > 0 && buttonEnabled(i))
             showImage(i, MM);
     }
     updateHint(hit, pos);
@@ -490,7 +485,7 @@ void SkinnedWindow::updateHint(const HotSpotMap::Hit &hit, QPoint pos)
         return;
     }
     const int index = hit.number + 1;
-    if (!m_enabled.value(index) || pos.x() > kHintMaxX)
+    if (!buttonEnabled(index) || pos.x() > kHintMaxX)
         return;
     showHint(index, pos);
 }

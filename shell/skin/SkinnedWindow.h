@@ -120,7 +120,11 @@ class SkinnedWindow : public QWidget {
 
     int buttonCount() const { return int(m_buttons.size()) - 1; }
     SkinImage *Botao(int i) const { return m_buttons.value(i); }
-    bool buttonEnabled(int i) const { return m_enabled.value(i); }
+    bool buttonEnabled(int i) const
+    {
+        const SkinImage *b = m_buttons.value(i);
+        return b && skin::buttonEnabled(b);
+    }
     // The picture file a button shows now (for tests and diagnostics).
     QString buttonImage(int i) const { return m_currentImage.value(i); }
     SkinImage *background() const { return m_background; }
@@ -129,9 +133,6 @@ class SkinnedWindow : public QWidget {
 
     // The buttons' hints, by index (0 unused); they are also what a screen reader says of each.
     void setHints(const QStringList &hints);
-    // The buttons and controls in the order Tab visits them: the window's content
-    // in reading order, then the title bar's minimise and exit.
-    const QList<QWidget *> &focusChain() const { return m_focusChain; }
 
   signals:
     void buttonClicked(int index);
@@ -185,7 +186,6 @@ class SkinnedWindow : public QWidget {
     QLabel *m_hint = nullptr;
     QTimer m_hintTimer;
     QList<SkinImage *> m_buttons{nullptr};
-    QList<bool> m_enabled{false};
     QList<QString> m_currentImage{QString()};
     std::array<QList<QPixmap>, 4> m_imageLists;
     std::array<QList<QString>, 4> m_files;
@@ -195,6 +195,8 @@ class SkinnedWindow : public QWidget {
     int m_busy = 0;
     QPoint m_grabPoint;
     QPoint m_hintPos;
+    // The buttons and controls in the order Tab visits them: the window's content
+    // in reading order, then the title bar's minimise and exit.
     QList<QWidget *> m_focusChain;
     // The control that had the focus last, to give it back when the window is
     // enabled again after a message box.
