@@ -347,6 +347,37 @@ ExtractionResult plan(const std::vector<Candidate> &entries, Plan &out)
     return {};
 }
 
+// Files [begin, end) of the plan, written by one worker in turn.
+struct Run {
+    std::size_t begin;
+    std::size_t end;
+};
+
+QStringView folderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? QStringView() : QStringView(path).left(slash);
+}
+
+// The plan's files cut where their folder changes, and within a folder once a
+// run holds its share of the bytes, so that a folder of large files still goes
+// to every worker.
+std::vector<Run> folderRuns(const std::vector<Plan::File> &files, std::uint64_t total, int threads)
+{
+    const std::uint64_t share = std::max<std::uint64_t>(total / std::uint64_t(4 * std::max(threads, 1)), 1);
+    std::vector<Run> runs;
+    std::uint64_t bytes = 0;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        if (runs.empty() || folderOf(files[k].path) != folderOf(files[k - 1].path) || bytes >= share) {
+            runs.push_back({k, k});
+            bytes = 0;
+        }
+        runs.back().end = k + 1;
+        bytes += files[k].size;
+    }
+    return runs;
+}
+
 // Per worker: the blocks read and written, and ISA-L's inflate state (large
 // enough to be kept off the stack and made once).
 struct Buffers {
@@ -584,27 +615,33 @@ ExtractionResult ZipExtraction::extract(const QString &zipPath, const QString &t
                         QString::fromLocal8Bit(std::strerror(errno)), errno);
     }
 
-    // Workers take entries in turn, each through its own handle on the archive.
+    // Workers take a folder's files at a time, each through its own handle on
+    // the archive: creating a file holds its folder's lock, so two workers in
+    // one folder wait on each other, and on a file system slow to find a free
+    // inode they would take turns instead of working side by side.
+    const std::vector<Run> runs = folderRuns(work.files, work.total, limits.threads);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
     std::mutex lock;
     ExtractionResult total;
     auto worker = [&](zip_t *handle) {
         Buffers buffers;
-        for (std::size_t k = next++; k < work.files.size() && !stop.load(); k = next++) {
-            const ExtractionResult r =
-                writeEntry(handle, work.files[k], targetDir, buffers, cancel, stop, progress);
-            const std::lock_guard<std::mutex> guard(lock);
-            total.bytes += r.bytes;
-            if (r.ok()) {
-                ++total.files;
-            } else if (total.ok()) {
-                const std::uint64_t bytes = total.bytes;
-                const int files = total.files;
-                total = r;
-                total.bytes = bytes;
-                total.files = files;
-                stop = true;
+        for (std::size_t run = next++; run < runs.size() && !stop.load(); run = next++) {
+            for (std::size_t k = runs[run].begin; k < runs[run].end && !stop.load(); ++k) {
+                const ExtractionResult r =
+                    writeEntry(handle, work.files[k], targetDir, buffers, cancel, stop, progress);
+                const std::lock_guard<std::mutex> guard(lock);
+                total.bytes += r.bytes;
+                if (r.ok()) {
+                    ++total.files;
+                } else if (total.ok()) {
+                    const std::uint64_t bytes = total.bytes;
+                    const int files = total.files;
+                    total = r;
+                    total.bytes = bytes;
+                    total.files = files;
+                    stop = true;
+                }
             }
         }
     };

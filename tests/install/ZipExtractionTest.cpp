@@ -303,22 +303,34 @@ TEST_F(ZipExtractionTest, EmptyArchivesHoldNoBook)
     EXPECT_EQ(extract(archive()).error, ExtractionError::Empty);
 }
 
-// Many entries over two threads: every byte lands where it belongs.
-TEST_F(ZipExtractionTest, ManyEntriesOverTwoThreads)
+// Many entries over several threads, in folders met in turn and in one folder
+// of large files: every byte lands where it belongs.
+TEST_F(ZipExtractionTest, ManyEntriesOverSeveralThreads)
 {
     ZipBuilder zip(archive());
     zip.file("Autorun.exe", "MZ");
     zip.file("Idioma.kvt", "POR");
-    for (int i = 0; i < 200; ++i)
-        zip.file(QStringLiteral("Unidade %1/arquivo %2.txt").arg(i % 7).arg(i).toUtf8(),
-                 QByteArray(1000 + i * 37, char('a' + i % 26)), i % 3 == 0);
+    const auto name = [](int i) {
+        return i < 200 ? QStringLiteral("Unidade %1/arquivo %2.txt").arg(i % 7).arg(i)
+                       : QStringLiteral("Videos/video %1.avi").arg(i);
+    };
+    const auto data = [](int i) {
+        return QByteArray(i < 200 ? 1000 + i * 37 : 400'000 + i, char('a' + i % 26));
+    };
+    for (int i = 0; i < 206; ++i)
+        zip.file(name(i).toUtf8(), data(i), i % 3 == 0);
     zip.close();
-    const ExtractionResult r = extract(archive());
-    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_EQ(r.files, 202);
-    for (int i = 0; i < 200; i += 13)
-        EXPECT_EQ(content(QStringLiteral("Unidade %1/arquivo %2.txt").arg(i % 7).arg(i)),
-                  QByteArray(1000 + i * 37, char('a' + i % 26)));
+    for (int threads : {1, 2, 3}) {
+        QDir(target()).removeRecursively();
+        QDir().mkpath(target());
+        ExtractionLimits limits;
+        limits.threads = threads;
+        const ExtractionResult r = extract(archive(), limits);
+        ASSERT_TRUE(r.ok()) << threads << " threads: " << r.detail.toStdString();
+        EXPECT_EQ(r.files, 208) << threads << " threads";
+        for (int i = 0; i < 206; ++i)
+            ASSERT_EQ(content(name(i)), data(i)) << threads << " threads, " << name(i).toStdString();
+    }
 }
 
 namespace {
