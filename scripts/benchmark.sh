@@ -6,12 +6,17 @@
 #   ZEKO_BENCH_BOOKS        which books, of: 300mb 1gb video (all three)
 #   ZEKO_BENCH_SKIP_BUILD   1: use the build as it stands, build nothing
 #   ZEKO_BENCH_INSTALL_ONLY 1: only the books' installs, not the scan's and zeko.ini's benchmarks
+#   ZEKO_BENCH_DISK         where the books are extracted: fresh (a new ext4 file system for each
+#                           run, the default as root) or build (the build folder's own disk)
+#   ZEKO_BENCH_INSTALLER    the InstallBenchmark to time (the build's), say one built from an older commit
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEKO_BUILD_DIR:-$here/build}
 runs=${ZEKO_BENCH_RUNS:-3}
 books=${ZEKO_BENCH_BOOKS:-300mb 1gb video}
 install_only=${ZEKO_BENCH_INSTALL_ONLY:-0}
+installer=${ZEKO_BENCH_INSTALLER:-$build/benchmarks/InstallBenchmark}
+if [ "$(id -u)" = 0 ] && command -v mkfs.ext4 >/dev/null; then disk=${ZEKO_BENCH_DISK:-fresh}; else disk=build; fi
 [ "${ZEKO_BENCH_SKIP_BUILD:-0}" = 1 ] || bash "$here/scripts/build.sh"
 if [ "$install_only" != 1 ]; then
   "$build/benchmarks/MontaListaDrivesBenchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -22,6 +27,13 @@ fi
 # fresh folder; then (300mb book) removing it through the book list's removal,
 # against rm -rf of an identical copy. The archive is in the page cache for all
 # of them: the install copies it first, the others read it after one another.
+#
+# The tools meet the same disk in every run: by default a new ext4 file system
+# (with a journal, as a desktop's), in a file on the build folder's disk. On the
+# build folder's disk itself, nothing is deleted between a run's timings: ext4
+# without a journal, as some virtual machines have, skips on every file it
+# creates the inodes deleted in the last minutes, one at a time, so a tree just
+# deleted slows whatever comes next by its own size.
 bench=$build/bench
 mkdir -p "$bench"
 maker=$build/benchmarks/zeko_make_bench_book
@@ -31,19 +43,42 @@ field() { sed -n "s/^$1=//p" <<<"$result"; }
 removal_field() { sed -n "s/^$1=//p" <<<"$removal"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
-# Milliseconds that a command takes to extract the book into a fresh folder.
+# Milliseconds that a command takes to extract the book into a fresh folder, kept until the run ends.
 timed() {
   local dir=$1 start
   shift
-  rm -rf "$dir"
   mkdir -p "$dir"
   sync
   start=$(date +%s%N)
   "$@" >/dev/null
   echo $(( ($(date +%s%N) - start) / 1000000 ))
-  rm -rf "$dir"
-  sync
 }
+# Where a run extracts: a fresh file system, or a folder on the build's disk.
+runs_at=$bench/run
+image=$bench/disk.img
+unmount() { if mountpoint -q "$runs_at"; then umount "$runs_at"; fi; }
+fresh_disk() {
+  unmount
+  rm -rf "$runs_at"
+  if [ "$disk" = fresh ]; then
+    rm -f "$image"
+    truncate -s 16G "$image"
+    mkfs.ext4 -q -F "$image"
+    mkdir -p "$runs_at"
+    mount -o loop "$image" "$runs_at"
+  fi
+}
+trap 'unmount; rm -f "$image"' EXIT
+describe_disk() {
+  local fs device
+  fs=$(findmnt -no FSTYPE -T "$runs_at" 2>/dev/null || echo unknown)
+  device=$(basename "$(findmnt -no SOURCE -T "$runs_at" 2>/dev/null || echo none)")
+  if [ "$fs" = ext4 ] && [ ! -e "/proc/fs/jbd2/$device-8" ]; then fs="ext4 without a journal"; fi
+  echo "$fs on $device"
+}
+fresh_disk
+echo
+echo "Books are extracted on: $( [ "$disk" = fresh ] && echo "a new file system for each run, " )$(describe_disk)"
 
 declare -A install_median
 for which in $books; do
@@ -61,19 +96,24 @@ for which in $books; do
   echo "Install of $(basename "$book") ($which): $(( $(stat -c %s "$book") >> 20 )) MiB archive, $runs runs"
   [ "$which" = 300mb ] &&
     echo "Removal of the installed book, after each install: rm -rf on an identical copy, then the removal"
+  if [ -x "$build/benchmarks/InflateBenchmark" ]; then
+    echo "Its deflated entries inflated in memory, one thread, by each library:"
+    "$build/benchmarks/InflateBenchmark" "$book" 3 | sed 's/^/  /'
+  fi
 
   unzips=() bsdtars=() sevens=() installs=() ratios=() bsdtar_ratios=() seven_ratios=() gaps=() rsss=() loads=()
   rms=() removes=() remove_ratios=() remove_gaps=()
   for i in $(seq 1 "$runs"); do
-    out=$bench/run
-    rm -rf "$out"
+    fresh_disk
+    out=$runs_at
+    sync
     l=$(load)
-    unzip_ms=$(timed "$out/x" unzip -q "$book" -d "$out/x")
-    bsdtar_ms=$(timed "$out/x" bsdtar -xf "$book" -C "$out/x")
-    seven_ms=$(timed "$out/x" 7z x -y -bd "-o$out/x" "$book")
+    unzip_ms=$(timed "$out/unzip" unzip -q "$book" -d "$out/unzip")
+    bsdtar_ms=$(timed "$out/bsdtar" bsdtar -xf "$book" -C "$out/bsdtar")
+    seven_ms=$(timed "$out/7z" 7z x -y -bd "-o$out/7z" "$book")
     sync
     # The benchmark installs a copy of its own: a successful install deletes the archive.
-    if ! result=$("$build/benchmarks/InstallBenchmark" "$book" "$out/install"); then
+    if ! result=$("$installer" "$book" "$out/install"); then
       echo "$result"
       echo "run $i: the install failed" >&2
       exit 1
@@ -97,7 +137,7 @@ for which in $books; do
       rm -rf "$out/rm-copy"
       rm_ms=$(( ($(date +%s%N) - start) / 1000000 ))
       sync
-      if ! removal=$("$build/benchmarks/InstallBenchmark" --remove "$out/install"); then
+      if ! removal=$("$installer" --remove "$out/install"); then
         echo "$removal"
         echo "run $i: the removal failed" >&2
         exit 1
@@ -109,7 +149,7 @@ for which in $books; do
            "(at $(removal_field remove_max_event_gap_at_ms) ms) book_files=$(removal_field book_files)"
       rms+=("$rm_ms") removes+=("$remove_ms") remove_ratios+=("$rr") remove_gaps+=("$remove_gap")
     fi
-    rm -rf "$out"
+    [ "$disk" = fresh ] || rm -rf "$out"
     sync
   done
   install_median[$which]=$(median "${installs[@]}")

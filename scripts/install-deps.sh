@@ -20,6 +20,8 @@ packages=(
   libsqlite3-dev sqlite3 libzip-dev zipcmp zipmerge ziptool unzip
   # Deflated entries are inflated with ISA-L (igzip).
   libisal-dev
+  # benchmarks/InflateBenchmark measures it against zlib and libdeflate.
+  libdeflate-dev
   # Tools the extraction tests zip books with, as users do.
   libarchive-tools zip p7zip-full python3
   libgtest-dev libgmock-dev libbenchmark-dev
