@@ -43,12 +43,23 @@ field() { sed -n "s/^$1=//p" <<<"$result"; }
 removal_field() { sed -n "s/^$1=//p" <<<"$removal"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
+# Every timing starts from the same memory: as root the page cache is emptied
+# but for the archive, so no tool gets the pages freed by the ones before it.
+# (On some virtual machines a page the guest has not used lately costs many
+# times more to fill.)
+settle_memory() {
+  sync
+  if [ -w /proc/sys/vm/drop_caches ]; then
+    echo 1 >/proc/sys/vm/drop_caches
+    cat "$book" >/dev/null
+  fi
+}
 # Milliseconds that a command takes to extract the book into a fresh folder, kept until the run ends.
 timed() {
   local dir=$1 start
   shift
   mkdir -p "$dir"
-  sync
+  settle_memory
   start=$(date +%s%N)
   "$@" >/dev/null
   echo $(( ($(date +%s%N) - start) / 1000000 ))
@@ -111,7 +122,7 @@ for which in $books; do
     unzip_ms=$(timed "$out/unzip" unzip -q "$book" -d "$out/unzip")
     bsdtar_ms=$(timed "$out/bsdtar" bsdtar -xf "$book" -C "$out/bsdtar")
     seven_ms=$(timed "$out/7z" 7z x -y -bd "-o$out/7z" "$book")
-    sync
+    settle_memory
     # The benchmark installs a copy of its own: a successful install deletes the archive.
     if ! result=$("$installer" "$book" "$out/install"); then
       echo "$result"
