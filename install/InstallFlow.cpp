@@ -21,7 +21,9 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace install {
 
@@ -203,7 +205,20 @@ ExtractionResult InstallFlow::DescompactaLivro(QString &zip, const QString &cour
         const QString bookFolder = m_platform.toUnixPath(m_state.strPastaDownload + course);
         // A merge into an existing book folder walks every file.
         BookStaging::MoveFailure moved;
-        shell::inBackground([&] { moved = BookStaging::moveIntoPlace(staging, bookFolder); });
+        shell::inBackground([&] {
+            moved = BookStaging::moveIntoPlace(staging, bookFolder);
+            // The book's new names are committed here, off the window's thread:
+            // the registry's and zeko.ini's syncs would otherwise wait, on the
+            // window's thread, for a journal commit holding every file of the book.
+            if (!moved.error) {
+                const int fd =
+                    ::open(QFile::encodeName(bookFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (fd >= 0) {
+                    (void)::fsync(fd);
+                    ::close(fd);
+                }
+            }
+        });
         if (moved.error)
             r = failure(ExtractionError::CannotWrite, moved.entry, moved.error);
     }
