@@ -9,6 +9,7 @@
 #include "messages/Codes.h"
 #include "messages/MessageBox.h"
 #include "messages/Notify.h"
+#include "platform/FileNames.h"
 #include "platform/Platform.h"
 #include "shell/Background.h"
 #include "shell/SharedState.h"
@@ -21,9 +22,7 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace install {
 
@@ -210,14 +209,8 @@ ExtractionResult InstallFlow::DescompactaLivro(QString &zip, const QString &cour
             // The book's new names are committed here, off the window's thread:
             // the registry's and zeko.ini's syncs would otherwise wait, on the
             // window's thread, for a journal commit holding every file of the book.
-            if (!moved.error) {
-                const int fd =
-                    ::open(QFile::encodeName(bookFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                if (fd >= 0) {
-                    (void)::fsync(fd);
-                    ::close(fd);
-                }
-            }
+            if (!moved.error)
+                platform::syncFolder(bookFolder);
         });
         if (moved.error)
             r = failure(ExtractionError::CannotWrite, moved.entry, moved.error);

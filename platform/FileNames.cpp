@@ -1,7 +1,11 @@
 #include "FileNames.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -18,6 +22,15 @@ QString findEntryIgnoringCase(const QDir &dir, const QString &name)
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
     return {};
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
 }
 
 } // namespace platform

@@ -10,4 +10,8 @@ namespace platform {
 // the first such entry in name order. Empty when there is none.
 QString findEntryIgnoringCase(const QDir &dir, const QString &name);
 
+// Puts a folder's entries on disk as they stand: names made, renamed or
+// removed in it survive a crash. Best effort; nothing is said when it fails.
+void syncFolder(const QString &folder);
+
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "ProfileFile.h"
+#include "FileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -184,12 +185,7 @@ bool ProfileFile::writeFile(const QString &unixPath, const QString &section, con
     if (closing != 0 || ::rename(tmpl.data(), nativeTarget.constData()) != 0)
         return abandon(errno);
     // Make the rename itself durable.
-    const int dirFd = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    syncFolder(QFileInfo(target).absolutePath());
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "DataPlaces.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -177,11 +178,7 @@ DataPlaces::Made DataPlaces::ensureRegistry(const QString &registry, const QStri
     if (!ok)
         return fail(error, registry);
     // The new name on disk before any book is written into the file.
-    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    platform::syncFolder(folder);
     return {};
 }
 
